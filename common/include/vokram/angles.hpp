@@ -1,0 +1,40 @@
+// Angle and plane-geometry primitives of the suite.
+//
+// Angles are in grads (400 to the full circle), directions are counted clockwise
+// from the +x axis; x is the northing and y the easting, so a direction angle is
+// formed from the pair (dy, dx) in that order.
+#pragma once
+
+namespace vk {
+
+// Grads per radian, 200/pi cut to nine decimals: the value of vokram1, vokram2, vokram5.
+inline constexpr double kRho = 63.661977236;
+// The same cut to eight decimals: the value vokram4 uses in its own trigonometry.
+inline constexpr double kRhoAdjustment = 63.66197723;
+
+// sin and cos of an angle in grads; the argument is not reduced first.
+double sing(double g, double rho = kRho);
+double cosg(double g, double rho = kRho);
+
+// Distance in space; pass z1 = z2 = 0 for the plane distance. Squares are summed
+// in the order dx, dy, dz.
+double dist(double x1, double y1, double z1, double x2, double y2, double z2);
+
+// Angle between two directions given within one turn, in [0, 200].
+double ina(double a, double b);
+
+// Angle reduced into (0, 400]: 0 (or anything within 1e-5 of it) comes back as 400,
+// so that a "not measured" value of 0 is never produced by a reduction.
+double rang(double g);
+
+// -1, 0 or +1.
+int sgn(double x);
+
+// Direction angle of (dy, dx) in [0, 400) without the final reduction: due north
+// and the degenerate pair (0, 0) give 0. This is the form the detail survey uses.
+double atang_raw(double dy, double dx, double rho = kRho);
+
+// Direction angle of (dy, dx) reduced into (0, 400]: due north and (0, 0) give 400.
+double atang(double dy, double dx, double rho = kRho);
+
+}  // namespace vk

@@ -1,0 +1,61 @@
+// The frame every module shares: the working folder with VK/ and Temp/, the run
+// token, and the two ways a module ends early.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace vk {
+
+class Console;
+
+// A stop after a data error: the stage has written the reason into the report.
+// The module's run() catches it, runs its stop sequence and ends with status 0.
+struct ModuleStop {};
+
+// A fatal file or input error: the module ends with `code` (the DOS-style code the
+// suite has always used: 2 file not found, 3 folder not found, 5 access denied,
+// 100 read error, 101 write error, 106 bad number) and a one-line message.
+struct FatalIo {
+    int code;
+    std::string message;
+};
+
+inline constexpr int kFileNotFound = 2;
+inline constexpr int kFolderNotFound = 3;
+inline constexpr int kTooManyFiles = 4;
+inline constexpr int kAccessDenied = 5;
+inline constexpr int kReadError = 100;
+inline constexpr int kWriteError = 101;
+inline constexpr int kBadNumber = 106;
+
+// The exit code for a failed system call on `what`, from errno.
+FatalIo io_error(int err, const std::string& what);
+
+// The working folder. Names inside it are matched without regard to letter case, so
+// "VK/Protokol.TXT" and "VK/Protokol.txt" reach the same report and a folder copied
+// from another system as "TEMP" is still found.
+class Workspace {
+  public:
+    explicit Workspace(std::filesystem::path root) : root_(std::move(root)) {}
+    // The path of `rel` ("VK/Geo_Data.txt"): an existing entry of any letter case, or
+    // the name as given when none exists. A missing folder is a fatal error (code 3).
+    std::filesystem::path file(const std::string& rel) const;
+    // The same, but an absent folder is reported as absent (empty path) instead.
+    std::filesystem::path find(const std::string& rel) const;
+    const std::filesystem::path& root() const { return root_; }
+
+  private:
+    std::filesystem::path root_;
+};
+
+// The run token "Temp/Key.tmp": 0 blocks the chain, 1 lets the next module run.
+void write_token(const Workspace& ws, int value);
+int read_token(const Workspace& ws);  // a missing token is a fatal file error
+
+// Runs a module's body: a ModuleStop runs `on_stop` and gives 0, a FatalIo shows its
+// line on the console and gives its code.
+int run_frame(Console& con, const std::function<void()>& body, const std::function<void()>& on_stop);
+
+}  // namespace vk

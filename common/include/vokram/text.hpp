@@ -1,0 +1,102 @@
+// Text layer of the suite: every file the modules write is Windows-1251 with CR LF
+// line ends, and every number in it is formatted by the helpers below. No stage
+// writes a line end or converts characters itself.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vk {
+
+// A real right-aligned in w columns with d decimals; the field widens when the value
+// needs more room, and w = 0 gives no leading blanks. Negative zero prints as zero.
+std::string real(double v, int w, int d);
+// A whole number right-aligned in w columns (w = 0: no leading blanks).
+std::string whole(long long v, int w = 0);
+// A value enclosed in double-quote characters, as report messages name points.
+std::string in_quotes(std::string_view s);
+
+// UTF-8 source text to Windows-1251 bytes, through iconv.
+std::string to_cp1251(std::string_view utf8);
+// Windows-1251 bytes to UTF-8 (for tests and for showing a report on a terminal).
+std::string from_cp1251(std::string_view cp1251);
+
+// Writer of one text file. Texts are given in UTF-8; the file receives Windows-1251
+// and CR LF. A file may also live only in memory (for tests of single stages).
+class TextFile {
+  public:
+    enum class Mode {
+        create,   // replace any existing file
+        append,   // add to an existing file (created when missing)
+        replace,  // write to a temporary name and rename over the file on close, so that a
+                  // reader never meets a half-written intermediate file
+    };
+
+    TextFile() = default;  // in memory
+    TextFile(const std::filesystem::path& path, Mode mode);
+    TextFile(const TextFile&) = delete;
+    TextFile& operator=(const TextFile&) = delete;
+    ~TextFile();
+
+    TextFile& put(std::string_view utf8);        // text without a line end
+    TextFile& line(std::string_view utf8 = {});  // text and a line end
+    TextFile& endl() { return line(); }
+
+    // Flushes and closes; a write error (full disk) is a fatal file error.
+    void close();
+    bool is_open() const { return open_; }
+
+    // The lines written so far, as UTF-8 without line ends (memory files only).
+    std::vector<std::string> lines() const;
+
+  private:
+    void write_raw(std::string_view bytes);
+
+    std::FILE* f_ = nullptr;
+    std::filesystem::path path_;
+    std::filesystem::path temp_;
+    bool open_ = true;
+    std::string memory_;  // the bytes of a memory file, Windows-1251
+};
+
+// Free-format reader of numbers: numbers are separated by blanks, tabs and line ends
+// (LF or CR LF); a Ctrl-Z ends the text as in files from DOS editors.
+// A number is a decimal with optional sign, fraction and exponent; "nan", "inf",
+// hexadecimal and out-of-range values are not numbers.
+class NumberReader {
+  public:
+    enum class Got { number, end, bad };
+
+    NumberReader(std::string text, std::string name);
+
+    // Reads the file whole; a missing file is a fatal file error.
+    static NumberReader open(const std::filesystem::path& path, std::string name);
+
+    Got next(double& v);
+    // The next number; end of text or a bad token is a fatal input error naming the file.
+    double number();
+    // The next number as a whole number within [lo, hi]; otherwise a fatal input error.
+    long long integer(long long lo, long long hi);
+    // Discards the rest of the current line, its line end included.
+    void skip_line();
+    void skip_lines(int n) {
+        for (int i = 0; i < n; ++i) skip_line();
+    }
+    // True when only blanks and line ends remain.
+    bool at_end();
+    void rewind() { pos_ = 0; }
+    const std::string& name() const { return name_; }
+
+  private:
+    void skip_blanks();
+    std::string where() const;  // the file name and the line of the last token
+    std::string text_;
+    std::string name_;
+    std::size_t pos_ = 0;
+};
+
+}  // namespace vk

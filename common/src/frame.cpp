@@ -1,0 +1,116 @@
+#include "vokram/frame.hpp"
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+#include "vokram/console.hpp"
+#include "vokram/text.hpp"
+
+namespace vk {
+
+namespace fs = std::filesystem;
+
+FatalIo io_error(int err, const std::string& what) {
+    int code = kWriteError;
+    const char* text = "грешка при запис";
+    switch (err) {
+        case ENOENT:
+            code = kFileNotFound, text = "файлът не съществува";
+            break;
+        case ENOTDIR:
+            code = kFolderNotFound, text = "папката не съществува";
+            break;
+        case EMFILE:
+        case ENFILE:
+            code = kTooManyFiles, text = "твърде много отворени файлове";
+            break;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR:
+            code = kAccessDenied, text = "отказан достъп";
+            break;
+        case EIO:
+            code = kReadError, text = "грешка при четене/запис";
+            break;
+        default:
+            break;  // a full disk and every other failure of a write
+    }
+    return FatalIo{code, what + ": " + text + " (" + std::strerror(err) + ")"};
+}
+
+namespace {
+
+bool same_name(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+// The entry of `dir` whose name equals `name` in any letter case; the exact name wins.
+fs::path match(const fs::path& dir, const std::string& name) {
+    std::error_code ec;
+    if (fs::exists(dir / name, ec)) return dir / name;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+        if (same_name(it->path().filename().string(), name)) return it->path();
+    return dir / name;
+}
+
+}  // namespace
+
+fs::path Workspace::find(const std::string& rel) const {
+    fs::path p = root_;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t slash = rel.find('/', start);
+        const std::string part =
+            rel.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        p = match(p, part);
+        if (slash == std::string::npos) return p;
+        std::error_code ec;
+        if (!fs::is_directory(p, ec)) return {};
+        start = slash + 1;
+    }
+}
+
+fs::path Workspace::file(const std::string& rel) const {
+    fs::path p = find(rel);
+    if (p.empty()) {
+        const std::string folder = rel.substr(0, rel.rfind('/'));
+        throw FatalIo{kFolderNotFound, folder + "/: папката не съществува"};
+    }
+    return p;
+}
+
+void write_token(const Workspace& ws, int value) {
+    TextFile f(ws.file("Temp/Key.tmp"), TextFile::Mode::replace);
+    f.line(whole(value));
+    f.close();
+}
+
+int read_token(const Workspace& ws) {
+    NumberReader r = NumberReader::open(ws.file("Temp/Key.tmp"), "Temp/Key.tmp");
+    return static_cast<int>(r.integer(-32768, 32767));
+}
+
+int run_frame(Console& con, const std::function<void()>& body, const std::function<void()>& on_stop) {
+    try {
+        try {
+            body();
+        } catch (const ModuleStop&) {
+            on_stop();
+        }
+        return 0;
+    } catch (const FatalIo& e) {
+        con.error("ГРЕШКА " + std::to_string(e.code) + ": " + e.message);
+        return e.code;
+    }
+}
+
+}  // namespace vk

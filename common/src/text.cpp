@@ -1,0 +1,269 @@
+#include "vokram/text.hpp"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <stdexcept>
+#include <system_error>
+
+#include "vokram/frame.hpp"
+
+namespace vk {
+
+std::string real(double v, int w, int d) {
+    char buf[64];
+    int n = std::snprintf(buf, sizeof buf, "%.*f", d, v);
+    std::string s;
+    if (n < static_cast<int>(sizeof buf)) {
+        s.assign(buf, static_cast<std::size_t>(n));
+    } else {
+        s.resize(static_cast<std::size_t>(n) + 1);
+        std::snprintf(s.data(), s.size(), "%.*f", d, v);
+        s.resize(static_cast<std::size_t>(n));
+    }
+    if (!s.empty() && s[0] == '-' && s.find_first_not_of("0.", 1) == std::string::npos) s.erase(0, 1);
+    if (static_cast<int>(s.size()) < w) s.insert(0, static_cast<std::size_t>(w) - s.size(), ' ');
+    return s;
+}
+
+std::string whole(long long v, int w) {
+    std::string s = std::to_string(v);
+    if (static_cast<int>(s.size()) < w) s.insert(0, static_cast<std::size_t>(w) - s.size(), ' ');
+    return s;
+}
+
+std::string in_quotes(std::string_view s) {
+    std::string q;
+    q.reserve(s.size() + 2);
+    q += '"';
+    q += s;
+    q += '"';
+    return q;
+}
+
+namespace {
+
+std::string convert(const char* to, const char* from, std::string_view in) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        throw std::runtime_error("iconv cannot convert to " + std::string(to));
+    std::string out(in.size() * 4 + 16, '\0');
+    char* src = const_cast<char*>(in.data());
+    std::size_t src_left = in.size();
+    char* dst = out.data();
+    std::size_t dst_left = out.size();
+    const std::size_t rc = iconv(cd, &src, &src_left, &dst, &dst_left);
+    iconv_close(cd);
+    if (rc == static_cast<std::size_t>(-1))
+        throw std::runtime_error("text not convertible to " + std::string(to));
+    out.resize(out.size() - dst_left);
+    return out;
+}
+
+bool plain_ascii(std::string_view s) {
+    for (unsigned char c : s)
+        if (c >= 0x80) return false;
+    return true;
+}
+
+}  // namespace
+
+std::string to_cp1251(std::string_view utf8) {
+    return plain_ascii(utf8) ? std::string(utf8) : convert("CP1251", "UTF-8", utf8);
+}
+
+std::string from_cp1251(std::string_view cp1251) {
+    return plain_ascii(cp1251) ? std::string(cp1251) : convert("UTF-8", "CP1251", cp1251);
+}
+
+// --- TextFile ---------------------------------------------------------------
+
+TextFile::TextFile(const std::filesystem::path& path, Mode mode) : path_(path) {
+    std::filesystem::path target = path;
+    if (mode == Mode::replace) {
+        temp_ = path;
+        temp_ += ".part";
+        target = temp_;
+    }
+    f_ = std::fopen(target.c_str(), mode == Mode::append ? "ab" : "wb");
+    if (!f_) throw io_error(errno, path.string());
+}
+
+TextFile::~TextFile() {
+    if (f_) std::fclose(f_);
+    if (!temp_.empty() && open_) {
+        std::error_code ec;
+        std::filesystem::remove(temp_,
+                                ec);  // an unfinished intermediate file never takes the good one's place
+    }
+}
+
+void TextFile::write_raw(std::string_view bytes) {
+    if (!open_) throw std::logic_error("write to a closed file");
+    if (!f_) {
+        memory_.append(bytes);
+        return;
+    }
+    if (std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size()) throw io_error(errno, path_.string());
+}
+
+TextFile& TextFile::put(std::string_view utf8) {
+    write_raw(to_cp1251(utf8));
+    return *this;
+}
+
+TextFile& TextFile::line(std::string_view utf8) {
+    put(utf8);
+    write_raw("\r\n");
+    return *this;
+}
+
+void TextFile::close() {
+    if (!open_) return;
+    if (f_) {
+        std::FILE* f = f_;
+        f_ = nullptr;
+        const bool flushed = std::fflush(f) == 0;
+        const int err = errno;
+        const bool closed = std::fclose(f) == 0;
+        if (!flushed || !closed) throw io_error(flushed ? errno : err, path_.string());
+        if (!temp_.empty()) {
+            std::error_code ec;
+            std::filesystem::rename(temp_, path_, ec);
+            if (ec) throw io_error(ec.value(), path_.string());
+        }
+    }
+    open_ = false;
+}
+
+std::vector<std::string> TextFile::lines() const {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start < memory_.size()) {
+        std::size_t end = memory_.find("\r\n", start);
+        if (end == std::string::npos) {
+            out.push_back(from_cp1251(memory_.substr(start)));
+            break;
+        }
+        out.push_back(from_cp1251(memory_.substr(start, end - start)));
+        start = end + 2;
+    }
+    return out;
+}
+
+// --- NumberReader -----------------------------------------------------------
+
+namespace {
+
+bool is_blank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// True when `t` is a decimal number: [sign] digits [. digits] [e [sign] digits], with at
+// least one digit in the mantissa.
+bool decimal_syntax(std::string_view t) {
+    std::size_t i = 0;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < t.size() && is_digit(t[i])) ++i, ++digits;
+    if (i < t.size() && t[i] == '.') {
+        ++i;
+        while (i < t.size() && is_digit(t[i])) ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+        ++i;
+        if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+        std::size_t exp_digits = 0;
+        while (i < t.size() && is_digit(t[i])) ++i, ++exp_digits;
+        if (exp_digits == 0) return false;
+    }
+    return i == t.size();
+}
+
+}  // namespace
+
+NumberReader::NumberReader(std::string text, std::string name)
+    : text_(std::move(text)), name_(std::move(name)) {
+    // A Ctrl-Z ends the text, as DOS editors mark the end of a file.
+    const std::size_t eof = text_.find('\x1a');
+    if (eof != std::string::npos) text_.resize(eof);
+}
+
+NumberReader NumberReader::open(const std::filesystem::path& path, std::string name) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) throw io_error(errno, name);
+    std::string text;
+    char buf[65536];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+    const bool failed = std::ferror(f) != 0;
+    const int err = errno;
+    std::fclose(f);
+    if (failed) throw io_error(err == 0 ? EIO : err, name);
+    return NumberReader(std::move(text), std::move(name));
+}
+
+void NumberReader::skip_blanks() {
+    while (pos_ < text_.size() && is_blank(text_[pos_])) ++pos_;
+}
+
+bool NumberReader::at_end() {
+    skip_blanks();
+    return pos_ >= text_.size();
+}
+
+NumberReader::Got NumberReader::next(double& v) {
+    skip_blanks();
+    if (pos_ >= text_.size()) return Got::end;
+    const std::size_t start = pos_;
+    while (pos_ < text_.size() && !is_blank(text_[pos_])) ++pos_;
+    const std::string token = text_.substr(start, pos_ - start);
+    if (!decimal_syntax(token)) return Got::bad;
+    errno = 0;
+    char* end = nullptr;
+    const double x = std::strtod(token.c_str(), &end);
+    if (errno == ERANGE && !std::isfinite(x)) return Got::bad;
+    if (!std::isfinite(x)) return Got::bad;
+    v = errno == ERANGE ? 0.0 : x;  // an underflow is zero to any survey
+    return Got::number;
+}
+
+double NumberReader::number() {
+    double v = 0.0;
+    switch (next(v)) {
+        case Got::number:
+            return v;
+        case Got::end:
+            throw FatalIo{kReadError, name_ + ": файлът свършва преждевременно"};
+        case Got::bad:
+            break;
+    }
+    throw FatalIo{kBadNumber, where() + ": неправилно число"};
+}
+
+long long NumberReader::integer(long long lo, long long hi) {
+    const double v = number();
+    if (v != std::floor(v) || v < static_cast<double>(lo) || v > static_cast<double>(hi))
+        throw FatalIo{kBadNumber, where() + ": неправилно цяло число " + real(v, 0, 4)};
+    return static_cast<long long>(v);
+}
+
+std::string NumberReader::where() const {
+    long long line = 1;
+    for (std::size_t i = 0; i < pos_ && i < text_.size(); ++i)
+        if (text_[i] == '\n') ++line;
+    return name_ + ", ред " + std::to_string(line);
+}
+
+void NumberReader::skip_line() {
+    const std::size_t nl = text_.find('\n', pos_);
+    pos_ = nl == std::string::npos ? text_.size() : nl + 1;
+}
+
+}  // namespace vk

@@ -1,0 +1,92 @@
+// vokram1: intake of the survey data file, checks of the station measurements,
+// orientation and reductions, and the network written for vokram2.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "vokram/console.hpp"
+#include "vokram/frame.hpp"
+#include "vokram/text.hpp"
+
+namespace vk::v1 {
+
+inline constexpr int kPointCapacity = 400;  // table entries; 399 points at most are accepted
+inline constexpr int kRowCapacity = 1000;   // table entries; 999 rows at most are stored
+inline constexpr std::uint16_t kUnusedSeries = 65535;
+
+// A given point (kind 1, 2 or 3) or a new point (kind 0) of the point table.
+struct Point {
+    std::uint8_t vi = 0;  // 3 plane and height, 2 plane only, 1 height only, 0 new
+    std::uint16_t no = 0;
+    double xk = 0, yk = 0;  // reduced by the origin (x0, y0)
+    double hk = 0;          // absolute height
+};
+
+// One sight of a station record.
+struct Row {
+    std::uint16_t ps = kUnusedSeries;   // station record ordinal; 0 once oriented on given points
+    std::uint16_t ns = 0, hs = 0;       // station, instrument height [mm]
+    std::uint16_t nt = 0, ht = 0;       // target, target height [mm]
+    double R = 0, V = 0, S = 0, D = 0;  // direction, zenith angle [grads], slope and horizontal distance [m]
+};
+
+// The processing parameters of "P.txt".
+struct Params {
+    double tol_angle = 0.01;  // grads
+    double tol_linear = 0.1;  // m
+    double tol_height = 0.1;  // m
+    double hp = 0.0;          // height above the projection plane, m
+    double refraction = 0.106;
+    double additive = 0.0;  // mm as read, m after section 2
+    double scale = 0.0;     // mm/km as read, factor 1 + value/1e6 after section 2
+    double index = 0.0;     // vertical index correction, grads
+};
+
+// The whole working state of one vokram1 run.
+struct Survey {
+    Survey(Console& console, TextFile& report) : con(console), rep(report) {}
+    Console& con;
+    TextFile& rep;
+
+    std::string geo;  // the text of "VK/Geo_Data.txt"
+    Params par;
+    double x0 = 0, y0 = 0;   // reduction origin
+    std::vector<Point> pts;  // given points first, then the new points
+    int given = 0;           // count of given points
+    std::vector<Row> rows;
+    int records = 0;    // station records read
+    int rows_read = 0;  // rows stored by the intake (before any merging)
+
+    // Index of the given point numbered `no`, or -1.
+    int given_index(int no) const;
+};
+
+// Capacity guard: stops the module when a counter has reached its limit.
+void granica(Survey& s);
+// Stops the module after its reason has been written into the report.
+[[noreturn]] void stop();
+
+// Stages in the order the main program runs them.
+void report_head(Survey& s);                       // banner and the title of section 1
+void vhod_points(Survey& s);                       // report section 1: given points, reduction origin
+void vhod_params(Survey& s, const Workspace& ws);  // report section 2: "P.txt", created when missing
+void vhod_stations(Survey& s);                     // report section 3 head: station records
+void kontroli(Survey& s);                          // report section 3: faces, repeats, height differences
+void korekcii(Survey& s);                          // report sections 4 to 7: orientation and reductions
+void elementi(Survey& s);                          // report section 8: new points and element counts
+void izhod(const Survey& s, TextFile& out);        // the contents of "Temp/VK_1.tmp"
+
+// The default text of "P.txt", one string per line.
+const std::vector<std::string>& default_parameter_lines();
+// Reads the eight values vokram1 uses from a parameter file (lines 4 to 11).
+Params parse_params(NumberReader& r);
+// Writes the section 2 lines and turns the distance corrections into metres and a factor.
+void report_params(Survey& s);
+
+// Runs the module in the working folder `root`; returns the exit status.
+int run(Console& con, const std::filesystem::path& root);
+
+}  // namespace vk::v1

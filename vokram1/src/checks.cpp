@@ -1,0 +1,230 @@
+// Checks of the station measurements (report section 3): telescope faces, repeated
+// directions and distances, repeated and reciprocal height differences.
+#include <cmath>
+
+#include "largest.hpp"
+#include "vokram/angles.hpp"
+#include "vokram1/survey.hpp"
+
+namespace vk::v1 {
+
+namespace {
+
+bool same_sight(const Row& a, const Row& b) {
+    return a.ps == b.ps && a.ns == b.ns && a.nt == b.nt;
+}
+bool same_side(const Row& a, const Row& b) {
+    return (a.ns == b.ns && a.nt == b.nt) || (a.ns == b.nt && a.nt == b.ns);
+}
+
+// The height difference station to target of a row (no curvature or refraction).
+double height_difference(const Row& w) {
+    return w.hs / 1000.0 + w.S * cosg(w.V) - w.ht / 1000.0;
+}
+bool has_height_difference(const Row& w) {
+    return w.hs > 0 && w.V > 0.0 && w.S > 0.0;
+}
+
+// Merges the observations of one target in the two faces of the telescope, turns the
+// single observations to face I and applies the vertical index correction to them.
+void two_faces(Survey& s, bool& error) {
+    Largest dir, zen, slope, hor;
+    double mean_index = 0.0;
+    int k = 0;
+    auto& rows = s.rows;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        Row& a = rows[i];
+        if (i + 1 < rows.size() && same_sight(a, rows[i + 1])) {
+            Row& b = rows[i + 1];
+            if (a.V > 0.0 && b.V > 0.0 && a.V > b.V) {
+                std::swap(a.R, b.R), std::swap(a.V, b.V), std::swap(a.S, b.S), std::swap(a.D, b.D);
+            }
+            if (a.R > 0.0 && b.R > 0.0) {
+                const double d = rang(b.R - a.R) - 200.0;
+                dir.take(std::fabs(d), a.ns, a.nt);
+                a.R = atang(sing(a.R) + sing(b.R - 200.0), cosg(a.R) + cosg(b.R - 200.0));
+            }
+            if (a.V > 0.0 && b.V > 0.0) {
+                const double e = a.V + b.V - 400.0;  // twice the index error
+                mean_index = (k * mean_index + e) / (k + 1);
+                ++k;
+                zen.take(std::fabs(e), a.ns, a.nt);
+                a.V -= e / 2.0;
+            }
+            if (a.S > 0.0 && b.S > 0.0) {
+                const double d = a.S - (a.S + b.S) / 2.0;
+                slope.take(std::fabs(d), a.ns, a.nt);
+                a.S -= d;
+            }
+            if (a.D > 0.0 && b.D > 0.0) {
+                const double d = a.D - (a.D + b.D) / 2.0;
+                hor.take(std::fabs(d), a.ns, a.nt);
+                a.D -= d;
+            }
+            rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+        } else if (a.V > 200.0) {
+            // A single sight in face II: a reading there is 400 - z + i while the face-I
+            // correction is -i, so the zenith angle is 400 - V - correction.
+            a.V = 400.0 - a.V - s.par.index;
+            if (a.R > 0.0) a.R = rang(a.R + 200.0);
+        } else if (a.V > 0.0) {
+            a.V += s.par.index;
+        }
+    }
+
+    if (dir.v > 0.0 || zen.v > 0.0 || slope.v > 0.0 || hor.v > 0.0) {
+        auto line = [&](const char* label, const Largest& m, double threshold, double factor,
+                        const char* unit) {
+            if (m.v <= threshold)
+                s.rep.line(std::string(label) + "  не е открита разлика.");
+            else
+                s.rep.line(label + m.where(factor, unit, " към т."));
+        };
+        s.rep.line("    Визиране в две положения на телескопа.");
+        s.rep.endl();
+        s.rep.line("    Максимална разлика с Общо средно : ");
+        line("      за  хор. посоки : ", dir, 0.00005, 0.5 * 10000.0, " сс. в ст.");
+        line("      за  зен. ъгли   : ", zen, 0.00005, 0.5 * 10000.0, " сс. в ст.");
+        line("      за накл. разст. : ", slope, 0.0005, 100.0, " см. в ст.");
+        line("      за  хор. разст. : ", hor, 0.0005, 100.0, " см. в ст.");
+        s.rep.endl();
+        if (zen.v > 0.0009)
+            s.rep.line("    Средна индексна грешка : " + real(mean_index * 0.5 * 10000.0, 0, 1) + " сс. от " +
+                       whole(k) + " измервания.");
+        s.rep.endl();
+    }
+    if (dir.v * 0.5 > s.par.tol_angle || zen.v * 0.5 > s.par.tol_angle || slope.v > s.par.tol_linear ||
+        hor.v > s.par.tol_linear)
+        error = true;
+}
+
+// A summary line "<label>" followed by the largest difference or "  не е открита.".
+void summary(Survey& s, const char* label, const Largest& m, double factor, const char* unit,
+             const char* joint) {
+    if (m.v <= 0.0002)
+        s.rep.line(std::string(label) + "  не е открита.");
+    else
+        s.rep.line(label + m.where(factor, unit, joint));
+}
+
+}  // namespace
+
+void kontroli(Survey& s) {
+    auto& rows = s.rows;
+    bool error = false;
+
+    // Rows without a direction and without both zenith angle and slope distance carry nothing.
+    std::erase_if(rows, [](const Row& w) { return w.V * w.S + w.R + w.D == 0.0; });
+
+    for (const Row& w : rows)
+        if (w.ns == w.nt) {
+            s.rep.line("    В станция " + in_quotes(whole(w.ns)) + " е записано измерване към точка " +
+                       in_quotes(whole(w.nt)) + ".");
+            error = true;
+        }
+
+    two_faces(s, error);
+
+    s.rep.line("    Многократно измерени величини - максимални разлики :");
+    s.rep.endl();
+
+    // Repeated directions within one station record.
+    Largest dir;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].R <= 0.0) continue;
+        for (std::size_t j = i + 1; j < rows.size(); ++j) {
+            if (rows[j].R <= 0.0 || !same_sight(rows[i], rows[j])) continue;
+            const double d = ina(rows[i].R, rows[j].R);
+            dir.take(d, rows[i].ns, rows[i].nt);
+            if (d > s.par.tol_angle)
+                s.rep.line("    Голяма разлика в посока " + in_quotes(whole(rows[i].ns)) + " - " +
+                           in_quotes(whole(rows[i].nt)) + " =  " + real(rows[i].R, 10, 5) + " / " +
+                           real(rows[j].R, 10, 5));
+        }
+    }
+    summary(s, "                 за посока : ", dir, 10000.0, " сс. в  ст.", " към т.");
+
+    for (Row& w : rows)
+        if (w.V * w.S > 0.0 && w.D == 0.0) w.D = std::fabs(sing(w.V)) * w.S;
+
+    // Repeated horizontal distances, in either direction and in any station record.
+    Largest dis;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].D <= 0.0) continue;
+        for (std::size_t j = i + 1; j < rows.size(); ++j) {
+            if (rows[j].D <= 0.0 || !same_side(rows[i], rows[j])) continue;
+            const double d = std::fabs(rows[i].D - rows[j].D);
+            dis.take(d, rows[i].ns, rows[i].nt);
+            if (d > s.par.tol_linear)
+                s.rep.line("    Голяма разлика в хор. разстояние " + in_quotes(whole(rows[i].ns)) + " - " +
+                           in_quotes(whole(rows[i].nt)) + " =  " + real(rows[i].D, 9, 4) + " / " +
+                           real(rows[j].D, 9, 4));
+        }
+    }
+    summary(s, "             за разстояние : ", dis, 100.0, " см. за страната ", " - ");
+
+    if (dir.v > s.par.tol_angle || dis.v > s.par.tol_linear) error = true;
+    if (error) stop();
+
+    // Repeated directions of one record become their vector mean.
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].R <= 0.0) continue;
+        bool first = true;
+        for (std::size_t j = 0; j < i && first; ++j)
+            if (rows[j].R > 0.0 && same_sight(rows[i], rows[j])) first = false;
+        if (!first) continue;
+        double ss = 0.0, sc = 0.0;
+        int m = 0;
+        for (std::size_t j = i; j < rows.size(); ++j)
+            if (rows[j].R > 0.0 && same_sight(rows[i], rows[j]))
+                ss += sing(rows[j].R), sc += cosg(rows[j].R), ++m;
+        const double mean = atang(ss / m, sc / m);
+        for (std::size_t j = i; j < rows.size(); ++j)
+            if (rows[j].R > 0.0 && same_sight(rows[i], rows[j])) rows[j].R = mean;
+    }
+
+    // Repeated horizontal distances of one side become their arithmetic mean.
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].D <= 0.0) continue;
+        bool first = true;
+        for (std::size_t j = 0; j < i && first; ++j)
+            if (rows[j].D > 0.0 && same_side(rows[i], rows[j])) first = false;
+        if (!first) continue;
+        double sum = 0.0;
+        int m = 0;
+        for (std::size_t j = i; j < rows.size(); ++j)
+            if (rows[j].D > 0.0 && same_side(rows[i], rows[j])) sum += rows[j].D, ++m;
+        const double mean = sum / m;
+        for (std::size_t j = i; j < rows.size(); ++j)
+            if (rows[j].D > 0.0 && same_side(rows[i], rows[j])) rows[j].D = mean;
+    }
+
+    // Height differences: repeated ones agree (sign -1), reciprocal ones cancel (sign +1).
+    auto compare_heights = [&](bool reciprocal, Largest& m) {
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (!has_height_difference(rows[i])) continue;
+            const Row& a = rows[i];
+            for (std::size_t j = i + 1; j < rows.size(); ++j) {
+                const Row& b = rows[j];
+                if (!has_height_difference(b)) continue;
+                if (reciprocal ? (a.ns != b.nt || a.nt != b.ns) : (a.ns != b.ns || a.nt != b.nt)) continue;
+                const double hb = height_difference(b);
+                const double d = std::fabs(height_difference(a) + (reciprocal ? hb : -hb));
+                m.take(d, a.ns, a.nt);
+                if (d > s.par.tol_height) {
+                    error = true;
+                    s.rep.line("    Голяма разлика в превишение " + in_quotes(whole(a.ns)) + " - " +
+                               in_quotes(whole(a.nt)) + " =  " + real(d, 0, 4));
+                }
+            }
+        }
+    };
+    Largest rep, rec;
+    compare_heights(false, rep);
+    compare_heights(true, rec);
+    summary(s, "      повторени превишения : ", rep, 100.0, " см. за страната ", " - ");
+    summary(s, "      прави и обратни пр-я : ", rec, 100.0, " см. за страната ", " - ");
+    if (error) stop();
+}
+
+}  // namespace vk::v1

@@ -1,0 +1,370 @@
+// Intake of "VK/Geo_Data.txt" and "P.txt": report sections 1 and 2 and the head of 3.
+#include <cmath>
+
+#include "vokram/angles.hpp"
+#include "vokram1/survey.hpp"
+
+namespace vk::v1 {
+
+namespace {
+
+constexpr double kMaxNumber = 65535.0;  // point numbers travel as unsigned 16-bit values
+constexpr double kMaxHeight = 65.535;   // instrument and target heights as 16-bit millimetres
+
+bool is_whole(double v) {
+    return v == std::floor(v);
+}
+
+// True when a height in metres fits a 16-bit count of millimetres.
+bool mm_fits(double m) {
+    return std::round(m * 1000.0) <= 65535.0;
+}
+std::uint16_t mm(double m) {
+    return static_cast<std::uint16_t>(std::llround(m * 1000.0));
+}
+
+// A value as a message quotes it: whole numbers plainly, others with four decimals.
+std::string as_written(double v) {
+    return is_whole(v) ? real(v, 0, 0) : real(v, 0, 4);
+}
+
+// Positions a reader after the three header lines of the data file.
+NumberReader data_reader(const Survey& s) {
+    NumberReader r(s.geo, "VK/Geo_Data.txt");
+    r.skip_lines(3);
+    return r;
+}
+
+// Reads the next coded group: numbers up to and including the first negative one (the
+// code), at most `limit` numbers when limit > 0. A group closed by -9 opens a detail
+// block, which is passed over up to and including the next -9. Returns false when the
+// text holds no more numbers. The text has passed the syntax check, so every token
+// is a number.
+bool next_group(NumberReader& r, std::vector<double>& g, std::size_t limit = 0) {
+    g.clear();
+    double v = 0.0;
+    while ((limit == 0 || g.size() < limit) && r.next(v) == NumberReader::Got::number) {
+        g.push_back(v);
+        if (v < 0.0) break;
+    }
+    if (!g.empty() && g.back() == -9.0) {
+        while (r.next(v) == NumberReader::Got::number && v != -9.0) {
+        }
+    }
+    return !g.empty();
+}
+
+// Checks a given point's number: whole and within the 16-bit range.
+bool number_ok(Survey& s, double no, const char* code) {
+    if (!is_whole(no)) {
+        s.rep.line("    Неправилен номер на дадена точка " + in_quotes(real(no, 0, 4)) + ". Код " + code +
+                   ".");
+        return false;
+    }
+    if (no > kMaxNumber) {
+        s.rep.line("    Номер на дадена точка " + in_quotes(as_written(no)) +
+                   " е извън обхвата 0 - 65535. Код " + code + ".");
+        return false;
+    }
+    return true;
+}
+
+void add_point(Survey& s, std::uint8_t vi, double no, double xk, double yk, double hk) {
+    ++s.given;
+    granica(s);
+    Point p;
+    p.vi = vi;
+    p.no = static_cast<std::uint16_t>(std::llround(no));
+    p.xk = xk;
+    p.yk = yk;
+    p.hk = hk;
+    s.pts.push_back(p);
+}
+
+}  // namespace
+
+void granica(Survey& s) {
+    if (s.given == kPointCapacity - 1 || static_cast<int>(s.pts.size()) == kPointCapacity - 1 ||
+        static_cast<int>(s.rows.size()) == kRowCapacity - 1) {
+        s.con.write_at(20, 20, "АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА.");
+        stop();
+    }
+}
+
+void stop() {
+    throw ModuleStop{};
+}
+
+int Survey::given_index(int no) const {
+    for (int i = 0; i < given; ++i)
+        if (pts[i].no == no) return i;
+    return -1;
+}
+
+void report_head(Survey& s) {
+    s.rep.endl();
+    s.rep.line("                        * * *    В О К Р А М   * * *");
+    s.rep.endl();
+    s.rep.line("  1.ПРИЕМА КООРДИНАТИ.");
+    s.rep.endl();
+}
+
+void vhod_points(Survey& s) {
+    s.pts.clear();
+    s.pts.reserve(kPointCapacity + 1);
+    s.rows.clear();
+    s.rows.reserve(kRowCapacity);
+    s.given = 0;
+
+    // Pass 0: every item after the header must be a number.
+    {
+        NumberReader r = data_reader(s);
+        long long ordinal = 0;
+        double v = 0.0;
+        for (NumberReader::Got got; (got = r.next(v)) != NumberReader::Got::end;) {
+            ++ordinal;
+            if (got == NumberReader::Got::bad) {
+                s.rep.line("    Грешка при четене, брояч на цифри = " + whole(ordinal + 3) + ".");
+                stop();
+            }
+        }
+    }
+
+    // Pass 1: group lengths, counts and numbers of the plane points, and their extent.
+    bool error = false;
+    bool seeded = false;
+    double min_x = 0.0, min_y = 0.0;
+    {
+        NumberReader r = data_reader(s);
+        std::vector<double> g;
+        while (next_group(r, g, 100)) {
+            if (g.size() == 100) {
+                s.rep.line("    Голям брой данни преди код. Разделете на групи.");
+                stop();
+            }
+            const double code = g.back();
+            if (code != -3.0 && code != -2.0) continue;
+            const std::size_t per = code == -3.0 ? 4 : 3;
+            const char* name = code == -3.0 ? "-3" : "-2";
+            if (!seeded && g.size() >= 4) {
+                min_x = g[1];
+                min_y = g[2];
+                seeded = true;
+            }
+            const std::size_t count = g.size();
+            if (count < per + 1 || (count - 1) % per != 0) {
+                s.rep.line(std::string("    Проверете броя данни пред Код ") + name + ".");
+                error = true;
+                continue;
+            }
+            for (std::size_t k = 0; k + per < count; k += per) {
+                if (!number_ok(s, g[k], name)) error = true;
+                if (g[k + 1] < min_x) min_x = g[k + 1];
+                if (g[k + 2] < min_y) min_y = g[k + 2];
+            }
+        }
+    }
+    if (error) stop();
+
+    // The reduction origin: a round value 10 m below the smallest coordinates.
+    s.x0 = std::trunc(min_x / 10.0) * 10.0 - 10.0;
+    s.y0 = std::trunc(min_y / 10.0) * 10.0 - 10.0;
+
+    // Pass 2: the given points, height-only points and the codes.
+    {
+        NumberReader r = data_reader(s);
+        std::vector<double> g;
+        while (next_group(r, g)) {
+            const double code = g.back();
+            const std::size_t count = g.size();
+            if (code == -3.0) {
+                for (std::size_t k = 0; k + 4 < count; k += 4)
+                    add_point(s, 3, g[k], g[k + 1] - s.x0, g[k + 2] - s.y0, g[k + 3]);
+            } else if (code == -2.0) {
+                for (std::size_t k = 0; k + 3 < count; k += 3)
+                    add_point(s, 2, g[k], g[k + 1] - s.x0, g[k + 2] - s.y0, 0.0);
+            } else if (code == -1.0) {
+                if (count < 3 || (count - 1) % 2 != 0) {
+                    s.rep.line("    Проверете броя данни пред Код -1.");
+                    error = true;
+                    continue;
+                }
+                for (std::size_t k = 0; k + 2 < count; k += 2) {
+                    if (!number_ok(s, g[k], "-1")) {
+                        error = true;
+                        if (g[k] > kMaxNumber) continue;  // a number that cannot be stored
+                    }
+                    add_point(s, 1, g[k], 0.0, 0.0, g[k + 1]);
+                }
+            } else if (code < -9.0 || !is_whole(code)) {
+                s.rep.line("    Неразчетен код в записите: " + real(code, 0, 4));
+                error = true;
+            }
+        }
+    }
+    if (error) stop();
+
+    s.rep.line("    Приети " + whole(s.given) + " точки. ");
+    s.rep.endl();
+
+    // Pair checks: one number per point, and plane points that nearly coincide.
+    for (int i = 0; i < s.given; ++i) {
+        for (int j = i + 1; j < s.given; ++j) {
+            const Point& a = s.pts[i];
+            const Point& b = s.pts[j];
+            if (a.no == b.no) {
+                s.rep.line("  Дадени точки с еднакъв номер " + in_quotes(whole(a.no)) + ".");
+                stop();
+            }
+            if (a.vi >= 2 && b.vi >= 2 && dist(a.xk, a.yk, a.hk, b.xk, b.yk, b.hk) < 0.05)
+                s.rep.line("    Дадени точки близки по положение: " + in_quotes(whole(a.no)) + " И " +
+                           in_quotes(whole(b.no)) + ".");
+        }
+    }
+    s.rep.endl();
+}
+
+const std::vector<std::string>& default_parameter_lines() {
+    static const std::vector<std::string> lines = {
+        std::string(65, '~'),
+        "     * ВОКРАМ *     параметри при обработка на измерванията      ",
+        std::string(65, '~'),
+        "   0.0100  [гради]  недопустима разлика за ъглови  величини      ",
+        "   0.100   [м.]     недопустима разлика за линейни величини      ",
+        "   0.100   [м.]     недопустима разлика за превишения            ",
+        "   0.00    [м.]     височина над проекционната равнина           ",
+        "   0.106            коефиц. отчитащ рефракция за визури над 300м.",
+        "   0.0     [мм.]    събир. попр. към дължини (? призм. константа)",
+        "   0.00    [мм/км]  умнож. попр. към дължини (? атмосф. условия )",
+        "   0.0000  [гради]  поправка към индекс на вертикален кръг       ",
+        "   0.2     [м.]     височина на текст в чертежа, извън мащаб     ",
+        "   2       [брой]   брой знаци след дес. точка за коти в чертежа ",
+        std::string(65, '~'),
+    };
+    return lines;
+}
+
+Params parse_params(NumberReader& r) {
+    Params p;
+    r.skip_lines(3);
+    double* fields[] = {&p.tol_angle,  &p.tol_linear, &p.tol_height, &p.hp,
+                        &p.refraction, &p.additive,   &p.scale,      &p.index};
+    for (double* f : fields) {
+        *f = r.number();
+        r.skip_line();
+    }
+    return p;
+}
+
+void report_params(Survey& s) {
+    s.rep.line("            Коефициент на рефракция           " + real(s.par.refraction, 8, 3));
+    s.rep.line("    Надморска височина към проекция      [м]  " + real(s.par.hp, 4, 0));
+    s.rep.line("      Събират. поправка към разст-я     [мм]  " + real(s.par.additive, 6, 1));
+    s.rep.line("      Мащабна  поправка към разст-я  [мм/км]  " + real(s.par.scale, 6, 1));
+    s.rep.line("    Попр. към Индекса на верт. кръг  [гради]" + real(s.par.index, 10, 5));
+    s.rep.endl();
+    s.par.additive /= 1000.0;
+    s.par.scale = s.par.scale / 1000000.0 + 1.0;
+}
+
+void vhod_params(Survey& s, const Workspace& ws) {
+    s.rep.line("  2.ПАРАМЕТРИ ПРИ ОБРАБОТКА.");
+    s.rep.endl();
+    const std::filesystem::path path = ws.file("P.txt");
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec)) {
+        NumberReader r = NumberReader::open(path, "P.txt");
+        s.par = parse_params(r);
+    } else {
+        s.par = Params{};
+        TextFile f(path, TextFile::Mode::create);
+        for (const std::string& l : default_parameter_lines()) f.line(l);
+        f.close();
+    }
+    report_params(s);
+}
+
+void vhod_stations(Survey& s) {
+    s.rep.line("  3.ПРИЕМА ИЗМЕРВАНИЯ. ВЪТРЕШНИ КОНТРОЛИ.");
+    s.rep.endl();
+    NumberReader r = data_reader(s);
+    std::vector<double> g;
+    bool error = false;
+    while (next_group(r, g)) {
+        if (g.back() != -4.0) continue;
+        const std::size_t count = g.size();
+        const double st = g[0];
+        if (count < 8 || (count - 3) % 5 != 0) {
+            s.rep.line("    В станция " + in_quotes(real(st, 0, 0)) + " код -4, проверете броя данни.");
+            stop();
+        }
+        if (s.records == kUnusedSeries - 1) {  // record ordinals are 16-bit, 65535 marks an unused row
+            s.con.write_at(20, 20, "АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА.");
+            stop();
+        }
+        const std::uint16_t ps = static_cast<std::uint16_t>(++s.records);
+        bool storable = true;  // false when a value does not fit its 16-bit field
+        if (!is_whole(st)) {
+            s.rep.line("    Код -4, неправилен номер на станция " + in_quotes(real(st, 10, 5)) + ".");
+            error = true;
+        }
+        if (st > kMaxNumber) {
+            s.rep.line("    Код -4, номер на станция " + in_quotes(as_written(st)) +
+                       " е извън обхвата 0 - 65535.");
+            error = true, storable = false;
+        }
+        const std::string station = in_quotes(real(st, 0, 0));
+        if (!mm_fits(g[1])) {
+            s.rep.line("    В станция " + station + " височина на инструмента " +
+                       in_quotes(real(g[1], 0, 3)) + " е над 65.535 м.");
+            error = true, storable = false;
+        }
+        for (std::size_t k = 2; k + 5 < count; k += 5) {
+            const double nt = g[k], ht = g[k + 1], R = g[k + 2], V = g[k + 3], S = g[k + 4];
+            bool fits = storable;
+            if (!is_whole(nt)) {
+                s.rep.line("    Код -4, неправилен номер на точка " + in_quotes(real(nt, 10, 5)) + ".");
+                error = true;
+            }
+            if (nt > kMaxNumber) {
+                s.rep.line("    Код -4, номер на точка " + in_quotes(as_written(nt)) +
+                           " е извън обхвата 0 - 65535.");
+                error = true, fits = false;
+            }
+            if (!mm_fits(ht)) {
+                s.rep.line("    В станция " + station + " височина на сигнала към точка " +
+                           in_quotes(as_written(nt)) + " " + in_quotes(real(ht, 0, 3)) + " е над 65.535 м.");
+                error = true, fits = false;
+            }
+            if (R > 400.0) {
+                s.rep.line("    В станция " + station + " грешна посока " + in_quotes(real(R, 10, 5)) + ".");
+                error = true;
+            }
+            if (V > 400.0) {
+                s.rep.line("    В станция " + station + " грешен зен. ъгъл " + in_quotes(real(V, 10, 5)) +
+                           ".");
+                error = true;
+            }
+            granica(s);
+            if (R + V + S > 0.0 && fits) {
+                Row w;
+                w.ps = ps;
+                w.ns = static_cast<std::uint16_t>(std::llround(st));
+                w.hs = mm(g[1]);
+                w.nt = static_cast<std::uint16_t>(std::llround(nt));
+                w.ht = mm(ht);
+                if (R > 0.0) w.R = R;
+                if (V > 0.0) w.V = V;
+                if (S > 0.0) w.S = S * s.par.scale + s.par.additive;
+                s.rows.push_back(w);
+            }
+        }
+        if (error) stop();
+    }
+    s.rows_read = static_cast<int>(s.rows.size());
+    s.rep.line("    Разчетени общо " + whole(static_cast<long long>(s.rows.size())) + " записа в " +
+               whole(s.records) + " станции.");
+    s.rep.endl();
+}
+
+}  // namespace vk::v1

@@ -1,0 +1,217 @@
+// Orientation and reductions (report sections 4 to 7): station records are oriented on
+// given points, records of one station are brought into one frame, repeated directions
+// averaged, and horizontal distances reduced to the projection plane.
+#include <cmath>
+
+#include "largest.hpp"
+#include "vokram/angles.hpp"
+#include "vokram1/survey.hpp"
+
+namespace vk::v1 {
+
+namespace {
+
+// The mean radius of the earth used for the projection correction, m.
+constexpr double kEarthRadius = 6375050.0;
+
+// A given point with a plane position, or nullptr. Height-only points have none and
+// cannot take part in an orientation.
+const Point* plane_point(const Survey& s, int no) {
+    const int i = s.given_index(no);
+    return i >= 0 && s.pts[i].vi >= 2 ? &s.pts[i] : nullptr;
+}
+
+struct VectorMean {
+    double ss = 0.0, sc = 0.0;
+    int m = 0;
+    void add(double g) { ss += sing(g), sc += cosg(g), ++m; }
+    double mean() const { return atang(ss / m, sc / m); }
+};
+
+// Section 4: every record that sees given points gets its orientation angle; its
+// directions become direction angles and its series number 0.
+void orient_on_given(Survey& s) {
+    auto& rows = s.rows;
+    s.rep.endl();
+    s.rep.line("  4.ПРИВЕЖДА СТАНЦИИ КЪМ ПОСОЧНИ ЪГЛИ.");
+    s.rep.endl();
+    Largest worst;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Row& first = rows[i];
+        if (first.R <= 0.0 || first.ps == 0 || !plane_point(s, first.ns) || !plane_point(s, first.nt))
+            continue;
+        const Point& st = *plane_point(s, first.ns);
+        const std::uint16_t ps = first.ps, ns = first.ns;
+        std::vector<std::pair<int, double>> seen;  // target and orientation angle
+        VectorMean o;
+        for (std::size_t j = i; j < rows.size(); ++j) {
+            const Row& w = rows[j];
+            if (w.ns != ns || w.ps != ps || w.R <= 0.0) continue;
+            const Point* tg = plane_point(s, w.nt);
+            if (!tg) continue;
+            const double angle = rang(atang(tg->yk - st.yk, tg->xk - st.xk) - w.R);
+            seen.emplace_back(w.nt, angle);
+            o.add(angle);
+        }
+        const double mean = o.mean();
+        if (o.m > 1) {
+            for (const auto& [nt, angle] : seen) worst.take(ina(angle, mean), ns, nt);
+            if (worst.v > s.par.tol_angle) {
+                s.rep.line("    Станция " + whole(ns, 5) + " - несъгласуваност м/у посоки към дадени точки.");
+                s.rep.line("      Общо средно   = " + real(mean, 10, 5));
+                for (const auto& [nt, angle] : seen)
+                    s.rep.line("      към " + whole(nt, 5) + "   О = " + real(angle, 10, 5) + " гр.");
+                s.rep.endl();
+                stop();
+            }
+        }
+        for (Row& w : rows)
+            if (w.ps == ps && w.R > 0.0) w.R = rang(w.R + mean), w.ps = 0;
+    }
+    if (worst.v <= 0.0002)
+        s.rep.line("    Максим. разлика м/у ориент. неизвестни  не е открита.");
+    else
+        s.rep.line("    Максим. разлика м/у ориент. неизвестни " +
+                   worst.where(10000.0, " сс. в ст.", " към т."));
+    s.rep.endl();
+}
+
+// Section 5: a record that shares directions with an earlier record of the same station
+// is turned into that record's frame.
+void common_origin(Survey& s) {
+    auto& rows = s.rows;
+    s.rep.line("  5.ПРИВЕЖДА СТАНЦИИ КЪМ ОБЩО НАЧАЛО.");
+    s.rep.endl();
+    bool several = false;
+    for (std::size_t i = 0; i < rows.size() && !several; ++i)
+        for (std::size_t j = i + 1; j < rows.size() && !several; ++j)
+            if (rows[i].R > 0.0 && rows[j].R > 0.0 && rows[i].ns == rows[j].ns && rows[i].ps != rows[j].ps)
+                several = true;
+    if (rows.size() <= 3 || !several) {
+        s.rep.line("    Не са открити едноименни станции с общи посоки.");
+        return;
+    }
+    Largest worst;
+    for (std::size_t i = 0; i + 1 < rows.size(); ++i) {
+        if (rows[i].R <= 0.0) continue;
+        for (std::size_t j = i + 1; j < rows.size(); ++j) {
+            const Row& a = rows[i];
+            const Row& b = rows[j];
+            if (b.R <= 0.0 || b.ns != a.ns || b.nt != a.nt || b.ps == a.ps) continue;
+            const std::uint16_t ns = a.ns, ps_a = a.ps, ps_b = b.ps;
+            std::vector<std::pair<int, double>> pairs;  // target and offset of the second record
+            VectorMean o;
+            for (std::size_t p = i; p < rows.size(); ++p) {
+                if (rows[p].R <= 0.0 || rows[p].ps != ps_a || rows[p].ns != ns) continue;
+                for (std::size_t q = j; q < rows.size(); ++q) {
+                    if (rows[q].R <= 0.0 || rows[q].ps != ps_b || rows[q].ns != ns ||
+                        rows[q].nt != rows[p].nt)
+                        continue;
+                    const double delta = rang(rows[q].R - rows[p].R);
+                    pairs.emplace_back(rows[p].nt, delta);
+                    o.add(delta);
+                }
+            }
+            const double mean = o.mean();
+            double largest = 0.0;
+            for (const auto& [nt, delta] : pairs) {
+                const double e = ina(delta, mean);
+                if (e > largest) largest = e;
+                worst.take(e, ns, nt);
+            }
+            if (largest > s.par.tol_angle) {
+                s.rep.line("    Станция " + whole(ns, 5) + " - несъгласуваност между общи посоки :");
+                s.rep.endl();
+                s.rep.line("      Общо средно   = " + real(mean, 10, 5) + " гр.");
+                for (const auto& [nt, delta] : pairs)
+                    s.rep.line("      към " + whole(nt, 5) + "   О = " + real(delta, 10, 5) + " гр.");
+                s.rep.endl();
+                stop();
+            }
+            for (std::size_t k = i + 1; k < rows.size(); ++k)
+                if (rows[k].R > 0.0 && rows[k].ns == ns && rows[k].ps == ps_b)
+                    rows[k].R = rang(rows[k].R - mean), rows[k].ps = ps_a;
+        }
+    }
+    if (worst.v <= 0.0002)
+        s.rep.line("    Максим. разлика   не е открита.");
+    else
+        s.rep.line("    Максим. разлика " + worst.where(10000.0, " сс. в ст.", " към т."));
+    s.rep.endl();
+}
+
+// Section 6: directions repeated after the records were joined become their vector mean.
+void average_directions(Survey& s) {
+    auto& rows = s.rows;
+    s.rep.line("  6.ОСРЕДНЯВА ПОСОКИ СЛЕД ПРИВЕЖДАНЕ.");
+    s.rep.endl();
+    Largest worst;
+    auto same = [](const Row& a, const Row& b) {
+        return b.R > 0.0 && a.ns == b.ns && a.nt == b.nt && a.ps == b.ps;
+    };
+    for (std::size_t i = 0; i + 1 < rows.size(); ++i) {
+        if (rows[i].R <= 0.0) continue;
+        VectorMean o;
+        for (std::size_t j = i; j < rows.size(); ++j)
+            if (same(rows[i], rows[j])) o.add(rows[j].R);
+        if (o.m <= 1) continue;
+        const double mean = o.mean();
+        double largest = 0.0;
+        for (std::size_t j = i; j < rows.size(); ++j)
+            if (same(rows[i], rows[j])) largest = std::max(largest, ina(rows[j].R, mean));
+        worst.take(largest, rows[i].ns, rows[i].nt);
+        if (largest > s.par.tol_angle) {
+            s.rep.line("    Станция " + whole(rows[i].ns, 5) + ", към точка " + whole(rows[i].nt, 5) +
+                       " - разлика м/у повторения.");
+            s.rep.line("      Общо средно   = " + real(mean, 8, 4) + " гр.");
+            for (std::size_t j = i; j < rows.size(); ++j)
+                if (same(rows[i], rows[j]))
+                    s.rep.line("        R = " + real(rows[j].R, 10, 5) +
+                               "   Разлика = " + real(ina(rows[j].R, mean), 10, 5) + " гр.");
+            s.rep.endl();
+            stop();
+        }
+        const Row key = rows[i];
+        for (std::size_t j = i; j < rows.size(); ++j)
+            if (same(key, rows[j])) rows[j].R = mean;
+    }
+    if (worst.v <= 0.0002)
+        s.rep.line("    Максим. разлика  не е открита.");
+    else
+        s.rep.line("    Максим. разлика " + worst.where(10000.0, " сс. в ст.", " към т."));
+}
+
+// Section 7: horizontal distances reduced to the projection plane at the given height.
+void projection_scale(Survey& s) {
+    double sum = 0.0;
+    int nh = 0;
+    for (int i = 0; i < s.given; ++i)
+        if (s.pts[i].hk != 0.0) sum += s.pts[i].hk, ++nh;
+    const double hp = s.par.hp;
+    const double kp = ((kEarthRadius + hp) / kEarthRadius - 1.0) * 1000000.0;
+    s.rep.endl();
+    s.rep.line("  7.КОРЕКЦИЯ НА МАЩАБА ЗАРАДИ ПРОЕКЦИЯ ВЪРХУ ЕЛИПСОИДА. ");
+    s.rep.endl();
+    if (nh > 0) {
+        const double hm = sum / nh;
+        const double km = ((kEarthRadius + hm) / kEarthRadius - 1.0) * 1000000.0;
+        s.rep.line("       Средна надм. височина от коти " + real(hm, 6, 1) + " [м]     ");
+        s.rep.line("             Свързана с нея корекция " + real(km, 6, 1) + " [мм/км] ");
+    }
+    s.rep.line("             Зададена надм. височина " + real(hp, 6, 1) + " [м]     ");
+    s.rep.line("       ВНЕСЕНА Е ЗАДАДЕНАТА КОРЕКЦИЯ " + real(kp, 6, 1) + " [мм/км] ");
+    s.rep.endl();
+    for (Row& w : s.rows)
+        if (w.D > 0.0) w.D *= 1.0 - kp / 1000000.0;
+}
+
+}  // namespace
+
+void korekcii(Survey& s) {
+    orient_on_given(s);
+    common_origin(s);
+    average_directions(s);
+    projection_scale(s);
+}
+
+}  // namespace vk::v1

@@ -1,0 +1,60 @@
+// vokram1's main sequence: token, intake, checks, reductions, elements, "Temp/VK_1.tmp".
+#include <fstream>
+#include <iterator>
+
+#include "vokram1/survey.hpp"
+
+namespace vk::v1 {
+
+namespace {
+
+// Reads the survey data file whole; false when it cannot be opened.
+bool load(const std::filesystem::path& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) throw FatalIo{kReadError, "VK/Geo_Data.txt: грешка при четене"};
+    return true;
+}
+
+}  // namespace
+
+int run(Console& con, const std::filesystem::path& root) {
+    const Workspace ws(root);
+    TextFile* report = nullptr;
+    std::unique_ptr<TextFile> owned;
+    return run_frame(
+        con,
+        [&] {
+            write_token(ws, 0);
+            con.clear();
+            con.write_at(25, 12, "* * *   В О К Р А М - 1  * * *");
+            owned = std::make_unique<TextFile>(ws.file("VK/Protokol.TXT"), TextFile::Mode::create);
+            report = owned.get();
+            Survey s(con, *report);
+            report_head(s);
+            if (!load(ws.file("VK/Geo_Data.txt"), s.geo)) {
+                con.write_at(28, 14, "ЛИПСВА ФАЙЛ  VK/Geo_Data.txt");
+                stop();
+            }
+            vhod_points(s);
+            vhod_params(s, ws);
+            vhod_stations(s);
+            kontroli(s);
+            korekcii(s);
+            elementi(s);
+            TextFile out(ws.file("Temp/VK_1.tmp"), TextFile::Mode::replace);
+            izhod(s, out);
+            out.close();
+            con.write_at(23, 16, "КООРДИНАТИ И ИЗМЕРВАНИЯ  - ПРИЕТИ. ");
+            con.wait_key();
+            write_token(ws, 1);
+        },
+        [&] {
+            if (report) report->close();
+            con.write_at(20, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА ...");
+            con.wait_key();
+        });
+}
+
+}  // namespace vk::v1
