@@ -1,0 +1,277 @@
+// Checks of a polar station: its own sights against each other (INS_KONTROL) and
+// against the coordinates and heights of the network points it sighted (OUT_KONTROL).
+#include <cmath>
+
+#include "vokram/angles.hpp"
+#include "vokram5/polar.hpp"
+
+namespace vk::v5 {
+
+namespace {
+
+// "<value> <unit> <point>" of a two-face summary line, or the line saying none was found.
+std::string found(const Largest& m, double limit, double factor, const char* unit) {
+    if (m.v > limit) return real(m.v * factor, 6, 1) + unit + whole(m.pt);
+    return "  не е открита.";
+}
+
+// Merges the two faces of one sighting into sight k (face I) and removes sight k + 1.
+void merge_pair(Polar& p, std::size_t k, Largest& dr, Largest& dz, Largest& ds) {
+    Sight& a = p.sights[k];
+    Sight& b = p.sights[k + 1];
+    if (a.V * b.V > 0.0 && a.V > b.V) {
+        std::swap(a.R, b.R);
+        std::swap(a.V, b.V);
+        std::swap(a.S, b.S);
+        std::swap(a.D, b.D);
+    }
+    if (a.R * b.R > 0.0) {
+        const double d = rang(b.R - a.R) - 200.0;
+        dr.take(std::fabs(d), a.nt);
+        a.R = atang_raw(sing(a.R) + sing(b.R - 200.0), cosg(a.R) + cosg(b.R - 200.0));
+    }
+    if (a.V * b.V > 0.0) {
+        const double d = a.V + b.V - 400.0;
+        dz.take(std::fabs(d), a.nt);
+        a.V -= d / 2.0;
+    }
+    if (a.S * b.S > 0.0) {
+        const double d = a.S - (a.S + b.S) / 2.0;
+        ds.take(std::fabs(d), a.nt);
+        a.S -= d;
+    }
+    p.sights.erase(p.sights.begin() + static_cast<std::ptrdiff_t>(k) + 1);
+}
+
+// Two faces of each sighting: merged, reported, and stopped when beyond the tolerances.
+void two_faces(Polar& p) {
+    const Params& par = p.par;
+    Largest dr, dz, ds;
+    for (std::size_t k = 0; k < p.sights.size(); ++k) {
+        if (k + 1 < p.sights.size() && p.sights[k].nt == p.sights[k + 1].nt) {
+            merge_pair(p, k, dr, dz, ds);
+            continue;
+        }
+        // A single sighting. A face-II zenith reading is 400 - z + i for an index error i;
+        // the correction of face I is -i, so z = 400 - V - correction. An unmeasured
+        // zenith angle stays unmeasured.
+        Sight& s = p.sights[k];
+        if (s.V > 200.0) {
+            s.V = 400.0 - s.V - par.index;
+            if (s.R > 0.0) s.R = rang(s.R + 200.0);
+        } else if (s.V > 0.0) {
+            s.V += par.index;
+        }
+    }
+
+    if (dr.v > par.tol_angle || dz.v > par.tol_angle || ds.v > par.tol_linear) {
+        p.rep->line("    Недопустими разлики I/II положение");
+        if (dr.v > par.tol_angle)
+            p.rep->line("      за хор. посока  " + real(dr.v * 10000.0, 6, 1) + " сс. към т." + whole(dr.pt));
+        if (dz.v > par.tol_angle)
+            p.rep->line("      за верт.  ъгъл  " + real(dz.v * 10000.0, 6, 1) + " сс. към т." + whole(dz.pt));
+        if (ds.v > par.tol_linear)
+            p.rep->line("      за накл. разст. " + real(ds.v * 100.0, 6, 1) + " см. към т." + whole(ds.pt));
+        stop();
+    }
+    if (dr.v > 0.0 || dz.v > 0.0 || ds.v > 0.0) {
+        p.rep->line("    Визиране в две положения на телскопа.");
+        p.rep->line("    Максимални разлики между измервания: ");
+        p.rep->line("      за  хор. посоки : " + found(dr, 0.0002, 10000.0, " сс. към т."));
+        p.rep->line("      за  зен. ъгли   : " + found(dz, 0.0002, 10000.0, " сс. към т."));
+        p.rep->line("      за накл. разст. : " + found(ds, 0.002, 100.0, " см. към т."));
+        p.rep->line("      за  хор. разст. : " + found(Largest{}, 0.002, 100.0, " см. към т."));
+        p.rep->endl();
+    }
+}
+
+// Repeated sightings of one point: directions, slope distances and height differences
+// compared pair by pair, repeated directions replaced by their mean.
+void repetitions(Polar& p) {
+    const Params& par = p.par;
+    std::vector<Sight>& s = p.sights;
+    const std::size_t n = s.size();
+    Largest dr, ds, dh;
+
+    for (std::size_t k = 0; k + 1 < n; ++k)
+        for (std::size_t l = k + 1; l < n; ++l) {
+            if (s[k].nt != s[l].nt || !(s[k].R > 0.0 && s[l].R > 0.0)) continue;
+            const double d = ina(s[k].R, s[l].R);
+            dr.take(d, s[k].nt);
+            if (d > par.tol_angle) p.rep->line("    Разлика в посока към т. " + whole(s[k].nt) + ".");
+        }
+
+    // The mean of repeated directions is the direction of the sum of their unit vectors,
+    // so that readings on both sides of the zero direction average near zero.
+    for (std::size_t k = 0; k + 1 < n; ++k) {
+        if (!(s[k].R > 0.0)) continue;
+        double sy = sing(s[k].R), sx = cosg(s[k].R);
+        int count = 1;
+        for (std::size_t l = k + 1; l < n; ++l)
+            if (s[l].nt == s[k].nt && s[l].R > 0.0) sy += sing(s[l].R), sx += cosg(s[l].R), ++count;
+        if (count < 2) continue;
+        s[k].R = atang_raw(sy / count, sx / count);
+        for (std::size_t l = k + 1; l < n; ++l)
+            if (s[l].nt == s[k].nt && s[l].R > 0.0) s[l].R = s[k].R;
+    }
+
+    for (std::size_t k = 0; k + 1 < n; ++k)
+        for (std::size_t l = k + 1; l < n; ++l) {
+            if (s[k].nt != s[l].nt || !(s[k].S > 0.0 && s[l].S > 0.0)) continue;
+            const double d = std::fabs(s[k].S - s[l].S);
+            ds.take(d, s[k].nt);
+            if (d > par.tol_linear)
+                p.rep->line("    Разлика в накл. разстояние към т. " + whole(s[k].nt) + ".");
+        }
+    for (std::size_t k = 0; k + 1 < n; ++k)
+        for (std::size_t l = k + 1; l < n; ++l) {
+            if (s[k].nt != s[l].nt) continue;
+            if (!(s[k].hs * s[k].V * s[k].S * s[l].V * s[l].S > 0.0)) continue;
+            const double a = std::fabs(cosg(s[k].V) * s[k].S - s[k].ht / 1000.0);
+            const double b = std::fabs(cosg(s[l].V) * s[l].S - s[l].ht / 1000.0);
+            const double d = std::fabs(a - b);
+            dh.take(d, s[k].nt);
+            if (d > par.tol_height) p.rep->line("    Разлика в превишение към т. " + whole(s[k].nt) + ".");
+        }
+
+    if (dr.v != 0.0 || ds.v != 0.0 || dh.v != 0.0) {
+        p.rep->line("    Макс. разлики от повторения:");
+        if (dr.v > 0.0)
+            p.rep->line("      за      посока: " + real(dr.v, 8, 4) + " гр. в т. " + whole(dr.pt, 5));
+        if (ds.v > 0.0)
+            p.rep->line("      за накл. р-ние: " + real(ds.v, 7, 3) + "  м.  в т. " + whole(ds.pt, 5));
+        if (dh.v > 0.0)
+            p.rep->line("      за  превишение: " + real(dh.v, 7, 3) + "  м.  в т. " + whole(dh.pt, 5));
+        if (dr.v > par.tol_angle || ds.v > par.tol_linear || dh.v > par.tol_height) stop();
+    }
+}
+
+}  // namespace
+
+void ins_kontrol(Polar& p) {
+    for (const Sight& s : p.sights)
+        if (s.nt == s.ns) {
+            p.rep->line("    Записано измерване към т. " + whole(s.nt) + ".");
+            stop();
+        }
+    if (p.sights.empty()) return;
+    two_faces(p);
+    if (p.sights.size() > 1) repetitions(p);
+}
+
+void out_kontrol(Polar& p) {
+    const Params& par = p.par;
+    const Point& st = p.pts[static_cast<std::size_t>(p.J)];
+    p.st_vi = st.vi;
+    p.hst = st.h;
+    Largest dr, dd, dh;
+
+    // Each sight is matched with every point of its number.
+    struct Match {
+        const Sight* s;
+        const Point* pt;
+        double value;  // the orientation it gives, or the computed distance or height difference
+    };
+    auto matches = [&](auto&& wanted) {
+        std::vector<Match> m;
+        for (const Sight& s : p.sights)
+            for (const Point& pt : p.pts)
+                if (pt.no == s.nt && wanted(s, pt)) m.push_back({&s, &pt, 0.0});
+        return m;
+    };
+
+    if (p.st_vi == 2 || p.st_vi == 3) {
+        p.Z = 0.0;
+        std::vector<Match> o =
+            matches([](const Sight& s, const Point& pt) { return pt.vi >= 2 && s.R > 0.0; });
+        if (o.empty()) {
+            p.rep->line("    Невъзможно ориентиране.");
+        } else {
+            double sy = 0.0, sx = 0.0;
+            for (Match& m : o) {
+                m.value = rang(atang_raw(m.pt->y - st.y, m.pt->x - st.x) - m.s->R);
+                sy += sing(m.value), sx += cosg(m.value);
+            }
+            const double count = static_cast<double>(o.size());
+            p.Z = atang_raw(sy / count, sx / count);
+            if (o.size() > 1) {
+                for (const Match& m : o) dr.take(ina(m.value, p.Z), m.pt->no);
+                if (dr.v > par.tol_angle) {
+                    p.rep->line("    Разлика в ориент. неизвестно ");
+                    for (const Match& m : o)
+                        p.rep->line("      към т. " + whole(m.s->nt) + " о= " + real(m.value, 9, 5) + " гр.");
+                    stop();
+                }
+            }
+        }
+        p.xst = st.x;
+        p.yst = st.y;
+
+        std::vector<Match> d =
+            matches([](const Sight& s, const Point& pt) { return pt.vi >= 2 && s.D > 0.0; });
+        for (Match& m : d) {
+            m.value = dist(p.xst, p.yst, 0.0, m.pt->x, m.pt->y, 0.0);
+            dd.take(std::fabs(m.s->D - m.value), m.pt->no);
+        }
+        if (dd.v > par.tol_linear) {
+            p.rep->line("    Разлика в разстояния.");
+            p.rep->line("      точка  изчислено    измерено");
+            p.rep->line("     ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~ [м.]");
+            for (const Match& m : d)
+                p.rep->line(whole(m.pt->no, 11) + " " + real(m.value, 8, 3) + " " + real(m.s->D, 11, 3));
+            stop();
+        }
+    } else {
+        p.rep->endl();
+        p.rep->line("    Липсват (x,y) координати.");
+    }
+
+    if (p.st_vi == 1 || p.st_vi == 3) {
+        struct Height {
+            long long no;
+            double computed, measured;
+        };
+        std::vector<Height> rows;
+        std::vector<Match> h = matches([](const Sight& s, const Point& pt) {
+            return (pt.vi == 1 || pt.vi == 3) && s.hs * s.V * s.S > 0.0;
+        });
+        for (const Match& m : h) {
+            const Sight& s = *m.s;
+            const double measured =
+                cosg(s.V) * s.S + s.S * s.S * (1.0 - par.k) / kEarthDiameter + s.hs / 1000.0 - s.ht / 1000.0;
+            const double computed = m.pt->h - p.hst;
+            dh.take(std::fabs(measured - computed), m.pt->no);
+            rows.push_back({m.pt->no, computed, measured});
+        }
+        if (dh.v > par.tol_height) {
+            p.rep->line("    Разлика в превишения");
+            p.rep->endl();
+            p.rep->line("      точка  изчислено    измерено   разлика");
+            p.rep->line("     ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~ [м.]");
+            for (const Height& r : rows)
+                p.rep->line(whole(r.no, 11) + " " + real(r.computed, 8, 3) + " " + real(r.measured, 11, 3) +
+                            " " + real(r.computed - r.measured, 11, 3));
+            stop();
+        }
+    }
+    if (p.st_vi == 2) {
+        p.rep->endl();
+        p.rep->line("    Липсва надморска височина за ст. " + whole(st.no) + ".");
+    }
+
+    if (dr.v + dd.v + dh.v > 0.0) {
+        p.rep->line("    Mакс. разлики от ориентиране:");
+        if (dr.v > 0.0)
+            p.rep->line("           за посока:  към т." + whole(dr.pt, 5) + " " + real(dr.v * 10000.0, 6, 1) +
+                        " сс.");
+        if (dd.v > 0.0)
+            p.rep->line("       за разстояние:  към т." + whole(dd.pt, 5) + " " + real(dd.v * 100.0, 6, 1) +
+                        " см.");
+        if (dh.v > 0.0)
+            p.rep->line("       за превишение:  към т." + whole(dh.pt, 5) + " " + real(dh.v * 100.0, 6, 1) +
+                        " см.");
+        p.rep->endl();
+    }
+}
+
+}  // namespace vk::v5

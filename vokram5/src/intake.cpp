@@ -1,0 +1,89 @@
+// Intake of vokram5: the network points of "Temp/VK_2.tmp" and the parameters of "P.txt".
+#include "vokram5/polar.hpp"
+
+namespace vk::v5 {
+
+namespace {
+
+// Reads `count` point rows (kind, number, x, y, h) into the point table.
+void read_rows(Polar& p, NumberReader& r, long long count) {
+    for (long long i = 0; i < count; ++i) {
+        Point pt;
+        pt.vi = static_cast<std::uint8_t>(r.integer(1, 3));
+        pt.no = static_cast<std::uint16_t>(r.integer(0, 65535));
+        pt.x = r.number();
+        pt.y = r.number();
+        pt.h = r.number();
+        r.skip_line();
+        p.pts.push_back(pt);
+    }
+}
+
+// A count of points that would not fit the table is refused before anything is stored.
+void check_capacity(Polar& p, long long count) {
+    if (static_cast<long long>(p.pts.size()) + count > kPointCapacity) {
+        p.rep->line("  ОБЕМА ДАННИ НАДХВЪРЛЯ ВЪЗМОЖНОСТИТЕ НА ПРОГРАМАТА.");
+        stop();
+    }
+}
+
+}  // namespace
+
+void stop() {
+    throw ModuleStop{};
+}
+
+void granica(Polar& p) {
+    if (static_cast<int>(p.pts.size()) >= kPointCapacity - 1 ||
+        static_cast<int>(p.sights.size()) >= kSightCapacity - 1) {
+        p.rep->line("  ОБЕМА ДАННИ НАДХВЪРЛЯ ВЪЗМОЖНОСТИТЕ НА ПРОГРАМАТА.");
+        stop();
+    }
+}
+
+void report_head(Polar& p) {
+    p.rep->endl();
+    p.rep->line(" ПОЛЯРНА СНИМКА, ПРИЕМА ТОЧКИ ОТ РЕШЕНИЕ.");
+    p.rep->endl();
+}
+
+void vhod_points(Polar& p, NumberReader& r) {
+    p.pts.clear();
+    p.pts.reserve(kPointCapacity);
+    r.skip_lines(3);  // empty line, title, rule
+    p.xo = r.number();
+    p.yo = r.number();
+    r.skip_lines(2);
+    const long long given = r.integer(0, 65535);
+    check_capacity(p, given);
+    r.skip_lines(4);  // the rest of the count line, rule, column header, rule
+    read_rows(p, r, given);
+    r.skip_line();
+    const long long added = r.integer(0, 65535);
+    check_capacity(p, added);
+    r.skip_lines(4);
+    read_rows(p, r, added);
+    p.rep->line("    Приети " + whole(static_cast<long long>(p.pts.size())) + " точки. ");
+    p.rep->endl();
+}
+
+Params read_params(NumberReader& r) {
+    Params par;
+    r.skip_lines(3);
+    double* fields[] = {&par.tol_angle, &par.tol_linear, &par.tol_height, &par.hp,  &par.k,
+                        &par.additive,  &par.scale,      &par.index,      &par.text};
+    for (double* f : fields) {
+        *f = r.number();
+        r.skip_line();
+    }
+    par.decimals = static_cast<int>(r.integer(0, 65535));
+    return par;
+}
+
+void derive(Params& par) {
+    par.q = (kEarthRadius + par.hp) / kEarthRadius - 1.0;
+    par.additive /= 1000.0;
+    par.scale = par.scale / 1000000.0 + 1.0;
+}
+
+}  // namespace vk::v5

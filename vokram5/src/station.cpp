@@ -1,0 +1,278 @@
+// Polar stations: the group reader, the station record, and the detail points.
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "vokram/angles.hpp"
+#include "vokram5/polar.hpp"
+
+namespace vk::v5 {
+
+namespace {
+
+constexpr double kMarker = -9.0;  // brackets the detail block of a polar station
+
+bool is_whole(double v) {
+    return v == std::floor(v);
+}
+
+// The next number of the data file; false when only blanks remain. A token that is not
+// a number is a fatal input error naming its line.
+bool read(Polar& p, double& v) {
+    if (p.geo.at_end()) return false;
+    v = p.geo.number();
+    return true;
+}
+
+// A value that must fit one of the 16-bit fields of the sight table.
+std::uint16_t field16(double v, const char* what) {
+    const double r = std::round(v);
+    if (!(r >= 0.0 && r <= 65535.0))
+        throw FatalIo{kBadNumber, std::string("VK/Geo_Data.txt: ") + what + " " + real(v, 0, 4) +
+                                      " е извън обхвата на програмата"};
+    return static_cast<std::uint16_t>(r);
+}
+
+// Reads one detail sight whose point number is `v`; numbers missing at the end of the
+// file count as not measured.
+DetailSight read_sight(Polar& p, double v) {
+    const double r = std::round(v);
+    if (!(r >= std::numeric_limits<std::int32_t>::min() && r <= std::numeric_limits<std::int32_t>::max()))
+        throw FatalIo{kBadNumber,
+                      "VK/Geo_Data.txt: номер на подробна точка " + real(v, 0, 4) + " е извън обхвата"};
+    DetailSight d;
+    d.no = static_cast<std::int32_t>(r);
+    double* fields[] = {&d.t, &d.r, &d.z, &d.s};
+    for (double* f : fields)
+        if (!read(p, *f)) *f = 0.0;
+    return d;
+}
+
+// The next sight of the detail block, or none at its closing marker or at the end of the
+// file. `open` turns false at the marker, so nothing after it is read.
+std::optional<DetailSight> next_sight(Polar& p, bool& open) {
+    double v = 0.0;
+    if (!open || !read(p, v) || v == kMarker || p.geo.at_end()) {
+        open = false;
+        return std::nullopt;
+    }
+    return read_sight(p, v);
+}
+
+// Two faces of one detail sighting, merged into `a`: the face with the smaller zenith
+// angle leads, the direction is the mean of face I and face II turned by 200, the zenith
+// angle and the slope distance are the means that cancel the index error.
+void merge_faces(DetailSight& a, DetailSight b, Largest& dr, Largest& dz, Largest& ds) {
+    if (a.z * b.z > 0.0 && a.z > b.z) {
+        std::swap(a.r, b.r);
+        std::swap(a.z, b.z);
+        std::swap(a.s, b.s);
+    }
+    if (a.r * b.r > 0.0) {
+        const double d = rang(b.r - a.r) - 200.0;
+        dr.take(std::fabs(d), a.no);
+        a.r = atang_raw(sing(a.r) + sing(b.r - 200.0), cosg(a.r) + cosg(b.r - 200.0));
+    }
+    if (a.z * b.z > 0.0) {
+        const double d = a.z + b.z - 400.0;
+        dz.take(std::fabs(d), a.no);
+        a.z -= d / 2.0;
+    }
+    if (a.s * b.s > 0.0) {
+        const double d = a.s - (a.s + b.s) / 2.0;
+        ds.take(std::fabs(d), a.no);
+        a.s = (a.s + b.s) / 2.0;
+    }
+}
+
+// A sight taken in one face only. A face-II reading (zenith angle above 200) is turned
+// to face I: a face-II reading is 400 - z + i for an index error i, and the face-I
+// correction is -i, so z = 400 - V - correction. An unmeasured zenith angle stays 0.
+void single_face(double& r, double& z, double index) {
+    if (z > 200.0) {
+        z = 400.0 - z - index;
+        if (r > 0.0) r = rang(r + 200.0);
+    } else if (z > 0.0) {
+        z += index;
+    }
+}
+
+// One line of the two-face summary of the detail block.
+std::string summary(const Largest& m, double limit, double factor, const char* unit) {
+    if (m.v > limit) return real(m.v * factor, 6, 1) + unit + whole(m.pt);
+    return "  не е открита.";
+}
+
+}  // namespace
+
+bool nova_st(Polar& p) {
+    for (;;) {
+        double v = 0.0;
+        if (!read(p, v)) {
+            p.last_code = 0.0;
+            return false;
+        }
+        p.last_code = v;
+        if (v == kMarker) return true;
+        if (p.geo.at_end()) return false;
+        p.sights.clear();
+        p.buf.clear();
+        p.buf.push_back(v);
+        double w = 0.0;
+        while (p.buf.size() < static_cast<std::size_t>(kGroupCapacity) && read(p, w)) {
+            p.buf.push_back(w);
+            if (w < 0.0) break;
+        }
+        if (p.buf.size() == static_cast<std::size_t>(kGroupCapacity)) {
+            p.rep->line("    Голям брой измервания от една станция : " + real(p.buf[0], 0, 0));
+            stop();
+        }
+        if (p.geo.at_end()) return false;
+    }
+}
+
+void stanciq(Polar& p) {
+    if (!nova_st(p)) return;
+    const std::size_t n = p.buf.size();
+    const double code = n > 0 ? std::round(p.buf[n - 1]) : 0.0;
+    p.st = n > 0 ? p.buf[0] : 0.0;
+    p.ih = n > 1 ? p.buf[1] : 0.0;
+    const std::string station = real(p.st, 0, 0);
+
+    if (code == -4.0) {
+        if (n < 8 || (n - 3) % 5 != 0) {
+            p.rep->line("    В станция " + in_quotes(station) + " Код -1, проверете броя данни.");
+            stop();
+        }
+        if (!is_whole(p.st)) {
+            p.rep->line("    Код -1, неправилен номер на станция " + in_quotes(real(p.st, 0, 4)) + ".");
+            stop();
+        }
+        const std::uint16_t ns = field16(p.st, "номер на станция");
+        const std::uint16_t hs = field16(p.ih * 1000.0, "височина на инструмента [мм]");
+        for (std::size_t j = 2; j + 5 < n; j += 5) {
+            const double nt = p.buf[j], ht = p.buf[j + 1], R = p.buf[j + 2], V = p.buf[j + 3],
+                         S = p.buf[j + 4];
+            if (!is_whole(nt)) {
+                p.rep->line("    Неправилен номер пред наблюдавана точка " + in_quotes(real(nt, 0, 4)) + ".");
+                stop();
+            }
+            if (R > 400.0) {
+                p.rep->line("    В станция " + in_quotes(station) + " грешна посока " +
+                            in_quotes(real(R, 0, 4)) + ".");
+                stop();
+            }
+            if (V > 400.0) {
+                p.rep->line("    В станция " + in_quotes(station) + " грешен зен. ъгъл " +
+                            in_quotes(real(V, 0, 4)) + ".");
+                stop();
+            }
+            granica(p);
+            if (R + V + S > 0.0) {
+                Sight s;
+                s.ns = ns;
+                s.hs = hs;
+                s.nt = field16(nt, "номер на точка");
+                s.ht = field16(ht * 1000.0, "височина на сигнала [мм]");
+                if (R > 0.0) s.R = R;
+                if (V > 0.0) s.V = V;
+                if (S > 0.0) s.S = S * p.par.scale + p.par.additive;
+                p.sights.push_back(s);
+            }
+        }
+    }
+
+    p.J = -1;
+    for (std::size_t i = 0; i < p.pts.size(); ++i)
+        if (static_cast<double>(p.pts[i].no) == p.st) {
+            p.J = static_cast<int>(i);
+            break;
+        }
+    if (p.J < 0) {
+        p.rep->line("    Липсват (x,y,h) координати за ст. " + station);
+        // Pass over the station's detail block here: left in the stream, an empty block
+        // would be taken for the marker of another station with this record again, and a
+        // long one for an over-long group.
+        bool open = true;
+        while (next_sight(p, open)) {
+        }
+        return;
+    }
+
+    p.rep->endl();
+    p.rep->line("    Станция " + station);
+    ins_kontrol(p);
+    for (Sight& s : p.sights)
+        if (s.D == 0.0 && s.V * s.S > 0.0) s.D = sing(s.V) * s.S;
+    for (Sight& s : p.sights)
+        if (s.D > 0.0) s.D *= 1.0 - p.par.q;
+    out_kontrol(p);
+    zapis_st(p);
+    p.rep->line("       ТОЧКИ ОТ ПОЛЯРНО ЗАСНИМАНЕ В СТАНЦИЯ: " + station);
+    p.rep->line("       номер        сев./юг         изт./зап.  височина");
+    p.rep->line("       ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~ [м.]");
+    detail_block(p);
+}
+
+void detail_block(Polar& p) {
+    bool open = true;
+    std::optional<DetailSight> ahead = next_sight(p, open);
+    if (!ahead) return;  // an empty block: no points and no two-face summary
+
+    Largest dr, dz, ds, dd;  // direction, zenith angle, slope and horizontal distance
+    while (ahead) {
+        DetailSight cur = *ahead;
+        ahead = next_sight(p, open);
+        if (ahead && ahead->no == cur.no) {
+            merge_faces(cur, *ahead, dr, dz, ds);
+            ahead = next_sight(p, open);  // a third sight of the point is a single sight of its own
+        } else {
+            single_face(cur.r, cur.z, p.par.index);
+        }
+        if (const std::optional<DetailPoint> pt = polar_point(p, cur)) zapis_to(p, *pt);
+    }
+
+    if (dr.v + dz.v + ds.v + dd.v > 0.0) {
+        p.rep->endl();
+        p.rep->line("    Ст. " + real(p.st, 0, 0) + " - полярна снимка, визиране в две положения.");
+        p.rep->endl();
+        p.rep->line("    Максимални разлики между измервания:");
+        p.rep->line("      за  хор. посоки : " + summary(dr, 0.0002, 10000.0, " сс. към т."));
+        p.rep->line("      за  зен. ъгли   : " + summary(dz, 0.0002, 10000.0, " сс. към т."));
+        p.rep->line("      за накл. разст. : " + summary(ds, 0.002, 100.0, " см. към т."));
+        p.rep->line("      за  хор. разст. : " + summary(dd, 0.002, 100.0, " см. към т."));
+        p.rep->endl();
+    }
+}
+
+std::optional<DetailPoint> polar_point(const Polar& p, const DetailSight& d) {
+    const Params& par = p.par;
+    if (d.s <= par.tol_linear) return std::nullopt;
+    DetailPoint pt;
+    pt.no = d.no;
+    pt.t = d.t;
+    if (p.st_vi == 2 || p.st_vi == 3) {
+        const double r = rang(d.r + p.Z);
+        double h = std::fabs(sing(d.z)) * d.s;
+        h = h * par.scale + par.additive;
+        h = (1.0 - par.q) * h;
+        pt.x = p.xst + h * cosg(r);
+        pt.y = p.yst + h * sing(r);
+        pt.vi = 2;
+        if (p.st_vi == 3 && p.ih > 0.0) {
+            // The slope distance enters the height as measured; curvature and refraction
+            // over the sight are s^2 (1 - k) / 2R.
+            pt.h = cosg(d.z) * d.s + (p.hst + p.ih) + d.s * d.s * (1.0 - par.k) / kEarthDiameter - d.t;
+            pt.vi = 3;
+        }
+        return pt;
+    }
+    if (p.st_vi == 1 && p.ih > 0.0) {
+        pt.h = cosg(d.z) * d.s + (p.hst + p.ih) - d.t;
+        pt.vi = 1;
+        return pt;
+    }
+    return std::nullopt;
+}
+
+}  // namespace vk::v5
