@@ -1,0 +1,138 @@
+// vokram2: approximate plane coordinates of the new points by the classical tasks,
+// controls of the plane solution, trigonometric heights, the coordinate register and
+// the files for vokram4, vokram5 and CAD.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "vokram/console.hpp"
+#include "vokram/frame.hpp"
+#include "vokram/text.hpp"
+
+namespace vk::v2 {
+
+inline constexpr int kPointCapacity = 400;  // point table entries
+inline constexpr int kRowCapacity = 1000;   // measurement table entries
+inline constexpr std::uint16_t kUnusedSeries = 65535;
+inline constexpr double kNoHeight = -999.0;   // height of a point that has none yet
+inline constexpr double kEarth = 12742000.0;  // earth diameter [m], divisor of curvature and refraction
+
+// A point of the table: given points first, then the new points.
+struct Point {
+    std::uint8_t vi = 0;  // 0 undetermined, 1 height only, 2 plane only, 3 plane and height
+    std::uint16_t no = 0;
+    double x = 0, y = 0;    // reduced by the origin (xo, yo)
+    double h = 0;           // absolute height
+    std::uint16_t stp = 0;  // solution step that gave the plane position; 1 for given points
+};
+
+// One measurement. `ns` and `nt` hold point numbers while the file is read and point-table
+// indexes (0-based) afterwards.
+struct Row {
+    std::uint16_t ps = kUnusedSeries;   // series: the directions of one series share an orientation
+    int ns = 0;                         // station
+    std::uint16_t hs = 0;               // instrument height [mm]
+    int nt = 0;                         // target
+    std::uint16_t ht = 0;               // target height [mm]
+    double R = 0, V = 0, S = 0, D = 0;  // direction, zenith angle [grads], slope, horizontal distance [m]
+};
+
+// Tolerances and refraction from the header of "Temp/VK_1.tmp".
+struct Tolerances {
+    double angle = 0;   // grads
+    double linear = 0;  // m
+    double height = 0;  // m
+    double k = 0;       // refraction coefficient
+};
+
+// Measurements indexed by station, target and series. Every list holds row indexes in
+// table order, so a search through a list meets the candidates in the order of a scan
+// of the whole table.
+struct RowIndex {
+    std::vector<std::vector<int>> at_station;  // rows measured at a point
+    std::vector<std::vector<int>> at_target;   // rows aimed at a point
+    std::vector<std::vector<int>> touching;    // rows with the point at either end
+    std::vector<std::vector<int>> series;      // rows of one station and one series
+    std::vector<int> series_of;                // row -> its entry in `series`
+};
+
+// Values for the drawing from "P.txt".
+struct DrawParams {
+    double th = 0.2;  // text height [m]
+    int hd = 2;       // decimals of height labels
+};
+
+// The whole working state of one vokram2 run.
+struct Network {
+    Network(Console& console, TextFile& report) : con(console), rep(report) {}
+    Console& con;
+    TextFile& rep;
+
+    double xo = 0, yo = 0;  // reduction origin
+    Tolerances tol;
+    int g = 0;                     // given points: entries 0..g-1 of `pts`
+    std::vector<Point> pts;        // given, then new points
+    std::vector<Row> rows;         // measurements in file order
+    bool indexed = false;          // rows refer to table entries instead of point numbers
+    long long given_heights = 0;   // given points that carry a height (kinds 3 and 1)
+    long long levelling_rows = 0;  // rows with instrument height, zenith angle and slope distance
+
+    // Plane solution.
+    int step = 0;    // solution pass; 1 stands for the given points
+    int solved = 0;  // points with plane coordinates, counted from the given points on
+    bool found = false;
+    RowIndex idx;
+
+    bool plane_conflict = false;  // a plane control exceeded its tolerance
+    bool heights_ran = false;     // trigonometric levelling took place
+
+    int n() const { return static_cast<int>(pts.size()); }
+    int m() const { return static_cast<int>(rows.size()); }
+    bool known(int p) const { return pts[p].vi > 1; }       // has plane coordinates
+    bool has_height(int p) const { return pts[p].vi & 1; }  // kind 1 or 3
+    std::uint16_t no(int p) const { return pts[p].no; }
+};
+
+// Direction angle from point p to point q, (0, 400].
+double t(const Network& w, int p, int q);
+// Plane distance between points p and q.
+double dist2d(const Network& w, int p, int q);
+// Gives point p its plane coordinates in the current step; false (and nothing changed)
+// when they are not finite numbers, as a degenerate figure produces.
+bool compute(Network& w, int p, double x, double y);
+// Builds the row index after the rows refer to table entries.
+void build_index(Network& w);
+
+// Ends the module after a data error; the caller has written the reason.
+[[noreturn]] void stop();
+
+// Stages in the order of the main program.
+void vhod(Network& w, NumberReader& r);  // loads "Temp/VK_1.tmp"
+void zadachi_2d(Network& w);             // report section 9
+void pra_zad(Network& w);                // forward problem
+void p_a_zas(Network& w);                // forward angular intersection
+void s_a_zas(Network& w);                // side angular intersection
+void p_k_zas(Network& w);                // forward combined intersection
+void o_a_zas(Network& w);                // angular resection
+void han_zad(Network& w);                // Hansen problem
+void dal_zas(Network& w);                // distance intersection (asks the user)
+void o_k_zas(Network& w);                // combined resection (asks the user)
+void kontroli_2d(Network& w);            // report section 10
+void h_zadacha(Network& w);              // report section 11
+void h_kontrola(Network& w);             // report section 12 and the stop decision
+void izhod(Network& w);  // points without position, undetermined points, removal, register; closes the report
+void otstrani(Network& w);                    // removes the undetermined points and their measurements
+void surface(const Network& w, TextFile& f);  // "VK/Surface.txt"
+void plot(const Network& w, const DrawParams& p, TextFile& f);  // "VK/VK_2.scr"
+void cad(const Network& w, TextFile& f);                        // "VK/VK_2.cad"
+void vk2(const Network& w, TextFile& f);                        // "Temp/VK_2.tmp"
+void kontrol(Network& w);                                       // control block of a stopped run
+DrawParams read_draw_params(const Workspace& ws);               // "P.txt", defaults when absent
+
+// Runs the module in the working folder `root`; returns the exit status.
+int run(Console& con, const std::filesystem::path& root);
+
+}  // namespace vk::v2

@@ -1,0 +1,103 @@
+// Controls after the plane solution: directions of each station against their mean
+// orientation, and horizontal distances against the coordinates (report section 10).
+#include <cmath>
+
+#include "vokram/angles.hpp"
+#include "vokram2/network.hpp"
+
+namespace vk::v2 {
+
+namespace {
+
+// The largest deviation so far and where it occurred; ties keep the first.
+struct Largest {
+    double value = 0;
+    int from = 0, to = 0;  // point numbers
+    void offer(double v, int f, int t) {
+        if (v > value) value = v, from = f, to = t;
+    }
+};
+
+}  // namespace
+
+void kontroli_2d(Network& w) {
+    w.rep.line(" 10.КОНТРОЛИ СЛЕД 2D-РЕШЕНИЕ.");
+    w.rep.endl();
+    w.plane_conflict = false;
+    auto checkable = [&](const Row& r) { return w.known(r.ns) && w.known(r.nt); };
+
+    Largest angular;
+    for (int st = 0; st < w.n(); ++st) {
+        int first = -1;
+        for (int j = 0; j < w.m() && first < 0; ++j) {
+            const Row& r = w.rows[j];
+            if (r.ns == st && r.R > 0 && checkable(r)) first = j;
+        }
+        if (first < 0) continue;
+        const std::uint16_t s = w.rows[first].ps;
+        std::vector<int> used;
+        double sum_cos = 0, sum_sin = 0;
+        for (int k = first; k < w.m(); ++k) {
+            const Row& r = w.rows[k];
+            if (r.ps != s || r.ns != st || !(r.R > 0) || !checkable(r)) continue;
+            const double o = t(w, st, r.nt) - r.R;
+            sum_cos += cosg(o);
+            sum_sin += sing(o);
+            used.push_back(k);
+        }
+        const double count = static_cast<double>(used.size());
+        const double mean = atang(sum_sin / count, sum_cos / count);
+        Largest station;
+        for (int k : used) {
+            const Row& r = w.rows[k];
+            station.offer(ina(rang(t(w, st, r.nt) - r.R), mean), w.no(st), w.no(r.nt));
+        }
+        angular.offer(station.value, station.from, station.to);
+        if (station.value > w.tol.angle) {
+            w.rep.line("      Станция " + whole(w.no(st)) + "  - конфликт в посоките.");
+            w.rep.line("         No         R            Алфа           о             vo");
+            for (int k : used) {
+                const Row& r = w.rows[k];
+                const double alfa = t(w, st, r.nt);
+                const double o = rang(alfa - r.R);
+                w.rep.line(whole(w.no(r.nt), 11) + real(r.R, 15, 5) + real(alfa, 14, 5) + real(o, 14, 5) +
+                           real(ina(o, mean), 14, 5));
+            }
+            w.rep.endl();
+        }
+    }
+
+    Largest linear;
+    for (const Row& r : w.rows)
+        if (r.D > 0 && checkable(r))
+            linear.offer(std::fabs(r.D - dist2d(w, r.ns, r.nt)), w.no(r.ns), w.no(r.nt));
+    if (linear.value > w.tol.linear) {
+        w.rep.line("      Конфликт в разстоянията.");
+        w.rep.line("        от т.  до т.      измерено      изчислено     разлика");
+        for (const Row& r : w.rows) {
+            if (!(r.D > 0) || !checkable(r)) continue;
+            const double computed = dist2d(w, r.ns, r.nt);
+            const double diff = std::fabs(computed - r.D);
+            if (!(diff > w.tol.linear)) continue;
+            w.rep.line(whole(w.no(r.ns), 13) + " " + whole(w.no(r.nt), 5) + real(r.D, 15, 4) +
+                       real(computed, 14, 4) + real(diff, 12, 4));
+        }
+        w.rep.endl();
+    }
+
+    bool summary = false;
+    if (angular.value > 0.0002) {
+        w.rep.line("    Макс. ъглова  разлика: " + real(angular.value * 10000, 6, 1) + " сс. в ст." +
+                   whole(angular.from) + " към т." + whole(angular.to));
+        summary = true;
+    }
+    if (linear.value > 0.002) {
+        w.rep.line("    Макс. линейна разлика: " + real(linear.value * 100, 6, 1) + "  см. в ст." +
+                   whole(linear.from) + " към т." + whole(linear.to));
+        summary = true;
+    }
+    if (summary) w.rep.endl();
+    if (angular.value > w.tol.angle || linear.value > w.tol.linear) w.plane_conflict = true;
+}
+
+}  // namespace vk::v2

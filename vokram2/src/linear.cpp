@@ -1,0 +1,219 @@
+// Tasks with measured horizontal distances: forward combined intersection, distance
+// intersection and combined resection. The last two ask the user which of the two
+// triangles holds.
+#include <algorithm>
+
+#include "tasks.hpp"
+#include "vokram/angles.hpp"
+
+namespace vk::v2 {
+
+namespace {
+
+// For a distance record with exactly one end that has coordinates: that end and the other.
+bool one_end_known(const Network& w, const Row& r, int& known_end, int& other) {
+    const bool s = w.known(r.ns), e = w.known(r.nt);
+    if (s == e) return false;
+    known_end = s ? r.ns : r.nt;
+    other = s ? r.nt : r.ns;
+    return true;
+}
+
+// Which of A and B lies on the left, seen from N: the answer is a typed point number.
+int ask_left_point(Network& w, int a, int b, int nn, double ab, double da, double db) {
+    Console& c = w.con;
+    c.write_at(11, 4, "             Д Ъ Л Ж И Н Н А   З А С Е Ч К А            ");
+    c.write_at(11, 6, "    В ТРИЪГЪЛНИКА:                                      ");
+    c.write_at(11, 7, "    СА ИЗВЕСТНИ  : СТРАНАТА                             ");
+    c.write_at(11, 8, "                   СТРАНАТА                             ");
+    c.write_at(11, 9, "                   СТРАНАТА                             ");
+    c.write_at(11, 10, "    ЯВЯВА СЕ НЕОПРЕДЕЛЕНОСТ В ПОДРЕЖДАНЕТО НА ТОЧКИТЕ.  ");
+    c.write_at(11, 11, "    МОЛЯ ПОСОЧЕТЕ КОЯ Е ЛЯВАТА ТОЧКА, ГЛЕДАНО ОТ        ");
+    c.write_at(11, 12, std::string(56, ' '));
+    c.write_at(30, 6, num(w, a) + ", " + num(w, b) + ", " + num(w, nn));
+    c.write_at(40, 7, num(w, a) + " - " + num(w, b));
+    c.write_at(53, 7, real(ab, 8, 2) + "  м.");
+    c.write_at(40, 8, num(w, a) + " - " + num(w, nn));
+    c.write_at(53, 8, real(da, 8, 2) + "  м.");
+    c.write_at(40, 9, num(w, b) + " - " + num(w, nn));
+    c.write_at(53, 9, real(db, 8, 2) + "  м.");
+    c.write_at(60, 11, num(w, nn) + ".");
+    c.write_at(15, 12, num(w, a) + " ИЛИ " + num(w, b) + " ?");
+    while (true) {
+        c.write_at(35, 12, "       ");
+        // A reply that is not a number is a fatal input error; end of input as well.
+        NumberReader reply(c.read_line(), "отговор");
+        const double v = reply.number();
+        c.write_at(35, 12, "       ");
+        c.write_at(35, 12, real(v, 7, 0));
+        if (std::fabs(v) < 1e6) {
+            const long long answer = std::llround(v);
+            if (answer == w.no(a) || answer == w.no(b)) {
+                c.clear();
+                return static_cast<int>(answer);
+            }
+        }
+    }
+}
+
+// Is the angle at B smaller than 100 grads? true for the answer D, false for N.
+bool ask_acute(Network& w, int a, int b, int nn, double ab, double da, double nu, double beta) {
+    Console& c = w.con;
+    c.write_at(11, 4, "               ОБРАТНА КОМБИНИРАНА ЗАСЕЧКА                ");
+    c.write_at(11, 6, "    В ТРИЪГЪЛНИКА:                                        ");
+    c.write_at(11, 7, "    СА ИЗВЕСТНИ  : СТРАНАТА                               ");
+    c.write_at(11, 8, "                   СТРАНАТА                               ");
+    c.write_at(11, 9, "                   ЪГЪЛА ПРИ Т.                           ");
+    c.write_at(11, 10, "    ЯВЯВА СЕ НЕОПРЕДЕЛЕНОСТ НА ЪГЪЛА ПРИ ТОЧКА            ");
+    c.write_at(11, 11, "    ВЪЗМОЖНИТЕ СТОЙНОСТИ СА :                             ");
+    c.write_at(11, 12, "    МОЛЯ ПОСОЧЕТЕ ПО-МАЛЪК ЛИ Е ОТ 100 ГРАДИ  D/N ?       ");
+    c.write_at(30, 6, num(w, a) + ", " + num(w, b) + ", " + num(w, nn));
+    c.write_at(40, 7, num(w, a) + " - " + num(w, b));
+    c.write_at(54, 7, real(ab, 8, 2) + "  м.");
+    c.write_at(40, 8, num(w, a) + " - " + num(w, nn));
+    c.write_at(54, 8, real(da, 8, 2) + "  м.");
+    c.write_at(43, 9, num(w, nn));
+    c.write_at(54, 9, real(nu, 8, 4) + " гр.");
+    c.write_at(58, 10, num(w, b) + " .");
+    c.write_at(42, 11, real(beta, 5, 4) + " ИЛИ " + real(200.0 - beta, 5, 4) + " гр.");
+    while (true) {
+        c.write_at(64, 12, " ");
+        char key = c.read_key();
+        if (key >= 'a' && key <= 'z') key = static_cast<char>(key - 'a' + 'A');
+        // Only a plain character is echoed as it is; anything else shows as a question mark.
+        c.write_at(64, 12, std::string(1, key >= ' ' && key <= '~' ? key : '?'));
+        if (key == 'D' || key == 'N') {
+            c.clear();
+            return key == 'D';
+        }
+    }
+}
+
+}  // namespace
+
+void p_k_zas(Network& w) {
+    w.found = false;
+    const RowIndex& x = w.idx;
+    for (int i = 0; i < w.m(); ++i) {
+        const Row& ri = w.rows[i];
+        const int a = ri.ns, tt = ri.nt;
+        if (!(ri.R > 0) || !w.known(a) || !w.known(tt)) continue;
+        for (int j : x.series[x.series_of[i]]) {
+            const Row& rj = w.rows[j];
+            const int nn = rj.nt;
+            if (!(rj.R > 0) || w.known(nn)) continue;
+            for (int k : x.touching[nn]) {
+                const Row& rk = w.rows[k];
+                if (!(rk.D > 0)) continue;
+                int b;
+                if (rk.ns == nn && w.known(rk.nt)) {
+                    b = rk.nt;
+                } else if (rk.nt == nn && w.known(rk.ns)) {
+                    b = rk.ns;
+                } else {
+                    continue;
+                }
+                const double d = rk.D;
+                label(w, "   Пр.комб.засечка ");
+                const double ab = dist2d(w, a, b);
+                // A distance to A itself, or B in the same place as A, forms no triangle.
+                if (!(ab > 0)) continue;
+                const double t_an = rang(rj.R - (ri.R - t(w, a, tt)));
+                const double t_ab = t(w, a, b);
+                const double alpha = ina(t_an, t_ab);
+                if (alpha == 0.0 || alpha == 200.0) continue;
+                double s = sing(alpha) * (ab / d);
+                if (s > 1) s = 1;
+                if (flat(s)) continue;
+                const double nu = atang(s, std::sqrt(1 - s * s));
+                const double beta = 200.0 - (alpha + nu);
+                const double an = sing(beta) / s * ab;
+                const Point& pa = w.pts[a];
+                if (!compute(w, nn, pa.x + an * cosg(t_an), pa.y + an * sing(t_an))) continue;
+                w.found = true;
+                w.rep.put(num(w, tt) + "," + num(w, a) + "/" + num(w, b) + " ~ " + num(w, nn));
+                return;
+            }
+        }
+    }
+}
+
+void dal_zas(Network& w) {
+    w.found = false;
+    const RowIndex& x = w.idx;
+    for (int i = 0; i < w.m(); ++i) {
+        const Row& ri = w.rows[i];
+        int a, nn;
+        if (!(ri.D > 0) || !one_end_known(w, ri, a, nn)) continue;
+        const double da = ri.D;
+        for (int j : x.touching[nn]) {
+            if (j <= i) continue;
+            const Row& rj = w.rows[j];
+            if (!(rj.D > 0)) continue;
+            int b;
+            if (rj.ns == nn) {
+                b = rj.nt;
+            } else if (rj.nt == nn) {
+                b = rj.ns;
+            } else {
+                continue;
+            }
+            if (!w.known(b) || b == a) continue;
+            const double db = rj.D;
+            label(w, "  Дължинна засечка ");
+            const double ab = dist2d(w, a, b);
+            if (!(ab > 0)) continue;
+            const double t_ba = t(w, b, a);
+            double cb = (ab * ab + db * db - da * da) / (2 * db * ab);
+            if (std::fabs(cb) > 1) cb = cb > 0 ? 1.0 : -1.0;
+            const double beta = atang(std::sqrt(1 - cb * cb), cb);
+            if (beta == 400.0 || beta == 200.0) continue;
+            const int answer = ask_left_point(w, a, b, nn, ab, da, db);
+            const double t_bn = answer == w.no(b) ? t_ba + beta : t_ba - beta;
+            const Point& pb = w.pts[b];
+            if (!compute(w, nn, pb.x + db * cosg(t_bn), pb.y + db * sing(t_bn))) continue;
+            w.found = true;
+            w.rep.put(num(w, a) + "," + num(w, b) + " ~ " + num(w, nn));
+            return;
+        }
+    }
+}
+
+void o_k_zas(Network& w) {
+    w.found = false;
+    const RowIndex& x = w.idx;
+    for (int i = 0; i < w.m(); ++i) {
+        const Row& ri = w.rows[i];
+        int a, nn;
+        if (!(ri.D > 0) || !one_end_known(w, ri, a, nn)) continue;
+        const double da = ri.D;
+        for (int j : x.at_station[nn]) {
+            const Row& rj = w.rows[j];
+            if (!(rj.R > 0) || rj.nt != a) continue;
+            for (int k : x.series[x.series_of[j]]) {
+                const Row& rk = w.rows[k];
+                const int b = rk.nt;
+                if (!(rk.R > 0) || !w.known(b) || b == a) continue;
+                label(w, "  Обр.комб.засечка ");
+                const double ab = dist2d(w, a, b);
+                if (!(ab > 0)) continue;
+                const double nu = ina(rk.R, rj.R);
+                if (nu == 0.0 || nu == 200.0 || flat(sing(nu))) continue;
+                double s = sing(nu) * (da / ab);
+                if (s > 1) s = 1;
+                double beta = atang(s, std::sqrt(1 - s * s));
+                if (nu < 100.0 && da > ab && !ask_acute(w, a, b, nn, ab, da, nu, beta)) beta = 200.0 - beta;
+                const double gamma = 200.0 - (beta + nu);
+                const double t_ab = t(w, a, b);
+                const double t_an = rang(rj.R - rk.R) < 200.0 ? t_ab - gamma : t_ab + gamma;
+                const Point& pa = w.pts[a];
+                if (!compute(w, nn, pa.x + da * cosg(t_an), pa.y + da * sing(t_an))) continue;
+                w.found = true;
+                w.rep.put(num(w, a) + "," + num(w, b) + " ~ " + num(w, nn));
+                return;
+            }
+        }
+    }
+}
+
+}  // namespace vk::v2

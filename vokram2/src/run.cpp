@@ -1,0 +1,68 @@
+// vokram2's main sequence: token, report, network, plane solution, controls, heights,
+// results; a stop leaves the control block and the drawing of what was computed.
+#include <memory>
+
+#include "vokram2/network.hpp"
+
+namespace vk::v2 {
+
+namespace {
+
+void write_plot(const Network& w, const Workspace& ws) {
+    TextFile f(ws.file("VK/VK_2.scr"), TextFile::Mode::create);
+    plot(w, read_draw_params(ws), f);
+    f.close();
+}
+
+}  // namespace
+
+int run(Console& con, const std::filesystem::path& root) {
+    const Workspace ws(root);
+    std::unique_ptr<TextFile> report;
+    std::unique_ptr<Network> net;
+    return run_frame(
+        con,
+        [&] {
+            if (read_token(ws) == 0) return;  // the chain is blocked: end silently
+            write_token(ws, 0);
+            report = std::make_unique<TextFile>(ws.file("VK/Protokol.TXT"), TextFile::Mode::append);
+            net = std::make_unique<Network>(con, *report);
+            Network& w = *net;
+            {
+                NumberReader in = NumberReader::open(ws.file("Temp/VK_1.tmp"), "Temp/VK_1.tmp");
+                vhod(w, in);
+            }
+            zadachi_2d(w);
+            kontroli_2d(w);
+            h_zadacha(w);
+            h_kontrola(w);
+            izhod(w);
+            {
+                TextFile f(ws.file("VK/Surface.txt"), TextFile::Mode::create);
+                surface(w, f);
+                f.close();
+            }
+            write_plot(w, ws);
+            {
+                TextFile f(ws.file("VK/VK_2.cad"), TextFile::Mode::create);
+                cad(w, f);
+                f.close();
+            }
+            {
+                TextFile f(ws.file("Temp/VK_2.tmp"), TextFile::Mode::replace);
+                vk2(w, f);
+                f.close();
+            }
+            con.write_at(30, 16, "РЕШЕНИЕ - ЗАВЪРШЕНО. ");
+            con.wait_key();
+            write_token(ws, 1);
+        },
+        [&] {
+            kontrol(*net);
+            write_plot(*net, ws);
+            con.write_at(11, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА.");
+            con.wait_key();
+        });
+}
+
+}  // namespace vk::v2

@@ -1,0 +1,173 @@
+// Loading of the network that vokram1 left in "Temp/VK_1.tmp", and the helpers that
+// every stage shares.
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <utility>
+
+#include "vokram/angles.hpp"
+#include "vokram2/network.hpp"
+
+namespace vk::v2 {
+
+void stop() {
+    throw ModuleStop{};
+}
+
+double t(const Network& w, int p, int q) {
+    const Point& a = w.pts[p];
+    const Point& b = w.pts[q];
+    return atang(b.y - a.y, b.x - a.x);
+}
+
+double dist2d(const Network& w, int p, int q) {
+    const Point& a = w.pts[p];
+    const Point& b = w.pts[q];
+    return dist(a.x, a.y, 0.0, b.x, b.y, 0.0);
+}
+
+bool compute(Network& w, int p, double x, double y) {
+    if (!std::isfinite(x) || !std::isfinite(y)) return false;
+    Point& pt = w.pts[p];
+    pt.x = x;
+    pt.y = y;
+    pt.vi = 2;
+    pt.stp = static_cast<std::uint16_t>(w.step);
+    ++w.solved;
+    return true;
+}
+
+void build_index(Network& w) {
+    RowIndex& x = w.idx;
+    const auto n = static_cast<std::size_t>(w.n());
+    x.at_station.assign(n, {});
+    x.at_target.assign(n, {});
+    x.touching.assign(n, {});
+    x.series.clear();
+    x.series_of.assign(static_cast<std::size_t>(w.m()), -1);
+    std::map<std::pair<int, int>, int> groups;
+    for (int j = 0; j < w.m(); ++j) {
+        const Row& r = w.rows[j];
+        x.at_station[r.ns].push_back(j);
+        x.at_target[r.nt].push_back(j);
+        x.touching[r.ns].push_back(j);
+        if (r.nt != r.ns) x.touching[r.nt].push_back(j);
+        auto [it, fresh] = groups.try_emplace({r.ns, r.ps}, static_cast<int>(x.series.size()));
+        if (fresh) x.series.emplace_back();
+        x.series[it->second].push_back(j);
+        x.series_of[j] = it->second;
+    }
+}
+
+namespace {
+
+const char* const kNoData = "    Няма данни за образуване на задача.";
+
+// The file names a point that cannot be held: refuse it before anything is stored.
+[[noreturn]] void capacity(Network& w) {
+    w.con.write_at(20, 18, "АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА.");
+    stop();
+}
+
+}  // namespace
+
+void vhod(Network& w, NumberReader& r) {
+    w.con.clear();
+    w.con.write_at(25, 12, "* * *   В О К Р А М - 2  * * *");
+    w.pts.clear();
+    w.rows.clear();
+    w.pts.reserve(kPointCapacity);
+    w.rows.reserve(kRowCapacity);
+    w.g = 0;
+    w.xo = w.yo = 0;
+    w.indexed = false;
+
+    r.skip_lines(4);
+    w.xo = r.number();
+    w.yo = r.number();
+    w.tol.angle = r.number();
+    w.tol.linear = r.number();
+    w.tol.height = r.number();
+    w.tol.k = r.number();
+    r.skip_lines(2);
+
+    const long long g = r.integer(0, 1000000000);
+    if (g > kPointCapacity) capacity(w);
+    r.skip_lines(4);
+    for (long long i = 0; i < g; ++i) {
+        Point p;
+        // A given point always has coordinates or a height; kind 0 cannot come from vokram1.
+        p.vi = static_cast<std::uint8_t>(r.integer(1, 3));
+        p.no = static_cast<std::uint16_t>(r.integer(0, 65535));
+        p.x = r.number();
+        p.y = r.number();
+        p.h = r.number();
+        r.skip_line();
+        w.pts.push_back(p);
+    }
+    w.g = static_cast<int>(g);
+
+    r.skip_lines(2);
+    const double k3 = r.number();
+    r.number();  // plane-only given points: not needed
+    const double k1 = r.number();
+    r.skip_line();
+    w.given_heights = std::llround(std::clamp(k3 + k1, -1e9, 1e9));
+
+    r.skip_line();
+    const long long fresh = r.integer(0, 1000000000);
+    r.skip_line();
+    if (g + fresh > kPointCapacity) capacity(w);
+    for (long long i = 0; i < fresh; ++i) {
+        Point p;
+        p.no = static_cast<std::uint16_t>(r.integer(0, 65535));
+        w.pts.push_back(p);
+    }
+
+    r.skip_lines(2);
+    const long long m = r.integer(0, 1000000000);
+    r.skip_lines(4);
+    if (m > kRowCapacity) capacity(w);
+    for (long long j = 0; j < m; ++j) {
+        Row x;
+        x.ps = static_cast<std::uint16_t>(r.integer(0, 65535));
+        x.ns = static_cast<int>(r.integer(0, 65535));
+        x.hs = static_cast<std::uint16_t>(r.integer(0, 65535));
+        x.nt = static_cast<int>(r.integer(0, 65535));
+        x.ht = static_cast<std::uint16_t>(r.integer(0, 65535));
+        x.R = r.number();
+        x.V = r.number();
+        x.S = r.number();
+        x.D = r.number();
+        r.skip_line();
+        w.rows.push_back(x);
+    }
+    r.skip_lines(2);
+    long long counts[5];
+    for (long long& c : counts) c = r.integer(0, 65535);
+    w.levelling_rows = counts[4];
+
+    if (w.g < 2 || w.m() == 0) {
+        w.rep.line(kNoData);
+        stop();
+    }
+
+    // Point numbers become table indexes; with a number used twice the first entry holds.
+    std::vector<int> entry(65536, -1);
+    for (int i = w.n() - 1; i >= 0; --i) entry[w.pts[i].no] = i;
+    for (const Row& x : w.rows) {
+        // A station or target missing from the point list cannot be placed in the network.
+        if (entry[x.ns] < 0 || entry[x.nt] < 0) {
+            w.rep.line(kNoData);
+            stop();
+        }
+    }
+    for (Row& x : w.rows) x.ns = entry[x.ns];
+    for (Row& x : w.rows) x.nt = entry[x.nt];
+    w.indexed = true;
+
+    for (int i = 0; i < w.g; ++i)
+        if (w.known(i)) w.pts[i].stp = 1;
+}
+
+}  // namespace vk::v2
