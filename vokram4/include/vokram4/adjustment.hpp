@@ -1,0 +1,149 @@
+// vokram4: least-squares adjustment of the plane network left by vokram2 in
+// "Temp/VK_2.tmp", with the mean errors of the adjusted coordinates (report section 13).
+//
+// Observations are the horizontal directions (one orientation per station and series,
+// eliminated group by group with Schreiber's sum equation) and the horizontal distances;
+// the unknowns are the corrections of the new points' x and y in centimetres, the given
+// points are fixed. Directions are in centesimal seconds with weight 1, distances in
+// centimetres with weight pD.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "vokram/console.hpp"
+#include "vokram/frame.hpp"
+#include "vokram/text.hpp"
+
+namespace vk::v4 {
+
+inline constexpr int kPointCapacity = 400;
+inline constexpr int kMeasurementCapacity = 1000;
+// Iterations that do not settle within this many are abandoned with a report line.
+inline constexpr int kIterationCap = 30;
+
+// A point with plane coordinates: given (fixed) or new (adjusted).
+struct Point {
+    std::uint16_t no = 0;
+    double x = 0, y = 0;  // metres, reduced by the origin (xo, yo)
+};
+
+// A direction and/or horizontal distance between two loaded points.
+struct Measurement {
+    std::uint16_t ps = 0;          // series
+    std::uint16_t ns = 0, nt = 0;  // station and target: indexes into the point table, from 0
+    double R = 0;                  // horizontal direction, grads; 0 = not measured
+    double D = 0;                  // horizontal distance, metres; 0 = not measured
+};
+
+// One record file of the adjustment: fixed-size little-endian records numbered from 1.
+// The records live in memory while the file is open and reach the disk when it is
+// closed; a file without a path lives only in memory (tests of single stages).
+template <class T>
+class RecordFile {
+  public:
+    std::filesystem::path path;  // empty: memory only
+    std::string name;            // the name shown in a fatal error
+    std::vector<T> rec;          // rec[k - 1] is record k
+
+    // A new file of `count` records, all zero.
+    void create(std::size_t count) {
+        rec.assign(count, T(0));
+        open_ = true;
+    }
+    void reopen() { open_ = true; }
+    bool is_open() const { return open_; }
+    // Writes the records to the disk (when the file has a path).
+    void close();
+
+    T& operator[](std::size_t k) { return rec[k - 1]; }
+    T operator[](std::size_t k) const { return rec[k - 1]; }
+
+  private:
+    bool open_ = false;
+};
+
+// The record number of element (i, j), i <= j, of the bordered normal matrix of u
+// unknowns, upper triangle packed by rows: (i - 1)(u + 2 - i/2) + (j - i) + 1.
+inline std::size_t op_l(std::size_t u, std::size_t i, std::size_t j) {
+    return (i - 1) * (2 * u + 4 - i) / 2 + (j - i) + 1;
+}
+
+// The largest residual of one kind with the station and target numbers of its
+// measurement; a later one replaces it only when strictly larger.
+struct Largest {
+    double v = 0;
+    std::uint16_t st = 0, tg = 0;
+    void take(double d, std::uint16_t station, std::uint16_t target) {
+        if (d > v) v = d, st = station, tg = target;
+    }
+};
+
+// The whole working state of one vokram4 run.
+struct Adjustment {
+    explicit Adjustment(Console& console) : con(console) {}
+    Console& con;
+    std::unique_ptr<TextFile> rep;  // the report, open for appending from vhod_report on
+
+    double xo = 0, yo = 0;   // reduction origin
+    std::vector<Point> pts;  // given points first (0..g-1), then the new points
+    int g = 0;               // given points loaded
+    std::vector<Measurement> ms;
+    // The orientation groups: the measurements with a direction, per station and series,
+    // each in table order; the groups in the order of their first direction.
+    std::vector<std::vector<int>> groups;
+    int n_dir = 0;    // directions
+    int n_dist = 0;   // distances with a new end
+    int u = 0;        // coordinate unknowns, 2 per new point
+    double pD = 2.0;  // weight of a distance equation
+
+    // Figures of the latest iteration.
+    double pff = 0;  // the reduced element (u+1, u+1)
+    double pvv = 0;  // [pvv] from the residuals
+    double m0 = 0;   // mean error of unit weight, cc
+    Largest vR;      // cc
+    Largest vD;      // cm
+    int iterations = 0;
+    bool converged = false;
+    int max_iterations = kIterationCap;
+
+    RecordFile<double> N;  // "Temp/N_matrix.tmp"
+    RecordFile<float> X;   // "Temp/dx.tmp"
+    RecordFile<float> Q;   // "Temp/Q_row.tmp"
+    RecordFile<float> M;   // "Temp/Q_main.tmp"
+
+    int n() const { return static_cast<int>(pts.size()); }
+    // The index of the x unknown of point p (from 1), 0 for a given point.
+    int unknown(int p) const { return p < g ? 0 : 2 * (p - g) + 1; }
+    // The number of the new point that owns unknown `i`.
+    std::uint16_t owner(int i) const { return pts[g + (i - 1) / 2].no; }
+    // Mean errors of the x and y of new point g + k (k from 0), cm.
+    double mx(int k) const;
+    double my(int k) const;
+};
+
+// Stops the module after its reason has been written into the report.
+[[noreturn]] void stop();
+
+// Stages in the order the main program runs them.
+void vhod(Adjustment& a, NumberReader& in);  // loads "Temp/VK_2.tmp", counts, groups
+void vhod_report(Adjustment& a);             // section 13 head and the possibility test
+void sastavq_n(Adjustment& a);               // the bordered normal matrix
+void reshava_n(Adjustment& a);               // reduction, pff, corrections
+void kontrola(Adjustment& a);                // residuals, [pvv], m0
+void popravq(Adjustment& a);                 // applies the corrections, console figures
+void opredelq_q(Adjustment& a);              // diagonal cofactors
+void zapis(Adjustment& a);                   // section 13: controls and adjusted coordinates
+
+// The stop rule: true when the figures of an iteration have settled.
+bool settled(double prev_m0, double m0, double prev_pvv, double pvv);
+// The iterations up to the stop rule or the cap; a line in the report when capped.
+void iterate(Adjustment& a);
+
+// Runs the module in the working folder `root`; returns the exit status.
+int run(Console& con, const std::filesystem::path& root);
+
+}  // namespace vk::v4

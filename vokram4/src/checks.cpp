@@ -1,0 +1,97 @@
+// KONTROLA and POPRAVQ: the residuals of the corrections just solved, [pvv] and m0;
+// then the corrections applied and the iteration's figures on the console.
+#include <cmath>
+
+#include "equations.hpp"
+
+namespace vk::v4 {
+
+namespace {
+
+// The residual of one equation for the corrections X, accumulated in 32 bits.
+float residual(const Adjustment& a, const Equation& eq) {
+    float v = 0;
+    for (int t = 0; t < 4; ++t)
+        if (eq[t].i != 0) v += static_cast<float>(eq[t].c * static_cast<double>(a.X[eq[t].i]));
+    v += static_cast<float>(eq[4].c);
+    return v;
+}
+
+}  // namespace
+
+void kontrola(Adjustment& a) {
+    a.vR = {};
+    a.vD = {};
+    a.pvv = 0;
+    const int u = a.u;
+
+    // Directions. The residual of a direction is its equation's value less the
+    // group's orientation correction w/k, the mean of the group's values; the group
+    // adds sum(v*v) - w*w/k to [pvv].
+    SumRow sum(u);
+    std::vector<float> v;
+    for (const std::vector<int>& group : a.groups) {
+        const float Z = orientation(a, group);
+        sum.clear();
+        v.clear();
+        for (int j : group) {
+            const Equation eq = direction_equation(a, a.ms[j], Z);
+            sum.add(eq);
+            v.push_back(residual(a, eq));
+            a.pvv += static_cast<double>(v.back()) * v.back();
+        }
+        const double k = static_cast<double>(group.size());
+        float w = 0;
+        for (int t : sum.nonzero())
+            if (t <= u) w += static_cast<float>(static_cast<double>(a.X[t]) * sum[t]);
+        w += static_cast<float>(sum[u + 1]);
+        a.pvv -= static_cast<double>(w) * w / k;
+        for (std::size_t m = 0; m < group.size(); ++m) {
+            const Measurement& ms = a.ms[group[m]];
+            a.vR.take(std::fabs(v[m] - w / k), a.pts[ms.ns].no, a.pts[ms.nt].no);
+        }
+    }
+
+    // Distances with a new end.
+    for (const Measurement& w : a.ms) {
+        if (!adjusted_distance(a, w)) continue;
+        const float v = residual(a, distance_equation(a, w));
+        a.pvv += a.pD * (static_cast<double>(v) * v);
+        a.vD.take(std::fabs(static_cast<double>(v)), a.pts[w.ns].no, a.pts[w.nt].no);
+    }
+
+    // Rounding can leave the difference of the sums a hair below zero when the
+    // observations fit exactly.
+    if (a.pvv < 0) a.pvv = 0;
+    // Redundancy: directions and distances less the coordinate unknowns and the
+    // orientations; the sum equations are no observations.
+    const int redundancy = a.n_dir + a.n_dist - u - static_cast<int>(a.groups.size());
+    a.m0 = std::sqrt(a.pvv / redundancy);
+}
+
+void popravq(Adjustment& a) {
+    for (int k = 0; k < a.n() - a.g; ++k) {
+        Point& p = a.pts[a.g + k];
+        p.x += static_cast<double>(a.X[static_cast<std::size_t>(2 * k + 1)]) / 100;
+        p.y += static_cast<double>(a.X[static_cast<std::size_t>(2 * k + 2)]) / 100;
+    }
+    a.X.close();
+
+    Console& con = a.con;
+    con.write_at(15, 14,
+                 " pff." + whole(a.u, 3) + " = " + real(a.pff, 8, 1) + "   - от редуцирани  уравнения");
+    con.write_at(15, 15, "   [pvv] = " + real(a.pvv, 8, 1) + "   - от уравнения на поправки");
+    if (a.vR.v > 0)
+        con.write_at(15, 17,
+                     "Макс. vR = " + real(a.vR.v, 8, 1) + " сс.  за посоката: ст." + whole(a.vR.st) +
+                         " - т." + whole(a.vR.tg));
+    if (a.vD.v > 0)
+        con.write_at(15, 18,
+                     "Макс. vD = " + real(a.vD.v, 8, 1) + " см.  за страната: ст." + whole(a.vD.st) +
+                         " - т." + whole(a.vD.tg));
+    con.write_at(15, 20, "Ср.кв.гр : " + real(a.m0, 8, 2));
+    con.write_at(1, 22, std::string(79, ' '));
+    con.write_at(27, 22, "Изчисленията продължават .. ");
+}
+
+}  // namespace vk::v4

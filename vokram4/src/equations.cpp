@@ -1,0 +1,94 @@
+#include "equations.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "vokram/angles.hpp"
+
+namespace vk::v4 {
+
+namespace {
+
+constexpr double kRho = kRhoAdjustment;
+
+// A sight at the current coordinates: the coordinate differences and the plane
+// distance are kept in 32 bits, the direction angle in double.
+struct Sight {
+    float dx, dy, s;
+    double alpha;
+};
+
+Sight sight(const Adjustment& a, const Measurement& w) {
+    const Point& P = a.pts[w.ns];
+    const Point& T = a.pts[w.nt];
+    Sight s;
+    s.dx = static_cast<float>(T.x - P.x);
+    s.dy = static_cast<float>(T.y - P.y);
+    s.s = std::sqrt(s.dx * s.dx + s.dy * s.dy);
+    s.alpha = atang(s.dy, s.dx, kRho);
+    return s;
+}
+
+}  // namespace
+
+float orientation(const Adjustment& a, const std::vector<int>& group) {
+    float sum_cos = 0, sum_sin = 0;
+    for (int j : group) {
+        const Measurement& w = a.ms[j];
+        const Point& P = a.pts[w.ns];
+        const Point& T = a.pts[w.nt];
+        const float z = static_cast<float>(rang(atang(T.y - P.y, T.x - P.x, kRho) - w.R));
+        sum_cos += static_cast<float>(cosg(z, kRho));
+        sum_sin += static_cast<float>(sing(z, kRho));
+    }
+    const float k = static_cast<float>(group.size());
+    return static_cast<float>(atang(sum_sin / k, sum_cos / k, kRho));
+}
+
+Equation direction_equation(const Adjustment& a, const Measurement& w, float Z) {
+    const Sight s = sight(a, w);
+    const double sa = sing(s.alpha, kRho), ca = cosg(s.alpha, kRho);
+    Equation eq{};
+    if (const int iP = a.unknown(w.ns)) {
+        eq[0] = {kRho * sa / s.s * 100, iP};
+        eq[1] = {-kRho * ca / s.s * 100, iP + 1};
+    }
+    if (const int iT = a.unknown(w.nt)) {
+        eq[2] = {-kRho * sa / s.s * 100, iT};
+        eq[3] = {kRho * ca / s.s * 100, iT + 1};
+    }
+    double l = s.alpha - rang(Z + w.R);
+    if (l > 200)
+        l -= 400;
+    else if (l <= -200)
+        l += 400;
+    eq[4] = {l * 10000, a.u + 1};
+    return eq;
+}
+
+Equation distance_equation(const Adjustment& a, const Measurement& w) {
+    const Sight s = sight(a, w);
+    const double sa = sing(s.alpha, kRho), ca = cosg(s.alpha, kRho);
+    Equation eq{};
+    if (const int iP = a.unknown(w.ns)) {
+        eq[0] = {-ca, iP};
+        eq[1] = {-sa, iP + 1};
+    }
+    if (const int iT = a.unknown(w.nt)) {
+        eq[2] = {ca, iT};
+        eq[3] = {sa, iT + 1};
+    }
+    eq[4] = {(s.s - w.D) * 100, a.u + 1};
+    return eq;
+}
+
+std::vector<int> SumRow::nonzero() const {
+    std::vector<int> out;
+    out.reserve(touched_.size());
+    for (int i : touched_)
+        if (sum_[i] != 0.0) out.push_back(i);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+}  // namespace vk::v4

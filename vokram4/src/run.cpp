@@ -1,0 +1,92 @@
+// vokram4's main sequence: token, input, iterations, cofactors, section 13.
+#include <cmath>
+
+#include "vokram4/adjustment.hpp"
+
+namespace vk::v4 {
+
+bool settled(double prev_m0, double m0, double prev_pvv, double pvv) {
+    // An exact fit cannot improve; otherwise m0 must settle within 3 cc and [pvv] must
+    // not drop by a third or more. A value that is not a number never settles.
+    if (pvv == 0) return true;
+    return std::fabs(prev_m0 - m0) < 3 && (prev_pvv - pvv) / pvv < 0.33;
+}
+
+void iterate(Adjustment& a) {
+    a.iterations = 0;
+    a.converged = false;
+    while (a.iterations < a.max_iterations) {
+        const double prev_m0 = a.m0, prev_pvv = a.pvv;
+        sastavq_n(a);
+        reshava_n(a);
+        kontrola(a);
+        popravq(a);
+        ++a.iterations;
+        if (settled(prev_m0, a.m0, prev_pvv, a.pvv)) {
+            a.converged = true;
+            return;
+        }
+    }
+    a.rep->endl();
+    a.rep->line("    Изравнението не е сходимо: итерациите са прекъснати след " + whole(a.iterations) + ".");
+}
+
+namespace {
+
+template <class T>
+void place(const Workspace& ws, RecordFile<T>& f, const std::string& rel) {
+    f.path = ws.file(rel);
+    f.name = rel;
+}
+
+}  // namespace
+
+int run(Console& con, const std::filesystem::path& root) {
+    const Workspace ws(root);
+    std::unique_ptr<Adjustment> adj;
+    return run_frame(
+        con,
+        [&] {
+            if (read_token(ws) == 0) return;
+            adj = std::make_unique<Adjustment>(con);
+            Adjustment& a = *adj;
+            a.pD = 2.0;
+            con.clear();
+            con.write_at(25, 11, "* * *   В О К Р А М - 4  * * *");
+            NumberReader in = NumberReader::open(ws.file("Temp/VK_2.tmp"), "Temp/VK_2.tmp");
+            vhod(a, in);
+            const std::filesystem::path report = ws.file("VK/Protokol.txt");
+            a.rep = std::make_unique<TextFile>(report, TextFile::Mode::append);
+            vhod_report(a);
+            // What is written so far reaches the disk before the long computation.
+            a.rep->close();
+            a.rep = std::make_unique<TextFile>(report, TextFile::Mode::append);
+
+            place(ws, a.N, "Temp/N_matrix.tmp");
+            place(ws, a.X, "Temp/dx.tmp");
+            place(ws, a.Q, "Temp/Q_row.tmp");
+            place(ws, a.M, "Temp/Q_main.tmp");
+            iterate(a);
+            opredelq_q(a);
+            zapis(a);
+            a.N.close();
+            con.write_at(1, 22, std::string(79, ' '));
+            con.write_at(1, 22, std::string(79, ' '));
+            con.write_at(29, 22, "ИЗРАВНЕНИЕ - ЗАВЪРШЕНО. ");
+            con.wait_key();
+        },
+        [&] {
+            if (adj) {
+                if (adj->rep) adj->rep->close();
+                // Work files open at the stop keep what they hold, as at any end.
+                adj->N.close();
+                adj->X.close();
+                adj->Q.close();
+                adj->M.close();
+            }
+            con.write_at(28, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА. ");
+            con.wait_key();
+        });
+}
+
+}  // namespace vk::v4

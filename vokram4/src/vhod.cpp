@@ -1,0 +1,140 @@
+// VHOD: the network of "Temp/VK_2.tmp", the counts of section 13 and the test whether
+// an adjustment is possible at all.
+#include <algorithm>
+
+#include "vokram4/adjustment.hpp"
+
+namespace vk::v4 {
+
+void stop() {
+    throw ModuleStop{};
+}
+
+namespace {
+
+// Capacity guard: the tables hold 400 points and 1000 measurements.
+void guard(Adjustment& a, long long count, int capacity) {
+    if (count <= capacity) return;
+    a.con.write_at(20, 18, "АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА.");
+    stop();
+}
+
+// Reads one block of point rows; only points with plane coordinates (kind 2 or 3)
+// are taken, so a height-only point never becomes an end of an equation.
+void read_points(Adjustment& a, NumberReader& in, long long count) {
+    for (long long r = 0; r < count; ++r) {
+        const long long vi = in.integer(0, 3);
+        if (vi > 1) {
+            Point p;
+            p.no = static_cast<std::uint16_t>(in.integer(0, 65535));
+            p.x = in.number();
+            p.y = in.number();
+            a.pts.push_back(p);
+        }
+        in.skip_line();
+    }
+}
+
+}  // namespace
+
+void vhod(Adjustment& a, NumberReader& in) {
+    a.pts.clear();
+    a.ms.clear();
+    a.pts.reserve(kPointCapacity);
+    a.ms.reserve(kMeasurementCapacity);
+
+    in.skip_lines(3);
+    a.xo = in.number();
+    a.yo = in.number();
+    in.skip_line();
+
+    const long long given = in.integer(0, 65535);
+    guard(a, given, kPointCapacity);
+    in.skip_line();
+    in.skip_lines(3);
+    read_points(a, in, given);
+    a.g = a.n();
+
+    const long long fresh = in.integer(0, 65535);
+    guard(a, given + fresh, kPointCapacity);
+    in.skip_line();
+    in.skip_lines(3);
+    read_points(a, in, fresh);
+
+    const long long m = in.integer(0, 65535);
+    guard(a, m, kMeasurementCapacity);
+    in.skip_line();
+    in.skip_lines(3);
+
+    // Point numbers become table indexes (the first entry with the number). A
+    // measurement that touches a point not loaded, a height-only point, is left out.
+    std::vector<int> index(65536, -1);
+    for (int p = a.n() - 1; p >= 0; --p) index[a.pts[p].no] = p;
+    for (long long r = 0; r < m; ++r) {
+        Measurement w;
+        w.ps = static_cast<std::uint16_t>(in.integer(0, 65535));
+        const int ns = index[in.integer(0, 65535)];
+        const int nt = index[in.integer(0, 65535)];
+        w.R = in.number();
+        w.D = in.number();
+        in.skip_line();
+        if (ns < 0 || nt < 0) continue;
+        w.ns = static_cast<std::uint16_t>(ns);
+        w.nt = static_cast<std::uint16_t>(nt);
+        a.ms.push_back(w);
+    }
+
+    a.u = 2 * (a.n() - a.g);
+    a.n_dir = 0;
+    a.n_dist = 0;
+    for (const Measurement& w : a.ms) {
+        if (w.R > 0) ++a.n_dir;
+        if (w.D > 0 && (w.ns >= a.g || w.nt >= a.g)) ++a.n_dist;
+    }
+
+    // Orientation groups: the directions of one station and series, in table order.
+    a.groups.clear();
+    std::vector<char> mark(a.ms.size(), 1);
+    for (std::size_t i = 0; i < a.ms.size(); ++i) {
+        if (!(a.ms[i].R > 0) || !mark[i]) continue;
+        std::vector<int> members;
+        for (std::size_t j = i; j < a.ms.size(); ++j) {
+            const Measurement& w = a.ms[j];
+            if (w.R > 0 && w.ns == a.ms[i].ns && w.ps == a.ms[i].ps) {
+                mark[j] = 0;
+                members.push_back(static_cast<int>(j));
+            }
+        }
+        a.groups.push_back(std::move(members));
+    }
+}
+
+void vhod_report(Adjustment& a) {
+    TextFile& r = *a.rep;
+    const int groups = static_cast<int>(a.groups.size());
+    const int observations = a.n_dir + a.n_dist;
+    const int unknowns = a.u + groups;
+    r.endl();
+    r.endl();
+    r.line(" 13.ИЗРАВНЕНИЕ НА ПЛАНОВА МРЕЖА ПО МНМК");
+    r.endl();
+    r.line("            Зададени точки : " + whole(a.g, 5));
+    r.line("    Измерени:  - посоки    : " + whole(a.n_dir, 5));
+    r.line("               - разстояния: " + whole(a.n_dist, 5));
+    r.line("          Всички измервания: " + whole(observations, 5));
+    r.endl();
+    r.line("                 Нови точки: " + whole(a.n() - a.g, 5));
+    r.line("             Ъглови станции: " + whole(groups, 5));
+    r.line("          Всички неизвестни: " + whole(unknowns, 5));
+    r.endl();
+    // Without a new point there is nothing to adjust.
+    if (unknowns >= observations || a.n() < 2 || a.u == 0) {
+        r.line("     Изравнение на планови координати не е възможно.");
+        stop();
+    }
+    a.m0 = 0;
+    a.pvv = 0;
+    a.con.write_at(30, 22, "Начало на изчисления .. ");
+}
+
+}  // namespace vk::v4
