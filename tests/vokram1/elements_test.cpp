@@ -14,15 +14,19 @@ std::vector<std::string> network_file(const Survey& s) {
 
 // The lines after the new-point count line, up to the measurement count line.
 std::vector<std::string> new_point_block(const std::vector<std::string>& l) {
-    auto it = std::find_if(l.begin(), l.end(), [](const std::string& x) { return x.find("брой нови точки") != std::string::npos; });
-    auto end = std::find_if(it, l.end(), [](const std::string& x) { return x.find("брой измервания") != std::string::npos; });
+    auto it = std::find_if(l.begin(), l.end(), [](const std::string& x) {
+        return x.find("брой нови точки") != std::string::npos;
+    });
+    auto end = std::find_if(
+        it, l.end(), [](const std::string& x) { return x.find("брой измервания") != std::string::npos; });
     return {it, end};
 }
 
 TEST(Elements, NewPointsSortedAndTheirBlockInTheNetworkFile) {
     // Stations and targets 20, 3, 11, ... : eleven new points met in no particular order.
     std::string rec = "20 1.5";
-    for (int no : {3, 11, 7, 1, 15, 9, 2, 8, 4, 6}) rec += " " + std::to_string(no) + " 1.5 " + std::to_string(no * 10) + " 0 0";
+    for (int no : {3, 11, 7, 1, 15, 9, 2, 8, 4, 6})
+        rec += " " + std::to_string(no) + " 1.5 " + std::to_string(no * 10) + " 0 0";
     Stage t(kHead + "100 1000 1000 -2 101 1000 1100 -2\n" + rec + " -4\n");
     ASSERT_FALSE(t.upto(5));
     std::vector<int> numbers;
@@ -46,9 +50,10 @@ TEST(Elements, NoNewPointsGiveACountOfZeroAndTwoEmptyLines) {
 
 TEST(Elements, RepeatsCountOnceInTheReportAndEveryTimeInTheFile) {
     // A direction twice to one target in one record, and a distance measured both ways.
-    Stage t(kHead + "1 1000 1000 500 -3 2 1000 1100 510 -3\n"
-                    "1 1.5  2 1.5 10 100 100  5 1.5 50 0 0  2 1.5 10 100 100 -4\n"
-                    "2 1.5  1 1.5 30 100 100 -4\n");
+    Stage t(kHead +
+            "1 1000 1000 500 -3 2 1000 1100 510 -3\n"
+            "1 1.5  2 1.5 10 100 100  5 1.5 50 0 0  2 1.5 10 100 100 -4\n"
+            "2 1.5  1 1.5 30 100 100 -4\n");
     ASSERT_FALSE(t.upto(5));
     EXPECT_TRUE(t.has("    Измерени :    посоки :     3"));
     EXPECT_TRUE(t.has("               зен. ъгли :     2"));
@@ -75,8 +80,9 @@ TEST(Elements, CapacityIs399PointsInAll) {
 }
 
 TEST(NetworkFile, HeadGivenPointsAndRowsInTheirColumns) {
-    Stage t(kHead + "1 4567891.23 8512345.67 512.346 -3 2 4567999.5 8512400 -2 3 519.874 -1\n"
-                    "1 1.562  2 1.8 382.48202 98.2374 542.236 -4\n");
+    Stage t(kHead +
+            "1 4567891.23 8512345.67 512.346 -3 2 4567999.5 8512400 -2 3 519.874 -1\n"
+            "1 1.562  2 1.8 382.48202 98.2374 542.236 -4\n");
     ASSERT_FALSE(t.upto(5));
     const auto l = network_file(t.s);
     ASSERT_EQ(l.size(), 28u);

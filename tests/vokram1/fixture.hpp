@@ -29,7 +29,7 @@ struct Truth {
 // Writes "VK/Geo_Data.txt" for a survey whose points are known exactly: every reading
 // is computed from the true coordinates, so the reductions must give them back.
 class GeoBuilder {
-public:
+  public:
     std::map<int, Truth> truth;
     double index_error = 0.0;  // grads, added to every zenith-angle reading
 
@@ -63,7 +63,9 @@ public:
             observe(st, hs, s.target, s.ht, R, V, S);
             R = rang(R - orientation);
             if (!s.distance) S = 0.0;
-            if (!s.only_face2) out_ << "  " << s.target << ' ' << num(s.ht) << ' ' << num(R) << ' ' << num(V + index_error) << ' ' << num(S) << '\n';
+            if (!s.only_face2)
+                out_ << "  " << s.target << ' ' << num(s.ht) << ' ' << num(R) << ' ' << num(V + index_error)
+                     << ' ' << num(S) << '\n';
             if (s.face2 || s.only_face2)
                 out_ << "  " << s.target << ' ' << num(s.ht) << ' ' << num(rang(R + 200.0)) << ' '
                      << num(400.0 - V + index_error) << ' ' << num(S) << '\n';
@@ -97,7 +99,7 @@ public:
         return b;
     }
 
-private:
+  private:
     std::ostringstream out_;
 };
 
@@ -137,8 +139,8 @@ struct Folder {
     std::filesystem::path root;
     Folder() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        root = std::filesystem::temp_directory_path() / ("vokram1_" + std::string(info->test_suite_name()) + "_" +
-                                                         info->name());
+        root = std::filesystem::temp_directory_path() /
+               ("vokram1_" + std::string(info->test_suite_name()) + "_" + info->name());
         std::filesystem::remove_all(root);
         std::filesystem::create_directories(root / "VK");
         std::filesystem::create_directories(root / "Temp");

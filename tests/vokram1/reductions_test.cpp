@@ -9,7 +9,9 @@ const std::string kHead = "h1\nh2\nh3\n";
 TEST(Orientation, VectorMeanAtTheSeamAndDirectionAngles) {
     // Station 1 at the centre; 2 due east (100 grads), 3 due south (200 grads). The readings
     // give orientation angles of 399.9990 and 0.0010: their mean is 0, not 200.
-    Stage t(kHead + "1 1000 1000 -2 2 1000 1100 -2 3 900 1000 -2\n1 1.5  2 1.5 100.0010 0 0  3 1.5 199.9990 0 0 -4\n");
+    Stage t(
+        kHead +
+        "1 1000 1000 -2 2 1000 1100 -2 3 900 1000 -2\n1 1.5  2 1.5 100.0010 0 0  3 1.5 199.9990 0 0 -4\n");
     ASSERT_FALSE(t.upto(4));
     EXPECT_TRUE(t.has("    Максим. разлика м/у ориент. неизвестни   10.0 сс. в ст.1 към т.2"));
     ASSERT_EQ(t.s.rows.size(), 2u);
@@ -20,7 +22,9 @@ TEST(Orientation, VectorMeanAtTheSeamAndDirectionAngles) {
 }
 
 TEST(Orientation, DisagreementAmongGivenPointsStops) {
-    Stage t(kHead + "1 1000 1000 -2 2 1000 1100 -2 3 900 1000 -2\n1 1.5  2 1.5 100.0000 0 0  3 1.5 200.0300 0 0 -4\n");
+    Stage t(
+        kHead +
+        "1 1000 1000 -2 2 1000 1100 -2 3 900 1000 -2\n1 1.5  2 1.5 100.0000 0 0  3 1.5 200.0300 0 0 -4\n");
     EXPECT_TRUE(t.upto(4));
     EXPECT_TRUE(t.has("    Станция     1 - несъгласуваност м/у посоки към дадени точки."));
     EXPECT_TRUE(t.has("      към     2   О =  400.00000 гр."));
@@ -39,9 +43,10 @@ TEST(Orientation, HeightOnlyPointTakesNoPartInTheOrientation) {
 
 TEST(CommonOrigin, SecondRecordOfANewStationJoinsTheFirst) {
     // Station 7 is a new point observed in two sets whose circle zeros differ by 123.4 grads.
-    Stage t(kHead + "1 1000 1000 -2 2 1000 1100 -2\n"
-                    "7 1.5  1 1.5 10 0 0  2 1.5 60 0 0  8 1.5 150 0 0 -4\n"
-                    "7 1.5  1 1.5 133.4 0 0  8 1.5 273.4012 0 0 -4\n");
+    Stage t(kHead +
+            "1 1000 1000 -2 2 1000 1100 -2\n"
+            "7 1.5  1 1.5 10 0 0  2 1.5 60 0 0  8 1.5 150 0 0 -4\n"
+            "7 1.5  1 1.5 133.4 0 0  8 1.5 273.4012 0 0 -4\n");
     ASSERT_FALSE(t.upto(4));
     ASSERT_EQ(t.s.rows.size(), 5u);
     for (const Row& w : t.s.rows) EXPECT_EQ(w.ps, 1);
@@ -56,9 +61,10 @@ TEST(CommonOrigin, SecondRecordOfANewStationJoinsTheFirst) {
 }
 
 TEST(CommonOrigin, RecordOfAStationWithoutGivenSightsBecomesOriented) {
-    Stage t(kHead + "1 1000 1000 -2 2 1000 1100 -2\n"
-                    "1 1.5  2 1.5 30 0 0  8 1.5 70 0 0 -4\n"
-                    "1 1.5  8 1.5 170 0 0  9 1.5 250 0 0 -4\n");
+    Stage t(kHead +
+            "1 1000 1000 -2 2 1000 1100 -2\n"
+            "1 1.5  2 1.5 30 0 0  8 1.5 70 0 0 -4\n"
+            "1 1.5  8 1.5 170 0 0  9 1.5 250 0 0 -4\n");
     ASSERT_FALSE(t.upto(4));
     for (const Row& w : t.s.rows) EXPECT_EQ(w.ps, 0);
     EXPECT_NEAR(t.s.rows[3].R, 220.0, 1e-8);  // 9 lies 80 grads right of 8, which is at 140
@@ -74,9 +80,10 @@ TEST(CommonOrigin, NoSharedStationsSaySo) {
 }
 
 TEST(Averaging, RepeatsThatDisagreeAfterJoiningStop) {
-    Stage t(kHead + "1 1000 1000 -2 2 1000 1100 -2\n"
-                    "1 1.5  2 1.5 30 0 0  8 1.5 70 0 0 -4\n"
-                    "1 1.5  2 1.5 130 0 0  8 1.5 170.05 0 0 -4\n");
+    Stage t(kHead +
+            "1 1000 1000 -2 2 1000 1100 -2\n"
+            "1 1.5  2 1.5 30 0 0  8 1.5 70 0 0 -4\n"
+            "1 1.5  2 1.5 130 0 0  8 1.5 170.05 0 0 -4\n");
     EXPECT_TRUE(t.upto(4));
     EXPECT_TRUE(t.has("    Станция     1, към точка     8 - разлика м/у повторения."));
     EXPECT_TRUE(t.has("      Общо средно   = 140.0250 гр."));
@@ -85,7 +92,8 @@ TEST(Averaging, RepeatsThatDisagreeAfterJoiningStop) {
 }
 
 TEST(ProjectionScale, HeightOfThePlaneShortensTheDistances) {
-    Stage t(kHead + "1 1000 1000 520 -3 2 1000 2000 530 -3 3 5000 5000 -2 4 0 -1\n1 1.5  2 1.5 0 100 1000 -4\n");
+    Stage t(kHead +
+            "1 1000 1000 520 -3 2 1000 2000 530 -3 3 5000 5000 -2 4 0 -1\n1 1.5  2 1.5 0 100 1000 -4\n");
     t.s.par.hp = 500.0;
     ASSERT_FALSE(t.upto(4));
     EXPECT_NEAR(t.s.rows[0].D, 1000.0 * (1.0 - 500.0 / 6375050.0), 1e-9);
