@@ -2,7 +2,7 @@
 // directions and distances, repeated and reciprocal height differences.
 #include <cmath>
 
-#include "largest.hpp"
+#include "rows.hpp"
 #include "vokram/angles.hpp"
 #include "vokram1/survey.hpp"
 
@@ -13,16 +13,10 @@ namespace {
 bool same_sight(const Row& a, const Row& b) {
     return a.ps == b.ps && a.ns == b.ns && a.nt == b.nt;
 }
-bool same_side(const Row& a, const Row& b) {
-    return (a.ns == b.ns && a.nt == b.nt) || (a.ns == b.nt && a.nt == b.ns);
-}
 
 // The height difference station to target of a row (no curvature or refraction).
 double height_difference(const Row& w) {
     return w.hs / 1000.0 + w.S * cosg(w.V) - w.ht / 1000.0;
-}
-bool has_height_difference(const Row& w) {
-    return w.hs > 0 && w.V > 0.0 && w.S > 0.0;
 }
 
 // Merges the observations of one target in the two faces of the telescope, turns the

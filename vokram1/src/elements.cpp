@@ -1,16 +1,10 @@
 // The elements of the task (report section 8) and the network file for vokram2.
+#include "rows.hpp"
 #include "vokram1/survey.hpp"
 
 namespace vk::v1 {
 
 namespace {
-
-bool same_side(const Row& a, const Row& b) {
-    return (a.ns == b.ns && a.nt == b.nt) || (a.ns == b.nt && a.nt == b.ns);
-}
-bool has_height_difference(const Row& w) {
-    return w.hs * w.V * w.S > 0.0;
-}
 
 // Counts the rows that carry a quantity, a repeat counting once: a row counts only when
 // no later row carries the quantity between the same points.

@@ -3,7 +3,7 @@
 // averaged, and horizontal distances reduced to the projection plane.
 #include <cmath>
 
-#include "largest.hpp"
+#include "rows.hpp"
 #include "vokram/angles.hpp"
 #include "vokram1/survey.hpp"
 
