@@ -126,7 +126,7 @@ void o_a_zas(Network& w) {
         // On the danger circle through A, B and C the two lines coincide: u and v vanish
         // against the size of their terms, and any point of the circle would fit.
         const double size = std::fabs(k1) + std::fabs(k2) + std::fabs(k3) + std::fabs(k4);
-        if (!(std::sqrt(u * u + v * v) > 1e-9 * size)) continue;
+        if (!(std::sqrt(u * u + v * v) > 1e-6 * size)) continue;
         const double q = (k1 * v - k2 * u) / (u * u + v * v);
         if (!compute(w, nn, pb.x + q * u, pb.y - q * v)) continue;
         w.found = true;
