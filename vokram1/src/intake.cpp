@@ -9,7 +9,6 @@ namespace vk::v1 {
 namespace {
 
 constexpr double kMaxNumber = 65535.0;  // point numbers travel as unsigned 16-bit values
-constexpr double kMaxHeight = 65.535;   // instrument and target heights as 16-bit millimetres
 
 bool is_whole(double v) {
     return v == std::floor(v);
@@ -93,12 +92,6 @@ void granica(Survey& s) {
 
 void stop() {
     throw ModuleStop{};
-}
-
-int Survey::given_index(int no) const {
-    for (int i = 0; i < given; ++i)
-        if (pts[i].no == no) return i;
-    return -1;
 }
 
 void report_head(Survey& s) {

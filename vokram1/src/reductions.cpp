@@ -14,12 +14,19 @@ namespace {
 // The mean radius of the earth used for the projection correction, m.
 constexpr double kEarthRadius = 6375050.0;
 
-// A given point with a plane position, or nullptr. Height-only points have none and
+// The given points with a plane position, by number. Height-only points have none and
 // cannot take part in an orientation.
-const Point* plane_point(const Survey& s, int no) {
-    const int i = s.given_index(no);
-    return i >= 0 && s.pts[i].vi >= 2 ? &s.pts[i] : nullptr;
-}
+class PlanePoints {
+  public:
+    explicit PlanePoints(const Survey& s) : by_number_(65536, nullptr) {
+        for (int i = s.given - 1; i >= 0; --i)  // the first of equal numbers wins
+            if (s.pts[i].vi >= 2) by_number_[s.pts[i].no] = &s.pts[i];
+    }
+    const Point* operator()(std::uint16_t no) const { return by_number_[no]; }
+
+  private:
+    std::vector<const Point*> by_number_;
+};
 
 struct VectorMean {
     double ss = 0.0, sc = 0.0;
@@ -35,19 +42,19 @@ void orient_on_given(Survey& s) {
     s.rep.endl();
     s.rep.line("  4.ПРИВЕЖДА СТАНЦИИ КЪМ ПОСОЧНИ ЪГЛИ.");
     s.rep.endl();
+    const PlanePoints plane_point(s);
     Largest worst;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Row& first = rows[i];
-        if (first.R <= 0.0 || first.ps == 0 || !plane_point(s, first.ns) || !plane_point(s, first.nt))
-            continue;
-        const Point& st = *plane_point(s, first.ns);
+        if (first.R <= 0.0 || first.ps == 0 || !plane_point(first.ns) || !plane_point(first.nt)) continue;
+        const Point& st = *plane_point(first.ns);
         const std::uint16_t ps = first.ps, ns = first.ns;
         std::vector<std::pair<int, double>> seen;  // target and orientation angle
         VectorMean o;
         for (std::size_t j = i; j < rows.size(); ++j) {
             const Row& w = rows[j];
             if (w.ns != ns || w.ps != ps || w.R <= 0.0) continue;
-            const Point* tg = plane_point(s, w.nt);
+            const Point* tg = plane_point(w.nt);
             if (!tg) continue;
             const double angle = rang(atang(tg->yk - st.yk, tg->xk - st.xk) - w.R);
             seen.emplace_back(w.nt, angle);

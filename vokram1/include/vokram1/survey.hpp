@@ -59,9 +59,6 @@ struct Survey {
     std::vector<Row> rows;
     int records = 0;    // station records read
     int rows_read = 0;  // rows stored by the intake (before any merging)
-
-    // Index of the given point numbered `no`, or -1.
-    int given_index(int no) const;
 };
 
 // Capacity guard: stops the module when a counter has reached its limit.
