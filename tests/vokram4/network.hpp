@@ -1,0 +1,63 @@
+// Survey networks generated from known true coordinates, written as the network file
+// "Temp/VK_2.tmp" that vokram2 hands to the adjustment.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace v4test {
+
+struct Site {
+    std::uint16_t no = 0;
+    double x = 0, y = 0;  // metres, reduced by the origin
+    int vi = 2;           // 2 plane, 3 plane and height, 1 height only
+    double h = -999.0;
+};
+
+struct Sight {
+    std::uint16_t ps = 1, ns = 0, nt = 0;  // point numbers
+    double R = 0, D = 0;                   // grads and metres, 0 = not measured
+};
+
+struct Network {
+    double xo = 4500000.0, yo = 8500000.0;
+    std::vector<Site> given;
+    std::vector<Site> truth;   // the new points' true coordinates
+    std::vector<Site> approx;  // the same points as the file carries them (approximate)
+    std::vector<Sight> sights;
+
+    // The new points with plane coordinates, in file order, as the adjustment lists them.
+    std::vector<Site> plane_truth() const;
+    std::vector<Site> plane_approx() const;
+};
+
+// The lines of the network file (UTF-8) and its bytes (Windows-1251, CR LF).
+std::vector<std::string> vk2_lines(const Network& net);
+std::string vk2_bytes(const Network& net);
+
+struct Shape {
+    unsigned seed = 1;
+    int rows = 4, cols = 4;       // a grid of points about `spacing` apart
+    double spacing = 250.0;       // metres
+    double jitter = 40.0;         // metres of random displacement from the grid
+    double sigma_R = 4.0;         // cc of noise on a direction
+    double sigma_D = 0.3;         // cm of noise on a distance
+    double approx = 3.0;          // cm of error in the approximate coordinates
+    double distance_share = 0.7;  // share of sights that also carry a distance
+    bool reverse_new = false;     // new points listed in the file from the last to the first
+    bool north_oriented = false;  // every station oriented near 0, so directions meet the 0/400 seam
+};
+
+// A grid with given points at the four corners; every point is a station that
+// observes its neighbours within 1.5 spacings. Point numbers are random.
+Network grid(const Shape& shape);
+
+// One new point (201) fixed by directions and distances from three given stations
+// (101, 102, 103), each a station of one series: two unknowns.
+Network one_new_point();
+
+// Direction angle of (dy, dx) in grads in [0, 400), computed independently of the module.
+double bearing(double dy, double dx);
+
+}  // namespace v4test

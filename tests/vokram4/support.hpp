@@ -1,0 +1,79 @@
+// Helpers of the vokram4 tests: a working folder for whole runs, and the stages run
+// in memory on a generated network.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "network.hpp"
+#include "reference.hpp"
+#include "vokram/console.hpp"
+#include "vokram4/adjustment.hpp"
+
+namespace v4test {
+
+inline std::string read_bytes(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+inline void write_bytes(const std::filesystem::path& p, const std::string& bytes) {
+    std::ofstream out(p, std::ios::binary);
+    out << bytes;
+}
+
+// A working folder as vokram2 leaves it: VK/ with the report, Temp/ with the token and
+// the network file.
+struct Folder {
+    std::filesystem::path root;
+    explicit Folder(const std::string& bytes_of_vk2, int token = 1) {
+        static std::mt19937_64 rng(std::random_device{}());
+        root = std::filesystem::temp_directory_path() / ("vokram4-test-" + std::to_string(rng()));
+        std::filesystem::create_directories(root / "VK");
+        std::filesystem::create_directories(root / "Temp");
+        write_bytes(root / "Temp" / "Key.tmp", std::to_string(token) + "\r\n");
+        write_bytes(root / "VK" / "Protokol.TXT", earlier);
+        write_bytes(root / "Temp" / "VK_2.tmp", bytes_of_vk2);
+    }
+    ~Folder() {
+        std::error_code ec;
+        std::filesystem::remove_all(root, ec);
+    }
+    std::string report() const { return read_bytes(root / "VK" / "Protokol.TXT"); }
+    // The part of the report that this run added.
+    std::string added() const { return report().substr(earlier.size()); }
+    std::filesystem::path temp(const char* name) const { return root / "Temp" / name; }
+
+    static inline const std::string earlier = "earlier sections\r\n";
+};
+
+// The stages run in memory: the report is a memory file, the record files have no path.
+struct Staged {
+    vk::ScriptedConsole con;
+    vk::v4::Adjustment a{con};
+    explicit Staged(const Network& net) {
+        vk::NumberReader in(vk2_bytes(net), "Temp/VK_2.tmp");
+        vk::v4::vhod(a, in);
+        a.rep = std::make_unique<vk::TextFile>();
+        vk::v4::vhod_report(a);
+    }
+    void adjust() {
+        vk::v4::iterate(a);
+        vk::v4::opredelq_q(a);
+    }
+    std::vector<std::string> report() const { return a.rep->lines(); }
+};
+
+// True when some line of `lines` equals `text`.
+inline bool has_line(const std::vector<std::string>& lines, const std::string& text) {
+    for (const std::string& l : lines)
+        if (l == text) return true;
+    return false;
+}
+
+}  // namespace v4test
