@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <map>
 
 #include "survey_maker.hpp"
 #include "vokram5/polar.hpp"
@@ -71,6 +73,10 @@ struct Case {
     Settings s;
     bool write_params;
 };
+
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Generated : public testing::TestWithParam<Case> {};
 
@@ -317,6 +323,113 @@ TEST(Run, CapacityOfThePointTable) {
         EXPECT_EQ(std::count(rep.begin(), rep.end(), "    Приети " + std::to_string(c.points) + " точки. "),
                   c.read ? 1 : 0);
     }
+}
+
+}  // namespace
+
+namespace {
+
+double gon(double radians) {
+    const double g = radians * 200.0 / M_PI;
+    return g < 0 ? g + 400.0 : g;
+}
+
+// The numbers of a data file after its three header lines.
+std::vector<double> numbers(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::string line;
+    for (int i = 0; i < 3; ++i) std::getline(in, line);
+    std::vector<double> v;
+    double d;
+    while (in >> d) v.push_back(d);
+    return v;
+}
+
+// A sighting of a station record, both faces averaged: direction, zenith angle, slope.
+struct Mean {
+    double r = 0, z = 0, s = 0;
+    int n = 0;
+};
+Mean sighting(const std::vector<double>& record, int target) {
+    Mean m;
+    double sy = 0, sx = 0;
+    for (std::size_t k = 2; k + 5 < record.size(); k += 5) {
+        if (record[k] != target) continue;
+        const bool face2 = record[k + 3] > 200;
+        const double r = (face2 ? record[k + 2] - 200 : record[k + 2]) * M_PI / 200.0;
+        sy += std::sin(r), sx += std::cos(r);
+        m.z += face2 ? 400 - record[k + 3] : record[k + 3];
+        m.s += record[k + 4];
+        ++m.n;
+    }
+    m.r = gon(std::atan2(sy, sx));
+    m.z /= m.n, m.s /= m.n;
+    return m;
+}
+
+// The bundled example: its polar station 5 is placed by hand from the record of station
+// 104 (oriented on 101), as vokram2 would place it, and vokram5 then reads the example's
+// data file as it stands. Station 5 sighted only 104 of the network, so it is oriented on
+// 104, and its detail points lie at sin z * s from it in the measured directions.
+TEST(Run, BundledExample) {
+    const std::filesystem::path data = std::filesystem::path(VOKRAM_EXAMPLES) / "survey/VK/Geo_Data.txt";
+    const std::vector<double> all = numbers(data);
+    std::map<int, std::vector<double>> records;  // station records by station
+    std::vector<double> block;                   // the detail block of station 5
+    for (std::size_t i = 0; i < all.size();) {
+        std::vector<double> g;
+        while (i < all.size() && all[i] >= 0) g.push_back(all[i++]);
+        if (i < all.size()) g.push_back(all[i++]);
+        if (g.back() == -4) records[static_cast<int>(g[0])] = g;
+        if (g.size() > 1 && g.back() == -4 && g[0] == 5 && i < all.size() && all[i] == -9)
+            for (++i; i < all.size() && all[i] != -9; ++i) block.push_back(all[i]);
+    }
+    ASSERT_TRUE(records.count(104) && records.count(5));
+    ASSERT_FALSE(block.empty());
+
+    Network n;
+    n.xo = 4567790, n.yo = 8512330;
+    n.given = {{101, 4567891.234, 8512345.678, 512.346},
+               {102, 4568412.871, 8512198.402, 527.118},
+               {103, 4568307.519, 8512912.655, 534.902},
+               {104, 4567802.144, 8512861.337, 0.0, 2},
+               {501, 0.0, 0.0, 519.874, 1}};
+    const True& p104 = n.given[3];
+    const True& p101 = n.given[0];
+    const Mean to101 = sighting(records[104], 101), to5 = sighting(records[104], 5);
+    const double zero = gon(std::atan2(p101.y - p104.y, p101.x - p104.x)) - to101.r;
+    const double a = (zero + to5.r) * M_PI / 200.0;
+    const double d = std::sin(to5.z * M_PI / 200.0) * to5.s;
+    const True s5{5, p104.x + d * std::cos(a), p104.y + d * std::sin(a), 0.0, 2};
+    n.added = {s5};
+
+    Folder f;
+    f.network(n);
+    std::filesystem::copy_file(data, f / "VK/Geo_Data.txt");
+    const std::size_t surface = f.lines("VK/Surface.txt").size();
+    vk::ScriptedConsole con;
+    ASSERT_EQ(vk::v5::run(con, f.root()), 0);
+    ASSERT_TRUE(con.showed("РЕШАВАНЕ НА ПОЛЯРНИ СТАНЦИИ - ЗАВЪРШЕНО."));
+    const std::vector<std::string> rep = f.lines("VK/Protokol.TXT");
+    EXPECT_EQ(std::count(rep.begin(), rep.end(), "    Станция 5"), 1);
+    EXPECT_EQ(std::count(rep.begin(), rep.end(), "    Липсва надморска височина за ст. 5."), 1);
+
+    const double orientation = gon(std::atan2(p104.y - s5.y, p104.x - s5.x)) - sighting(records[5], 104).r;
+    const auto rows = report_rows(rep);
+    const auto cad = cadastral(f.lines("VK/VK_2.cad"), n);
+    ASSERT_EQ(rows.size(), block.size() / 5);
+    for (std::size_t k = 0; k + 4 < block.size(); k += 5) {
+        const int no = static_cast<int>(block[k]);
+        const double r = block[k + 2], z = block[k + 3], sd = block[k + 4];
+        SCOPED_TRACE(no);
+        ASSERT_EQ(rows.count(no), 1u);
+        const Got& g = rows.find(no)->second;
+        EXPECT_NEAR(std::hypot(g.x - s5.x, g.y - s5.y), std::sin(z * M_PI / 200.0) * sd, kMm);
+        const double dir = gon(std::atan2(g.y - s5.y, g.x - s5.x)) - orientation;
+        EXPECT_NEAR(std::remainder(dir - r, 400.0) * 10000.0, 0.0, 20.0);  // 20 cc: 1 mm at 30 m
+        EXPECT_EQ(cad.count(no), 1u);
+    }
+    EXPECT_EQ(f.lines("VK/Surface.txt").size(), surface) << "the example's detail points have no height";
 }
 
 }  // namespace
