@@ -218,6 +218,15 @@ TEST(OutKontrol, OrientationAndSummary) {
         {4, {"", "    Липсват (x,y) координати."}},
         {3, {"    Невъзможно ориентиране.", "", "    Липсва надморска височина за ст. 4."}},
     };
+    // One known point with a direction only: an orientation without a check, and no
+    // distance or height line, since nothing was measured to compare.
+    Stage one;
+    one.p.J = 0;
+    one.p.sights = {Stage::sight(2, 390, 0, 0)};
+    ASSERT_FALSE(one.stops(vk::v5::out_kontrol));
+    EXPECT_NEAR(one.p.Z, 10, 1e-9);
+    EXPECT_TRUE(one.report().empty());
+
     for (const auto& k : kinds) {
         Stage other;
         other.p.J = k.J;

@@ -281,6 +281,12 @@ TEST(Run, DamagedInputIsFatal) {
         {"no surface list", "VK/Surface.txt", ""},
         {"no cadastral file", "VK/VK_2.cad", ""},
         {"no token", "Temp/Key.tmp", ""},
+        {"letters in the data file", "VK/Geo_Data.txt",
+         "h\r\nh\r\nh\r\n5 1.5 101 1.8 1O0 100 50 -4 -9 -9\r\n"},
+        {"instrument height beyond 65.535 m", "VK/Geo_Data.txt",
+         "h\nh\nh\n5 70 101 1.8 100 100 50 -4 -9 -9\n"},
+        {"detail point number beyond 32 bits", "VK/Geo_Data.txt",
+         "h\nh\nh\n5 1.5 999 1.8 100 100 50 -4 -9 3000000000 1.5 100 100 20 -9\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
