@@ -99,6 +99,18 @@ TEST(Adjustment, NoiseFreeNetworkReturnsTheTruth) {
     }
 }
 
+// pff, the reduced element of the absolute terms, is the least [pvv] of the linearised
+// equations; the [pvv] of the residuals must reach it in every iteration, also the
+// first one from coordinates decimetres away.
+TEST(Adjustment, ResidualsReachTheReducedSumInEveryIteration) {
+    for (unsigned seed : {81u, 82u}) {
+        Staged s(grid({.seed = seed, .approx = 30.0, .reverse_new = seed == 82}));
+        s.a.max_iterations = 1;
+        s.adjust();
+        EXPECT_NEAR(s.a.pvv, s.a.pff, 1e-4 * s.a.pff) << "seed " << seed;
+    }
+}
+
 TEST(Adjustment, SettlesByTheStopRule) {
     struct Row {
         double prev_m0, m0, prev_pvv, pvv;

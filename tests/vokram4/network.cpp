@@ -114,6 +114,7 @@ Network grid(const Shape& sh) {
             }
         }
     if (sh.reverse_new) std::reverse(net.truth.begin(), net.truth.end());
+    if (sh.shuffle_new) std::shuffle(net.truth.begin(), net.truth.end(), rng);
     for (const Site& s : net.truth) {
         Site a = s;
         a.x = std::round((s.x + sh.approx / 100 * uni(rng)) * 1e4) / 1e4;
@@ -122,24 +123,40 @@ Network grid(const Shape& sh) {
     }
 
     // Every point a station; one orientation per station, neighbours in grid order.
-    for (const Site& P : all) {
-        const double ori = sh.north_oriented ? 0.0003 * uni(rng) : 200.0 + 200.0 * uni(rng);
-        for (const Site& T : all) {
-            if (T.no == P.no) continue;
-            const double dx = T.x - P.x, dy = T.y - P.y, s = std::hypot(dx, dy);
-            if (s > 1.5 * sh.spacing) continue;
-            Sight w;
-            w.ns = P.no;
-            w.nt = T.no;
-            double R = bearing(dy, dx) - ori + sh.sigma_R * gauss(rng) / 10000;
-            R = std::fmod(R + 800.0, 400.0);
-            R = std::round(R * 1e5) / 1e5;
-            w.R = R > 0 ? R : 400.0;
-            if ((rng() % 1000) < sh.distance_share * 1000)
-                w.D = std::round((s + sh.sigma_D * gauss(rng) / 100) * 1e4) / 1e4;
-            net.sights.push_back(w);
+    auto observe = [&](const Site& P, const Site& T, double ori) {
+        const double dx = T.x - P.x, dy = T.y - P.y, s = std::hypot(dx, dy);
+        Sight w;
+        w.ns = P.no;
+        w.nt = T.no;
+        double R = bearing(dy, dx) - ori + sh.sigma_R * gauss(rng) / 10000;
+        R = std::fmod(R + 800.0, 400.0);
+        R = std::round(R * 1e5) / 1e5;
+        w.R = R > 0 ? R : 400.0;
+        if ((rng() % 1000) < sh.distance_share * 1000)
+            w.D = std::round((s + sh.sigma_D * gauss(rng) / 100) * 1e4) / 1e4;
+        net.sights.push_back(w);
+    };
+    std::vector<double> orientation(all.size());
+    for (int r = 0; r < sh.rows; ++r)
+        for (int c = 0; c < sh.cols; ++c) {
+            const Site& P = all[r * sh.cols + c];
+            const double ori = orientation[r * sh.cols + c] =
+                sh.north_oriented ? 0.0003 * uni(rng) : 200.0 + 200.0 * uni(rng);
+            if (sh.sparse) {
+                if (c + 1 < sh.cols) observe(P, all[r * sh.cols + c + 1], ori);
+                if (r + 1 < sh.rows) observe(P, all[(r + 1) * sh.cols + c], ori);
+                continue;
+            }
+            for (const Site& T : all)
+                if (T.no != P.no && std::hypot(T.x - P.x, T.y - P.y) <= 1.5 * sh.spacing) observe(P, T, ori);
         }
-    }
+    // The sparse pattern is braced with diagonals as far as the measurement table allows.
+    if (sh.sparse)
+        for (int r = 0; r + 1 < sh.rows; ++r)
+            for (int c = 0; c + 1 < sh.cols; ++c)
+                if (static_cast<int>(net.sights.size()) < sh.sights)
+                    observe(all[r * sh.cols + c], all[(r + 1) * sh.cols + c + 1],
+                            orientation[r * sh.cols + c]);
     return net;
 }
 

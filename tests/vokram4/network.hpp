@@ -47,10 +47,16 @@ struct Shape {
     double distance_share = 0.7;  // share of sights that also carry a distance
     bool reverse_new = false;     // new points listed in the file from the last to the first
     bool north_oriented = false;  // every station oriented near 0, so directions meet the 0/400 seam
+    // A sparse network: each station sights only its right and lower neighbours and,
+    // while `sights` allow, the lower right one (instead of every neighbour).
+    bool sparse = false;
+    int sights = 999;
+    bool shuffle_new = false;  // new points listed in random order
 };
 
 // A grid with given points at the four corners; every point is a station that
-// observes its neighbours within 1.5 spacings. Point numbers are random.
+// observes its neighbours within 1.5 spacings (or the sparse pattern). Point numbers
+// are random.
 Network grid(const Shape& shape);
 
 // One new point (201) fixed by directions and distances from three given stations

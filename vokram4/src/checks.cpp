@@ -26,8 +26,10 @@ void kontrola(Adjustment& a) {
     const int u = a.u;
 
     // Directions. The residual of a direction is its equation's value less the
-    // group's orientation correction w/k, the mean of the group's values; the group
-    // adds sum(v*v) - w*w/k to [pvv].
+    // group's orientation correction w/k, the mean of the group's values. The group
+    // adds sum(v*v) - w*w/k to [pvv], formed as the sum of the squared differences:
+    // early in the iterations w is large (the orientation still moves by hundreds of
+    // cc) and the difference of the two sums would lose the digits that matter.
     SumRow sum(u);
     std::vector<float> v;
     for (const std::vector<int>& group : a.groups) {
@@ -38,17 +40,17 @@ void kontrola(Adjustment& a) {
             const Equation eq = direction_equation(a, a.ms[j], Z);
             sum.add(eq);
             v.push_back(residual(a, eq));
-            a.pvv += static_cast<double>(v.back()) * v.back();
         }
         const double k = static_cast<double>(group.size());
         float w = 0;
         for (int t : sum.nonzero())
             if (t <= u) w += static_cast<float>(static_cast<double>(a.X[t]) * sum[t]);
         w += static_cast<float>(sum[u + 1]);
-        a.pvv -= static_cast<double>(w) * w / k;
         for (std::size_t m = 0; m < group.size(); ++m) {
+            const double r = v[m] - w / k;
+            a.pvv += r * r;
             const Measurement& ms = a.ms[group[m]];
-            a.vR.take(std::fabs(v[m] - w / k), a.pts[ms.ns].no, a.pts[ms.nt].no);
+            a.vR.take(std::fabs(r), a.pts[ms.ns].no, a.pts[ms.nt].no);
         }
     }
 
@@ -60,9 +62,6 @@ void kontrola(Adjustment& a) {
         a.vD.take(std::fabs(static_cast<double>(v)), a.pts[w.ns].no, a.pts[w.nt].no);
     }
 
-    // Rounding can leave the difference of the sums a hair below zero when the
-    // observations fit exactly.
-    if (a.pvv < 0) a.pvv = 0;
     // Redundancy: directions and distances less the coordinate unknowns and the
     // orientations; the sum equations are no observations.
     const int redundancy = a.n_dir + a.n_dist - u - static_cast<int>(a.groups.size());

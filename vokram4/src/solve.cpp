@@ -98,6 +98,21 @@ void opredelq_q(Adjustment& a) {
     }
     row[c][0] = 0.0;
 
+    // Column T of the reduced matrix above its diagonal, from the first row that
+    // reaches it, and the reduced pivots, side by side in memory.
+    std::vector<double> d(c + 1, 0.0), s(c + 1, 0.0), column;
+    std::vector<std::size_t> top(c + 1), start(c + 1);
+    for (std::size_t T = 1; T <= u; ++T) {
+        d[T] = row[T][0];
+        top[T] = T;
+    }
+    for (std::size_t i = u; i >= 1; --i)
+        for (std::size_t j = i + 1; j <= last[i]; ++j) top[j] = i;
+    for (std::size_t T = 1; T <= u; ++T) {
+        start[T] = column.size();
+        for (std::size_t i = top[T]; i < T; ++i) column.push_back(last[i] >= T ? row[i][T - i] : 0.0);
+    }
+
     // For each unknown I, from the last: the unit right-hand side of row I is carried
     // through the forward reduction (the column b with b(I) = -1, reduced as the
     // absolute terms were), then the back substitution solves N q = e(I) and q(I) is
@@ -115,14 +130,18 @@ void opredelq_q(Adjustment& a) {
         }
         for (std::size_t J = I; J <= u; ++J) row[J][c - J] = b[J];
 
+        // Back substitution, q(J) = -sum over T = u + 1 down to J + 1 of
+        // q(T) N(J, T) / N(J, J). It runs by columns: as soon as q(T) is known it is
+        // taken off every row above, so each row still receives its terms from the
+        // highest T down, and the rows of one column are worked on side by side.
         a.Q[c] = 1.0f;
-        for (std::size_t J = u; J >= I; --J) {
-            const double* rJ = row[J];
-            const double p = rJ[0];
-            double sum = 0.0;
-            sum -= static_cast<double>(a.Q[c]) * rJ[c - J] / p;
-            for (std::size_t T = last[J]; T > J; --T) sum -= static_cast<double>(a.Q[T]) * rJ[T - J] / p;
-            a.Q[J] = static_cast<float>(sum);
+        for (std::size_t J = I; J <= u; ++J) s[J] = 0.0 - static_cast<double>(a.Q[c]) * b[J] / d[J];
+        for (std::size_t T = u; T >= I; --T) {
+            a.Q[T] = static_cast<float>(s[T]);
+            const double q = static_cast<double>(a.Q[T]);
+            const std::size_t lo = std::max(I, top[T]);
+            const double* nT = &column[start[T] + (lo - top[T])];
+            for (std::size_t J = lo; J < T; ++J) s[J] -= q * nT[J - lo] / d[J];
         }
         a.M[I] = a.Q[I];
     }

@@ -1,0 +1,139 @@
+// The adjustment of a network at the capacity limits (400 points, 999 measurements,
+// about 790 unknowns), whole: input, iterations with the record files on disk,
+// cofactors and report. Beside it, in the same run, a bare in-memory Gaussian
+// reduction of a dense matrix of the same size, the yardstick of the adjustment.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <string>
+
+#include "network.hpp"
+#include "vokram/console.hpp"
+#include "vokram4/adjustment.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A 20 x 20 grid: 4 given corners, 396 new points (792 unknowns), 999 measurements
+// each with a direction and a distance. The new points come in the order of their
+// numbers: numbered along the grid as a surveyor numbers them in the field, the
+// normal matrix keeps a narrow band; numbered at random, the reduction fills it in.
+v4test::Network capacity_network(bool shuffled) {
+    v4test::Shape shape;
+    shape.seed = 7;
+    shape.rows = shape.cols = 20;
+    shape.spacing = 150.0;
+    shape.jitter = 30.0;
+    shape.sigma_R = 10.0;
+    shape.sigma_D = 3.0;
+    shape.distance_share = 1.0;
+    shape.sparse = true;
+    shape.sights = 999;
+    shape.shuffle_new = shuffled;
+    return v4test::grid(shape);
+}
+
+struct Folder {
+    fs::path root;
+    explicit Folder(const v4test::Network& net) {
+        root = fs::temp_directory_path() / ("vokram4-bench-" + std::to_string(std::random_device{}()));
+        fs::create_directories(root / "VK");
+        fs::create_directories(root / "Temp");
+        std::ofstream(root / "Temp" / "Key.tmp", std::ios::binary) << "1\r\n";
+        std::ofstream(root / "Temp" / "VK_2.tmp", std::ios::binary) << v4test::vk2_bytes(net);
+    }
+    ~Folder() {
+        std::error_code ec;
+        fs::remove_all(root, ec);
+    }
+};
+
+void adjustment(benchmark::State& state, bool shuffled) {
+    const v4test::Network net = capacity_network(shuffled);
+    Folder f(net);
+    int unknowns = 0, iterations = 0;
+    for (auto _ : state) {
+        fs::remove(f.root / "VK" / "Protokol.txt");
+        vk::ScriptedConsole con;
+        if (vk::v4::run(con, f.root) != 0 || !con.showed("ИЗРАВНЕНИЕ - ЗАВЪРШЕНО. ")) {
+            state.SkipWithError("the adjustment did not end normally");
+            break;
+        }
+        iterations = 0;
+        for (const auto& s : con.shown) iterations += s.row == 20 && s.col == 15;
+        unknowns = 2 * static_cast<int>(net.plane_approx().size());
+    }
+    state.counters["unknowns"] = unknowns;
+    state.counters["iterations"] = iterations;
+}
+
+// The textbook reduction of a dense symmetric matrix of n x n, upper triangle packed
+// by rows, in memory: for every pivot row, every row below is reduced by it.
+void bare_reduction(benchmark::State& state) {
+    const std::size_t n = static_cast<std::size_t>(state.range(0));
+    std::vector<double> start(n * (n + 1) / 2);
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> uni(-1.0, 1.0);
+    std::vector<std::size_t> row(n + 1);
+    for (std::size_t i = 1; i <= n; ++i) row[i] = vk::v4::op_l(n - 1, i, i) - 1;
+    for (std::size_t i = 1; i <= n; ++i)
+        for (std::size_t j = i; j <= n; ++j) start[row[i] + j - i] = i == j ? 2.0 * n : uni(rng);
+    std::vector<double> a;
+    for (auto _ : state) {
+        a = start;
+        for (std::size_t t = 1; t < n; ++t) {
+            const double* rt = &a[row[t]];
+            for (std::size_t i = t + 1; i <= n; ++i) {
+                const double f = rt[i - t] / rt[0];
+                double* ri = &a[row[i]];
+                for (std::size_t j = i; j <= n; ++j) ri[j - i] -= f * rt[j - t];
+            }
+        }
+        benchmark::DoNotOptimize(a.data());
+        benchmark::ClobberMemory();
+    }
+}
+
+// Keeps the mean time per iteration of every benchmark to print the ratio at the end.
+class Reporter : public benchmark::ConsoleReporter {
+  public:
+    struct Times {
+        double real, cpu;
+    };
+    std::map<std::string, Times> seconds;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs)
+            if (r.iterations > 0)
+                seconds[r.benchmark_name()] = {r.real_accumulated_time / static_cast<double>(r.iterations),
+                                               r.cpu_accumulated_time / static_cast<double>(r.iterations)};
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+}  // namespace
+
+BENCHMARK_CAPTURE(adjustment, numbered_along_the_grid, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(adjustment, numbered_at_random, true)->Unit(benchmark::kMillisecond);
+BENCHMARK(bare_reduction)->Arg(793)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    Reporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const auto bare = reporter.seconds.find("bare_reduction/793");
+    if (bare != reporter.seconds.end())
+        for (const auto& [name, t] : reporter.seconds)
+            if (name.rfind("adjustment", 0) == 0)
+                std::printf(
+                    "%s: %.1f ms = %.2f x the bare reduction (%.1f ms); processor time %.1f ms = %.2f x "
+                    "(%.1f ms)\n",
+                    name.c_str(), t.real * 1e3, t.real / bare->second.real, bare->second.real * 1e3,
+                    t.cpu * 1e3, t.cpu / bare->second.cpu, bare->second.cpu * 1e3);
+    benchmark::Shutdown();
+    return 0;
+}
