@@ -1,4 +1,5 @@
-// Checks of a polar station: faces, repetitions, orientation, distances and heights.
+// Checks of a polar station: faces, repetitions, orientation, distances and heights, and
+// the errors of its record. Default tolerances: 0.02 grads, 0.15 m, 0.15 m.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,99 +10,81 @@
 
 namespace {
 
+using v5test::Lines;
 using v5test::Stage;
 using vk::v5::Sight;
-using Lines = std::vector<std::string>;
-
-std::string zeros(int n) {
-    std::string s;
-    for (int i = 0; i < n; ++i) s += "0 ";
-    return s;
-}
-
-Sight with_d(Sight s, double d) {
-    s.D = d;
-    return s;
-}
 
 struct StopCase {
     const char* what;
+    int station;  // index in the point table
     std::vector<Sight> sights;
     Lines tail;  // the last report lines, written before the stop
 };
 
-// Every stop of INS_KONTROL comes after its report lines; the default tolerances are
-// 0.02 grads and 0.15 m.
-TEST(InsKontrol, StopsWithItsReportLines) {
-    const StopCase cases[] = {
+// Every stop of INS_KONTROL and OUT_KONTROL comes after its report lines.
+TEST(Checks, StopsWithTheirReportLines) {
+    const StopCase ins[] = {
         {"sight to the station itself",
+         0,
          {Stage::sight(1, 400, 100, 50)},
          {"    Записано измерване към т. 1."}},
-        {"faces differ in direction by 0.03",
-         {Stage::sight(2, 400, 100, 100), Stage::sight(2, 200.03, 300, 100)},
-         {"    Недопустими разлики I/II положение", "      за хор. посока   300.0 сс. към т.2"}},
-        {"faces differ in zenith angle by 0.05",
-         {Stage::sight(2, 400, 100, 100), Stage::sight(2, 200, 300.05, 100)},
-         {"    Недопустими разлики I/II положение", "      за верт.  ъгъл   500.0 сс. към т.2"}},
-        {"faces differ in slope distance by 0.4 m",
-         {Stage::sight(3, 100, 100, 100), Stage::sight(3, 300, 300, 100.4)},
-         {"    Недопустими разлики I/II положение", "      за накл. разст.   20.0 см. към т.3"}},
-        {"repeated direction across the zero differs by 0.05",
-         {Stage::sight(2, 399.99, 0, 100), Stage::sight(3, 100, 0, 100), Stage::sight(2, 0.04, 0, 100)},
-         {"    Разлика в посока към т. 2.",
-          "    Макс. разлики от повторения:", "      за      посока:   0.0500 гр. в т.     2"}},
-        {"repeated slope distance differs by 0.2 m",
-         {Stage::sight(2, 400, 0, 100), Stage::sight(3, 100, 0, 100), Stage::sight(2, 400, 0, 100.2)},
-         {"    Разлика в накл. разстояние към т. 2.",
-          "    Макс. разлики от повторения:", "      за накл. р-ние:   0.200  м.  в т.     2"}},
-        {"repeated height difference differs by 3 m",
-         {Stage::sight(2, 400, 99, 100), Stage::sight(3, 100, 100, 100), Stage::sight(2, 400, 101, 100)},
-         {"    Разлика в превишение към т. 2.",
-          "    Макс. разлики от повторения:", "      за  превишение:   3.000  м.  в т.     2"}},
+        {"faces differ by 0.03 in direction, 0.05 in zenith angle, 0.4 m in slope distance",
+         0,
+         {Stage::sight(2, 400, 100, 100), Stage::sight(2, 200.03, 300.05, 100.4)},
+         {"    Недопустими разлики I/II положение", "      за хор. посока   300.0 сс. към т.2",
+          "      за верт.  ъгъл   500.0 сс. към т.2", "      за накл. разст.   20.0 см. към т.2"}},
+        {"repeated sightings of 2 differ by 0.05 across the zero, 0.2 m in slope, 3 m in height",
+         0,
+         {Stage::sight(2, 399.99, 99, 100), Stage::sight(3, 100, 0, 100), Stage::sight(2, 0.04, 101, 100.2)},
+         {"    Разлика в посока към т. 2.", "    Разлика в накл. разстояние към т. 2.",
+          "    Разлика в превишение към т. 2.",
+          "    Макс. разлики от повторения:", "      за      посока:   0.0500 гр. в т.     2",
+          "      за накл. р-ние:   0.200  м.  в т.     2", "      за  превишение:   3.003  м.  в т.     2"}},
     };
-    for (const StopCase& c : cases) {
-        SCOPED_TRACE(c.what);
-        Stage st;
-        st.p.sights = c.sights;
-        EXPECT_TRUE(st.stops(vk::v5::ins_kontrol));
-        const Lines rep = st.report();
-        ASSERT_GE(rep.size(), c.tail.size());
-        EXPECT_EQ(Lines(rep.end() - static_cast<std::ptrdiff_t>(c.tail.size()), rep.end()), c.tail);
-    }
+    const StopCase out[] = {
+        {"orientations differ by 0.05",
+         0,
+         {Stage::sight(2, 390, 0, 0), Stage::sight(3, 90.05, 0, 0)},
+         {"    Разлика в ориент. неизвестно ", "      към т. 2 о=  10.00000 гр.",
+          "      към т. 3 о=   9.95000 гр."}},
+        {"distance 0.2 m longer than the coordinates",
+         0,
+         {Stage::sight(2, 400, 100, 100.2, 100.2), Stage::sight(3, 100, 100, 100, 100)},
+         {"    Разлика в разстояния.", "      точка  изчислено    измерено",
+          "     ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~ [м.]", "          2  100.000     100.200",
+          "          3  100.000     100.000"}},
+        {"height-only point 20 m above a level sight",
+         0,
+         {Stage::sight(5, 0, 100, 50)},
+         {"    Невъзможно ориентиране.", "    Разлика в превишения", "",
+          "      точка  изчислено    измерено   разлика", "     ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~ [м.]",
+          "          5   20.000       0.000      20.000"}},
+    };
+    for (bool outside : {false, true})
+        for (const StopCase& c : outside ? std::vector<StopCase>(std::begin(out), std::end(out))
+                                         : std::vector<StopCase>(std::begin(ins), std::end(ins))) {
+            SCOPED_TRACE(c.what);
+            Stage st;
+            st.p.J = c.station;
+            st.p.sights = c.sights;
+            EXPECT_TRUE(outside ? st.stops(vk::v5::out_kontrol) : st.stops(vk::v5::ins_kontrol));
+            EXPECT_EQ(st.tail(c.tail.size()), c.tail);
+        }
 }
 
 // Two faces within the tolerances are merged into face I and summarised.
 TEST(InsKontrol, TwoFacesMergedAndSummarised) {
     const struct {
-        const char* what;
         Sight a, b;
-        Lines shown;     // the summary lines that show a difference
         double R, V, S;  // the merged sight
+        const char *dir, *zen, *slope;
     } cases[] = {
-        {"zenith 100.0000 and 300.0010",
-         Stage::sight(2, 400, 100, 100),
-         Stage::sight(2, 200, 300.001, 100),
-         {"      за  зен. ъгли   :   10.0 сс. към т.2"},
-         0,
-         99.9995,
-         100},
-        {"directions 12.3456 and 212.3460",
-         Stage::sight(2, 12.3456, 100, 100),
-         Stage::sight(2, 212.346, 300, 100),
-         {"      за  хор. посоки :    4.0 сс. към т.2"},
-         12.3458,
-         100,
-         100},
-        {"face II first, slopes 50.000 and 50.006",
-         Stage::sight(2, 212.346, 300, 50.006),
-         Stage::sight(2, 12.3456, 100, 50),
-         {"      за  хор. посоки :    4.0 сс. към т.2", "      за накл. разст. :    0.3 см. към т.2"},
-         12.3458,
-         100,
-         50.003},
+        {Stage::sight(2, 400, 100, 100), Stage::sight(2, 200, 300.001, 100), 400, 99.9995, 100,
+         "  не е открита.", "  10.0 сс. към т.2", "  не е открита."},
+        {Stage::sight(2, 212.346, 300, 50.006), Stage::sight(2, 12.3456, 100, 50), 12.3458, 100, 50.003,
+         "   4.0 сс. към т.2", "  не е открита.", "   0.3 см. към т.2"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
         Stage st;
         st.p.sights = {c.a, c.b};
         ASSERT_FALSE(st.stops(vk::v5::ins_kontrol));
@@ -109,31 +92,26 @@ TEST(InsKontrol, TwoFacesMergedAndSummarised) {
         EXPECT_NEAR(vk::ina(st.p.sights[0].R, c.R), 0, 1e-7);  // 0.001 cc
         EXPECT_NEAR(st.p.sights[0].V, c.V, 1e-7);
         EXPECT_NEAR(st.p.sights[0].S, c.S, 1e-6);
-        Lines want = {"    Визиране в две положения на телскопа.",
-                      "    Максимални разлики между измервания: ",
-                      "      за  хор. посоки :   не е открита.",
-                      "      за  зен. ъгли   :   не е открита.",
-                      "      за накл. разст. :   не е открита.",
-                      "      за  хор. разст. :   не е открита.",
-                      ""};
-        for (std::string& l : want)
-            for (const std::string& shown : c.shown)
-                if (l.substr(0, 24) == shown.substr(0, 24)) l = shown;
-        EXPECT_EQ(st.report(), want);
+        EXPECT_EQ(st.report(), (Lines{"    Визиране в две положения на телскопа.",
+                                      "    Максимални разлики между измервания: ",
+                                      std::string("      за  хор. посоки : ") + c.dir,
+                                      std::string("      за  зен. ъгли   : ") + c.zen,
+                                      std::string("      за накл. разст. : ") + c.slope,
+                                      "      за  хор. разст. :   не е открита.", ""}));
     }
 }
 
-// Single sightings: face II is turned to face I and the index correction is applied with
-// the sign that removes the index error in both faces; an unmeasured zenith angle stays
-// unmeasured.
-TEST(InsKontrol, SingleSightsTurnedToFaceOne) {
+// Single sightings: face II is turned to face I and the index correction removes the
+// index error in either face (a face-II reading is 400 - z + i, the correction -i); an
+// unmeasured zenith angle stays unmeasured. Repeats across the zero average at zero.
+TEST(InsKontrol, SingleSightsAndRepeats) {
     const struct {
         double index;
         Sight in;
         double R, V;
     } cases[] = {
         {0.0, Stage::sight(2, 50, 301, 100), 250, 99},
-        {0.002, Stage::sight(2, 50, 301, 100), 250, 98.998},  // index error -0.002: true z 98.998
+        {0.002, Stage::sight(2, 50, 301, 100), 250, 98.998},
         {0.001, Stage::sight(2, 50, 100, 100), 50, 100.001},
         {0.001, Stage::sight(2, 50, 0, 100), 50, 0},
     };
@@ -144,12 +122,8 @@ TEST(InsKontrol, SingleSightsTurnedToFaceOne) {
         ASSERT_FALSE(st.stops(vk::v5::ins_kontrol));
         EXPECT_NEAR(st.p.sights[0].R, c.R, 1e-9);
         EXPECT_NEAR(st.p.sights[0].V, c.V, 1e-9);
-        EXPECT_TRUE(st.report().empty()) << "a single sight has nothing to report";
+        EXPECT_TRUE(st.report().empty());
     }
-}
-
-// Repeated directions across the zero direction average at zero, not at 200.
-TEST(InsKontrol, RepeatedDirectionsAcrossZero) {
     Stage st;
     st.p.sights = {Stage::sight(2, 399.999, 0, 100), Stage::sight(3, 100, 0, 100),
                    Stage::sight(2, 0.001, 0, 100)};
@@ -160,86 +134,51 @@ TEST(InsKontrol, RepeatedDirectionsAcrossZero) {
               (Lines{"    Макс. разлики от повторения:", "      за      посока:   0.0020 гр. в т.     2"}));
 }
 
-// OUT_KONTROL stops after its tables when the station disagrees with the network.
-TEST(OutKontrol, StopsWithItsTables) {
-    const StopCase cases[] = {
-        {"orientations differ by 0.05",
-         {Stage::sight(2, 390, 0, 0), Stage::sight(3, 90.05, 0, 0)},
-         {"    Разлика в ориент. неизвестно ", "      към т. 2 о=  10.00000 гр.",
-          "      към т. 3 о=   9.95000 гр."}},
-        {"distance 0.2 m longer than the coordinates",
-         {with_d(Stage::sight(2, 400, 100, 100.2), 100.2), with_d(Stage::sight(3, 100, 100, 100), 100)},
-         {"    Разлика в разстояния.", "      точка  изчислено    измерено",
-          "     ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~ [м.]", "          2  100.000     100.200",
-          "          3  100.000     100.000"}},
-        {"height-only point 20 m above the level sight",
-         {Stage::sight(5, 0, 100, 50)},
-         {"    Невъзможно ориентиране.", "    Разлика в превишения", "",
-          "      точка  изчислено    измерено   разлика", "     ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~ [м.]",
-          "          5   20.000       0.000      20.000"}},
-    };
-    for (const StopCase& c : cases) {
-        SCOPED_TRACE(c.what);
-        Stage st;
-        st.p.J = 0;
-        st.p.sights = c.sights;
-        EXPECT_TRUE(st.stops(vk::v5::out_kontrol));
-        const Lines rep = st.report();
-        ASSERT_GE(rep.size(), c.tail.size());
-        EXPECT_EQ(Lines(rep.end() - static_cast<std::ptrdiff_t>(c.tail.size()), rep.end()), c.tail);
-    }
-}
-
-// A station that agrees is oriented and summarised; stations without a plan position or
-// without a height say so and go on.
+// A station that agrees is oriented and summarised; a single known point orients without
+// a check; stations without a plan position or a height say so and go on.
 TEST(OutKontrol, OrientationAndSummary) {
     Stage st;
     st.p.J = 0;
-    st.p.sights = {with_d(Stage::sight(2, 390, 100, 100.05), 100.05),
-                   with_d(Stage::sight(3, 90.002, 100, 100), 100)};
+    st.p.sights = {Stage::sight(2, 390, 100, 100.05, 100.05), Stage::sight(3, 90.002, 100, 100, 100)};
     ASSERT_FALSE(st.stops(vk::v5::out_kontrol));
     EXPECT_NEAR(st.p.Z, 9.999, 1e-9);
-    EXPECT_EQ(st.p.xst, 1000);
     const Lines rep = st.report();
     ASSERT_EQ(rep.size(), 5u);
     EXPECT_EQ(rep[0], "    Mакс. разлики от ориентиране:");
-    const std::string head = "           за посока:  към т.",
-                      tail = "   10.0 сс.";  // 0.001 grads from either point
-    EXPECT_EQ(rep[1].substr(0, head.size()), head);
-    EXPECT_EQ(rep[1].substr(rep[1].size() - tail.size()), tail);
+    EXPECT_TRUE(rep[1] == "           за посока:  към т.    2   10.0 сс." ||
+                rep[1] == "           за посока:  към т.    3   10.0 сс.");  // 0.001 grads from either
     EXPECT_EQ(rep[2], "       за разстояние:  към т.    2    5.0 см.");
     EXPECT_EQ(rep[3], "       за превишение:  към т.    2    0.1 см.");  // curvature over 100 m
     EXPECT_EQ(rep[4], "");
 
     const struct {
         int J;
+        std::vector<Sight> sights;
         Lines want;
-    } kinds[] = {
-        {4, {"", "    Липсват (x,y) координати."}},
-        {3, {"    Невъзможно ориентиране.", "", "    Липсва надморска височина за ст. 4."}},
+    } others[] = {
+        {0, {Stage::sight(2, 390, 0, 0)}, {}},
+        {4, {}, {"", "    Липсват (x,y) координати."}},
+        {3, {}, {"    Невъзможно ориентиране.", "", "    Липсва надморска височина за ст. 4."}},
     };
-    // One known point with a direction only: an orientation without a check, and no
-    // distance or height line, since nothing was measured to compare.
-    Stage one;
-    one.p.J = 0;
-    one.p.sights = {Stage::sight(2, 390, 0, 0)};
-    ASSERT_FALSE(one.stops(vk::v5::out_kontrol));
-    EXPECT_NEAR(one.p.Z, 10, 1e-9);
-    EXPECT_TRUE(one.report().empty());
-
-    for (const auto& k : kinds) {
+    for (const auto& o : others) {
         Stage other;
-        other.p.J = k.J;
+        other.p.J = o.J;
+        other.p.sights = o.sights;
         ASSERT_FALSE(other.stops(vk::v5::out_kontrol));
-        EXPECT_EQ(other.report(), k.want);
+        EXPECT_EQ(other.report(), o.want);
     }
+}
+
+std::string zeros(int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s += "0 ";
+    return s;
 }
 
 // Errors in the station record stop the module with their message.
 TEST(Stanciq, RecordErrorsStop) {
     const struct {
-        std::string data;
-        std::string last;
+        std::string data, last;
     } cases[] = {
         {"1 1.5 2 1.5 400 100 -4 -9 -9", "    В станция \"1\" Код -1, проверете броя данни."},
         {"1.5 1.5 2 1.5 400 100 100 -4 -9 -9", "    Код -1, неправилен номер на станция \"1.5000\"."},
@@ -248,10 +187,9 @@ TEST(Stanciq, RecordErrorsStop) {
         {"1 1.5 2 1.5 400 401 100 -4 -9 -9", "    В станция \"1\" грешен зен. ъгъл \"401.0000\"."},
         {"1 " + zeros(598) + "-4 -9 -9", "    Голям брой измервания от една станция : 1"},
         {"1 " + zeros(597) + "-4 -9 -9",
-         "    В станция \"1\" Код -1, проверете броя данни."},  // 599 are one group
+         "    В станция \"1\" Код -1, проверете броя данни."},  // 599: one group
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.data.substr(0, 40));
         Stage st;
         EXPECT_TRUE(st.data(c.data));
         EXPECT_EQ(st.report().back(), c.last);
@@ -270,8 +208,9 @@ TEST(Stanciq, UnknownStationPassedOver) {
         const Lines rep = st.report();
         EXPECT_EQ(std::count(rep.begin(), rep.end(), "    Липсват (x,y,h) координати за ст. 9"), 1);
         EXPECT_EQ(std::count(rep.begin(), rep.end(), "    Станция 1"), 1);
-        EXPECT_EQ(v5test::report_rows(rep).count(1001), 1u);
-        EXPECT_EQ(v5test::report_rows(rep).count(2000), 0u);
+        const auto rows = v5test::report_rows(rep);
+        EXPECT_EQ(rows.size(), 1u);
+        EXPECT_EQ(rows.count(1001), 1u);
     }
 }
 

@@ -1,7 +1,6 @@
-// Builds a working folder for vokram5 from known true coordinates: the network that
-// vokram2 leaves behind ("Temp/VK_2.tmp", the heads of "VK/VK_2.cad" and
-// "VK/Surface.txt", the run token), "P.txt", and polar stations whose readings are
-// generated from true detail points, so a test knows every answer beforehand.
+// A working folder for vokram5 built from known true coordinates: what vokram2 leaves
+// ("Temp/VK_2.tmp", "VK/VK_2.cad", "VK/Surface.txt", the token 1), "P.txt", and polar
+// stations whose readings are generated from true detail points.
 #pragma once
 
 #include <filesystem>
@@ -23,37 +22,25 @@ struct Network {
     std::vector<True> given, added;
 };
 
-// The processing parameters as written in "P.txt".
+// The values of "P.txt".
 struct Settings {
-    double tol_angle = 0.02, tol_linear = 0.15, tol_height = 0.15;
-    double hp = 0.0;    // height above the projection plane [m]
-    double k = 0.13;    // refraction coefficient
-    double add_mm = 0;  // prism constant [mm]
-    double ppm = 0;     // scale correction [mm/km]
-    double index = 0;   // index correction [grads], added to face-I zenith readings
-    double text = 0.2;  // text height
-    int decimals = 2;   // decimals of height labels
+    double hp = 0, k = 0.13, add_mm = 0, ppm = 0;
+    double index = 0;  // correction added to face-I zenith readings: the index error is -index
 };
 
-// How a sight is observed.
 enum class Faces { I, II, I_then_II, II_then_I };
 
 struct Aim {
     True target;
-    double t = 1.5;  // target height [m]
+    double t = 1.5;  // target height
     Faces faces = Faces::I_then_II;
 };
 
-// A polar station: its true point, instrument height, circle orientation (the direction
-// angle of the circle's zero) and whether the instrument's index error matches the
-// correction in "P.txt".
+// A polar station; `zero` is the direction angle of the circle's zero.
 struct Station {
     True at;
-    double i = 1.55;
-    double zero = 37.1234;
-    std::vector<Aim> known;   // sights to network points (station record)
-    std::vector<Aim> detail;  // detail sights
-    bool curvature = true;    // false for a height-only station: its points carry no curvature term
+    double i = 1.55, zero = 37.1234;
+    std::vector<Aim> known, detail;  // sights to network points; detail sights
 };
 
 class Folder {
@@ -62,26 +49,22 @@ class Folder {
     ~Folder();
     const std::filesystem::path& root() const { return root_; }
     std::filesystem::path operator/(const std::string& rel) const { return root_ / rel; }
-
     void write(const std::string& rel, const std::string& bytes) const;
     std::string read(const std::string& rel) const;
-    // Lines of a Windows-1251 CR LF file, as UTF-8 without line ends.
-    std::vector<std::string> lines(const std::string& rel) const;
+    std::vector<std::string> lines(const std::string& rel) const;  // UTF-8, without CR LF
 
-    // What vokram2 leaves: the token 1, "Temp/VK_2.tmp", and the two drawing files.
-    void network(const Network& n) const;
+    void network(const Network& n) const;  // what vokram2 leaves
     void params(const Settings& s) const;
-    // "VK/Geo_Data.txt": a header, the given points, and the stations.
-    void survey(const Network& n, const Settings& s, const std::vector<Station>& st) const;
+    void survey(const std::vector<Station>& st, const Settings& s) const;  // "VK/Geo_Data.txt"
 
   private:
     std::filesystem::path root_;
 };
 
-// The readings of one station as the data file holds them: record, marker, detail block, marker.
+// Station record, marker, detail block, marker, with readings from the true points.
 std::string polar_station(const Station& st, const Settings& s);
 
-// Results read back from the files, keyed by point number: absolute x, y, h.
+// Point rows of the report and detail records of the cadastral file: absolute x, y, h.
 struct Got {
     double x = 0, y = 0, h = 0;
     bool has_h = false;
