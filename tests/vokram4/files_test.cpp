@@ -17,7 +17,7 @@ std::vector<T> records(const std::filesystem::path& p) {
 
 TEST(RecordFiles, PackedAddressOfElement) {
     // Record of (i, j) as the file layout defines it, evaluated in floating point.
-    auto documented = [](int u, int i, int j) {
+    auto by_formula = [](int u, int i, int j) {
         return static_cast<std::size_t>(std::lround((i - 1) * (u + 2 - i / 2.0) + (j - i) + 1));
     };
     for (int u : {2, 7, 790}) {
@@ -25,7 +25,7 @@ TEST(RecordFiles, PackedAddressOfElement) {
         for (int i = 1; i <= u + 1; ++i)
             for (int j = i; j <= u + 1; ++j, ++expected) {
                 ASSERT_EQ(vk::v4::op_l(u, i, j), expected) << "u " << u << " (" << i << ", " << j << ")";
-                ASSERT_EQ(documented(u, i, j), expected);
+                ASSERT_EQ(by_formula(u, i, j), expected);
             }
         EXPECT_EQ(expected - 1, static_cast<std::size_t>((u + 1) * (u + 2) / 2));
     }
