@@ -2,68 +2,32 @@
 // against the coordinates and heights of the network points it sighted (OUT_KONTROL).
 #include <cmath>
 
-#include "vokram/angles.hpp"
-#include "vokram5/polar.hpp"
+#include "faces.hpp"
 
 namespace vk::v5 {
 
 namespace {
 
-// "<value> <unit> <point>" of a two-face summary line, or the line saying none was found.
-std::string found(const Largest& m, double limit, double factor, const char* unit) {
-    if (m.v > limit) return real(m.v * factor, 6, 1) + unit + whole(m.pt);
-    return "  не е открита.";
-}
-
 // Merges the two faces of one sighting into sight k (face I) and removes sight k + 1.
-void merge_pair(Polar& p, std::size_t k, Largest& dr, Largest& dz, Largest& ds) {
+void merge_pair(Polar& p, std::size_t k, FaceMaxima& m) {
     Sight& a = p.sights[k];
     Sight& b = p.sights[k + 1];
-    if (a.V * b.V > 0.0 && a.V > b.V) {
-        std::swap(a.R, b.R);
-        std::swap(a.V, b.V);
-        std::swap(a.S, b.S);
-        std::swap(a.D, b.D);
-    }
-    if (a.R * b.R > 0.0) {
-        const double d = rang(b.R - a.R) - 200.0;
-        dr.take(std::fabs(d), a.nt);
-        a.R = atang_raw(sing(a.R) + sing(b.R - 200.0), cosg(a.R) + cosg(b.R - 200.0));
-    }
-    if (a.V * b.V > 0.0) {
-        const double d = a.V + b.V - 400.0;
-        dz.take(std::fabs(d), a.nt);
-        a.V -= d / 2.0;
-    }
-    if (a.S * b.S > 0.0) {
-        const double d = a.S - (a.S + b.S) / 2.0;
-        ds.take(std::fabs(d), a.nt);
-        a.S -= d;
-    }
+    if (merge_faces(a.R, a.V, a.S, b.R, b.V, b.S, a.nt, m)) a.D = b.D;
     p.sights.erase(p.sights.begin() + static_cast<std::ptrdiff_t>(k) + 1);
 }
 
 // Two faces of each sighting: merged, reported, and stopped when beyond the tolerances.
 void two_faces(Polar& p) {
     const Params& par = p.par;
-    Largest dr, dz, ds;
+    FaceMaxima m;
     for (std::size_t k = 0; k < p.sights.size(); ++k) {
-        if (k + 1 < p.sights.size() && p.sights[k].nt == p.sights[k + 1].nt) {
-            merge_pair(p, k, dr, dz, ds);
-            continue;
-        }
-        // A single sighting. A face-II zenith reading is 400 - z + i for an index error i;
-        // the correction of face I is -i, so z = 400 - V - correction. An unmeasured
-        // zenith angle stays unmeasured.
-        Sight& s = p.sights[k];
-        if (s.V > 200.0) {
-            s.V = 400.0 - s.V - par.index;
-            if (s.R > 0.0) s.R = rang(s.R + 200.0);
-        } else if (s.V > 0.0) {
-            s.V += par.index;
-        }
+        if (k + 1 < p.sights.size() && p.sights[k].nt == p.sights[k + 1].nt)
+            merge_pair(p, k, m);  // the walk goes on with the sight after the pair
+        else
+            single_face(p.sights[k].R, p.sights[k].V, par.index);
     }
 
+    const Largest &dr = m.r, &dz = m.z, &ds = m.s;
     if (dr.v > par.tol_angle || dz.v > par.tol_angle || ds.v > par.tol_linear) {
         p.rep->line("    Недопустими разлики I/II положение");
         if (dr.v > par.tol_angle)
@@ -75,12 +39,14 @@ void two_faces(Polar& p) {
         stop();
     }
     if (dr.v > 0.0 || dz.v > 0.0 || ds.v > 0.0) {
+        // Horizontal distances are derived only after this check, so their line never
+        // shows a value.
         p.rep->line("    Визиране в две положения на телскопа.");
         p.rep->line("    Максимални разлики между измервания: ");
-        p.rep->line("      за  хор. посоки : " + found(dr, 0.0002, 10000.0, " сс. към т."));
-        p.rep->line("      за  зен. ъгли   : " + found(dz, 0.0002, 10000.0, " сс. към т."));
-        p.rep->line("      за накл. разст. : " + found(ds, 0.002, 100.0, " см. към т."));
-        p.rep->line("      за  хор. разст. : " + found(Largest{}, 0.002, 100.0, " см. към т."));
+        p.rep->line("      за  хор. посоки : " + largest_or_none(dr, 0.0002, 10000.0, " сс. към т."));
+        p.rep->line("      за  зен. ъгли   : " + largest_or_none(dz, 0.0002, 10000.0, " сс. към т."));
+        p.rep->line("      за накл. разст. : " + largest_or_none(ds, 0.002, 100.0, " см. към т."));
+        p.rep->line("      за  хор. разст. : " + largest_or_none(Largest{}, 0.002, 100.0, " см. към т."));
         p.rep->endl();
     }
 }

@@ -3,8 +3,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "vokram/angles.hpp"
-#include "vokram5/polar.hpp"
+#include "faces.hpp"
 
 namespace vk::v5 {
 
@@ -57,50 +56,6 @@ std::optional<DetailSight> next_sight(Polar& p, bool& open) {
         return std::nullopt;
     }
     return read_sight(p, v);
-}
-
-// Two faces of one detail sighting, merged into `a`: the face with the smaller zenith
-// angle leads, the direction is the mean of face I and face II turned by 200, the zenith
-// angle and the slope distance are the means that cancel the index error.
-void merge_faces(DetailSight& a, DetailSight b, Largest& dr, Largest& dz, Largest& ds) {
-    if (a.z * b.z > 0.0 && a.z > b.z) {
-        std::swap(a.r, b.r);
-        std::swap(a.z, b.z);
-        std::swap(a.s, b.s);
-    }
-    if (a.r * b.r > 0.0) {
-        const double d = rang(b.r - a.r) - 200.0;
-        dr.take(std::fabs(d), a.no);
-        a.r = atang_raw(sing(a.r) + sing(b.r - 200.0), cosg(a.r) + cosg(b.r - 200.0));
-    }
-    if (a.z * b.z > 0.0) {
-        const double d = a.z + b.z - 400.0;
-        dz.take(std::fabs(d), a.no);
-        a.z -= d / 2.0;
-    }
-    if (a.s * b.s > 0.0) {
-        const double d = a.s - (a.s + b.s) / 2.0;
-        ds.take(std::fabs(d), a.no);
-        a.s = (a.s + b.s) / 2.0;
-    }
-}
-
-// A sight taken in one face only. A face-II reading (zenith angle above 200) is turned
-// to face I: a face-II reading is 400 - z + i for an index error i, and the face-I
-// correction is -i, so z = 400 - V - correction. An unmeasured zenith angle stays 0.
-void single_face(double& r, double& z, double index) {
-    if (z > 200.0) {
-        z = 400.0 - z - index;
-        if (r > 0.0) r = rang(r + 200.0);
-    } else if (z > 0.0) {
-        z += index;
-    }
-}
-
-// One line of the two-face summary of the detail block.
-std::string summary(const Largest& m, double limit, double factor, const char* unit) {
-    if (m.v > limit) return real(m.v * factor, 6, 1) + unit + whole(m.pt);
-    return "  не е открита.";
 }
 
 }  // namespace
@@ -219,12 +174,13 @@ void detail_block(Polar& p) {
     std::optional<DetailSight> ahead = next_sight(p, open);
     if (!ahead) return;  // an empty block: no points and no two-face summary
 
-    Largest dr, dz, ds, dd;  // direction, zenith angle, slope and horizontal distance
+    FaceMaxima m;
+    const Largest horizontal;  // detail sights carry no horizontal distance
     while (ahead) {
         DetailSight cur = *ahead;
         ahead = next_sight(p, open);
         if (ahead && ahead->no == cur.no) {
-            merge_faces(cur, *ahead, dr, dz, ds);
+            merge_faces(cur.r, cur.z, cur.s, ahead->r, ahead->z, ahead->s, cur.no, m);
             ahead = next_sight(p, open);  // a third sight of the point is a single sight of its own
         } else {
             single_face(cur.r, cur.z, p.par.index);
@@ -232,15 +188,15 @@ void detail_block(Polar& p) {
         if (const std::optional<DetailPoint> pt = polar_point(p, cur)) zapis_to(p, *pt);
     }
 
-    if (dr.v + dz.v + ds.v + dd.v > 0.0) {
+    if (m.r.v + m.z.v + m.s.v + horizontal.v > 0.0) {
         p.rep->endl();
         p.rep->line("    Ст. " + real(p.st, 0, 0) + " - полярна снимка, визиране в две положения.");
         p.rep->endl();
         p.rep->line("    Максимални разлики между измервания:");
-        p.rep->line("      за  хор. посоки : " + summary(dr, 0.0002, 10000.0, " сс. към т."));
-        p.rep->line("      за  зен. ъгли   : " + summary(dz, 0.0002, 10000.0, " сс. към т."));
-        p.rep->line("      за накл. разст. : " + summary(ds, 0.002, 100.0, " см. към т."));
-        p.rep->line("      за  хор. разст. : " + summary(dd, 0.002, 100.0, " см. към т."));
+        p.rep->line("      за  хор. посоки : " + largest_or_none(m.r, 0.0002, 10000.0, " сс. към т."));
+        p.rep->line("      за  зен. ъгли   : " + largest_or_none(m.z, 0.0002, 10000.0, " сс. към т."));
+        p.rep->line("      за накл. разст. : " + largest_or_none(m.s, 0.002, 100.0, " см. към т."));
+        p.rep->line("      за  хор. разст. : " + largest_or_none(horizontal, 0.002, 100.0, " см. към т."));
         p.rep->endl();
     }
 }
