@@ -241,6 +241,47 @@ TEST(Stops, EachEndsInOrder) {
     }
 }
 
+// A damaged or foreign network file ends the module with a file error or an orderly
+// stop, never with a crash or an endless loop.
+TEST(Stops, DamagedNetworkFiles) {
+    const std::string good = vk2_bytes(one_new_point());
+    auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string s = good;
+        const std::string a = vk::to_cp1251(from), b = vk::to_cp1251(to);
+        s.replace(s.find(a), a.size(), b);
+        return s;
+    };
+    Network to_itself = one_new_point();
+    to_itself.sights.push_back({1, 201, 201, 12.3456, 0.0});
+    Network twin = one_new_point();
+    twin.approx.push_back({202, twin.approx[0].x, twin.approx[0].y});
+    twin.sights.push_back({1, 101, 202, 200.0, 180.0});
+    twin.sights.push_back({1, 202, 201, 100.0, 10.0});
+    struct Case {
+        const char* name;
+        std::string bytes;
+        int status;
+    };
+    const Case cases[] = {
+        {"file ends before its measurements", good.substr(0, good.find("    ps    ns")), vk::kReadError},
+        {"a word where a number belongs", replaced("   101 ", "   1O1 "), vk::kBadNumber},
+        {"a negative count", replaced("         3 - брой зададени", "        -3 - брой зададени"),
+         vk::kBadNumber},
+        {"a point number beyond 65535", replaced("   201 ", " 70201 "), vk::kBadNumber},
+        {"a sight from a point to itself", vk2_bytes(to_itself), 0},
+        {"two new points on the same spot", vk2_bytes(twin), 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Folder f(c.bytes);
+        vk::ScriptedConsole con;
+        EXPECT_EQ(vk::v4::run(con, f.root), c.status);
+        EXPECT_EQ(con.errors.size(), c.status != 0 ? 1u : 0u);
+        // A sight of no length leaves its point undetermined: the orderly stop.
+        if (c.status == 0) EXPECT_TRUE(con.showed("ПРЕКЪСВАНЕ НА ПРОГРАМАТА. "));
+    }
+}
+
 TEST(Stops, MissingNetworkFileIsAFatalFileError) {
     Folder f("");
     std::filesystem::remove(f.temp("VK_2.tmp"));
