@@ -278,7 +278,7 @@ TEST(Stops, DamagedNetworkFiles) {
         EXPECT_EQ(vk::v4::run(con, f.root), c.status);
         EXPECT_EQ(con.errors.size(), c.status != 0 ? 1u : 0u);
         // A sight of no length leaves its point undetermined: the orderly stop.
-        if (c.status == 0) EXPECT_TRUE(con.showed("ПРЕКЪСВАНЕ НА ПРОГРАМАТА. "));
+        EXPECT_EQ(con.showed("ПРЕКЪСВАНЕ НА ПРОГРАМАТА. "), c.status == 0);
     }
 }
 
