@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
+#include <random>
 
 #include "builder.hpp"
 #include "vokram2/network.hpp"
@@ -181,6 +183,61 @@ TEST(Input, ARepeatedPointNumberRefersToItsFirstEntry) {
     Session x;
     x.load(s.vk1());
     EXPECT_EQ(x.w.rows[0].nt, 0);
+}
+
+}  // namespace
+}  // namespace vk::v2
+
+namespace vk::v2 {
+namespace {
+
+// Damage of every kind in random places: the module must end through a stop or a fatal
+// input error, or finish, but never crash or hang.
+TEST(Input, RandomlyDamagedFilesNeverCrashTheModule) {
+    const std::string good = [] {
+        Survey s = small();
+        s.unknown(11, 180, 420, 44);
+        s.sight(2, 10, 11, kR | kD | kV | kS).sight(2, 10, 1, kR | kV | kS).sight(3, 2, 11, kD);
+        return s.vk1();
+    }();
+    const std::string pieces[] = {"0", "9", "-", ".", " ", "\r\n", "65535", "1e308", "-999", "400"};
+    std::mt19937 gen(2024);
+    for (int round = 0; round < 400; ++round) {
+        std::string text = good;
+        const int edits = 1 + static_cast<int>(gen() % 4);
+        for (int e = 0; e < edits; ++e) {
+            const std::size_t at = gen() % text.size();
+            const std::string& piece = pieces[gen() % std::size(pieces)];
+            if (gen() % 2)
+                text.replace(at, 1, piece);
+            else
+                text.insert(at, piece);
+        }
+        Session x;
+        x.con.typed = {"1", "10", "2", "11"};
+        x.con.keys = {'D', 'N', 'D', 'N'};
+        try {
+            x.load(text);
+            zadachi_2d(x.w);
+            kontroli_2d(x.w);
+            h_zadacha(x.w);
+            h_kontrola(x.w);
+            izhod(x.w);
+            TextFile out;
+            surface(x.w, out);
+            plot(x.w, DrawParams{}, out);
+            cad(x.w, out);
+            vk2(x.w, out);
+        } catch (const ModuleStop&) {
+            kontrol(x.w);
+            TextFile out;
+            plot(x.w, DrawParams{}, out);
+        } catch (const FatalIo&) {
+        }
+        EXPECT_LE(x.w.n(), kPointCapacity);
+        EXPECT_LE(x.w.m(), kRowCapacity);
+        for (const Point& p : x.w.pts) EXPECT_LE(p.vi, 3);
+    }
 }
 
 }  // namespace

@@ -81,13 +81,11 @@ void h_zadacha(Network& w) {
             const bool has_rev = mean_difference(w, i, q, p, rev);
             if (!has_fwd && !has_rev) continue;
             const double diff = has_fwd && has_rev ? (fwd - rev) * 0.5 : has_fwd ? fwd : -rev;
-            if (w.has_height(p)) {
-                w.pts[q].h = w.pts[p].h + diff;
-                ++w.pts[q].vi;
-            } else {
-                w.pts[p].h = w.pts[q].h - diff;
-                ++w.pts[p].vi;
-            }
+            const int to = w.has_height(p) ? q : p;
+            const double h = to == q ? w.pts[p].h + diff : w.pts[q].h - diff;
+            if (!std::isfinite(h)) continue;  // absurd values overflow: no height rather than a wrong one
+            w.pts[to].h = h;
+            ++w.pts[to].vi;
             ++determined;
         }
         if (determined == 0) break;
