@@ -85,7 +85,7 @@ TEST(Adjustment, AgreesWithIndependentLeastSquares) {
 TEST(Adjustment, NoiseFreeNetworkReturnsTheTruth) {
     for (const Shape& shape :
          {Shape{.seed = 21, .sigma_R = 0, .sigma_D = 0},
-          Shape{.seed = 22, .sigma_R = 0, .sigma_D = 0, .approx = 20.0, .reverse_new = true}}) {
+          Shape{.seed = 22, .sigma_R = 0, .sigma_D = 0, .approx = 5.0, .reverse_new = true}}) {
         const Network net = grid(shape);
         Staged s(net);
         s.adjust();

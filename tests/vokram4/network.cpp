@@ -77,8 +77,16 @@ std::string vk2_bytes(const Network& net) {
 
 Network grid(const Shape& sh) {
     std::mt19937 rng(sh.seed);
-    std::uniform_real_distribution<double> uni(-1.0, 1.0);
-    std::normal_distribution<double> gauss(0.0, 1.0);
+    // Uniform in [-1, 1) and normal deviates made here from the engine's raw output, so
+    // that a seed gives the same network with every standard library.
+    auto uni = [](std::mt19937& g) { return g() / 2147483648.0 - 1.0; };
+    auto gauss = [&uni](std::mt19937& g) {
+        double a, b, r;
+        do {
+            a = uni(g), b = uni(g), r = a * a + b * b;
+        } while (r >= 1.0 || r == 0.0);
+        return a * std::sqrt(-2.0 * std::log(r) / r);
+    };
 
     // Distinct random point numbers.
     std::set<int> used;
@@ -114,7 +122,8 @@ Network grid(const Shape& sh) {
             }
         }
     if (sh.reverse_new) std::reverse(net.truth.begin(), net.truth.end());
-    if (sh.shuffle_new) std::shuffle(net.truth.begin(), net.truth.end(), rng);
+    if (sh.shuffle_new)
+        for (std::size_t i = net.truth.size(); i > 1; --i) std::swap(net.truth[i - 1], net.truth[rng() % i]);
     for (const Site& s : net.truth) {
         Site a = s;
         a.x = std::round((s.x + sh.approx / 100 * uni(rng)) * 1e4) / 1e4;
