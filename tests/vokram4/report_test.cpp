@@ -103,6 +103,11 @@ TEST(Section13, PrintedCoordinatesAndAccuraciesAgreeWithLeastSquares) {
     const std::vector<std::string> lines = lines_of(f.added());
     const std::vector<Site> fresh = net.plane_approx();
     ASSERT_GE(lines.size(), fresh.size());
+    // The work files hold their used records and five more.
+    const std::uintmax_t u = 2 * fresh.size();
+    EXPECT_EQ(std::filesystem::file_size(f.temp("N_matrix.tmp")), ((u + 1) * (u + 2) / 2 + 5) * 8);
+    for (const char* name : {"dx.tmp", "Q_row.tmp", "Q_main.tmp"})
+        EXPECT_EQ(std::filesystem::file_size(f.temp(name)), (u + 5) * 4) << name;
     for (std::size_t k = 0; k < fresh.size(); ++k) {
         std::istringstream in(lines[lines.size() - fresh.size() + k]);
         int no;
