@@ -17,11 +17,11 @@ using test::kS;
 using test::kV;
 using test::Survey;
 
-struct Session {
+struct Loaded {
     ScriptedConsole con;
     TextFile rep;
     Network w{con, rep};
-    explicit Session(const Survey& s) {
+    explicit Loaded(const Survey& s) {
         NumberReader r(s.vk1(), "Temp/VK_1.tmp");
         vhod(w, r);
     }
@@ -49,7 +49,7 @@ TEST(PlaneControls, ConflictTablesAndSummaryLines) {
     s.sight(1, 1, 2, kR).sight(1, 1, 3, kR).sight(1, 1, 4, kR).sight(2, 1, 5, kD);
     s.sights[2].dR = 0.06;  // a wrong reading at 1 towards 4
     s.sights[3].dD = 0.15;  // a distance 15 cm long
-    Session x(s);
+    Loaded x(s);
     kontroli_2d(x.w);
 
     // The orientation of station 1 is the mean of the three; each direction deviates from it.
@@ -100,7 +100,7 @@ TEST(PlaneControls, SmallDeviationsGiveOnlyTheSummaryLine) {
     s.unknown(10, 300, 300, 50);  // undetermined: its distance is left out
     s.sight(1, 1, 6, kR).sight(1, 1, 7, kR).sight(1, 1, 8, kR).sight(2, 1, 10, kD);
     s.sights[2].dR = 0.00045;  // the mean moves by 1.5 cc, direction 8 is 3 cc off it
-    Session x(s);
+    Loaded x(s);
     kontroli_2d(x.w);
     const std::vector<std::string> expected = {
         " 10.КОНТРОЛИ СЛЕД 2D-РЕШЕНИЕ.",
@@ -128,7 +128,7 @@ TEST(Heights, LevelledPassByPassFromForwardAndReverseObservations) {
     s.sight(2, 10, 1, kV | kS);                      // reverse observation: the mean of both
     s.sight(1, 1, 12, kV | kD);                      // zenith angle and horizontal distance only
     s.sights[3].dV = 0.002, s.sights[4].dV = 0.002;  // the refraction-like error cancels in the mean
-    Session x(s);
+    Loaded x(s);
     zadachi_2d(x.w);
     h_zadacha(x.w);
     EXPECT_EQ(x.rep.lines().back(), "");
@@ -152,7 +152,7 @@ TEST(Heights, AGivenHeightBelowTheNoHeightMarkIsStillAHeight) {
     s.known(2, 420, 160, -1195.0);
     s.unknown(10, 300, 300, -1190.0);
     s.sight(1, 1, 2, kR).sight(1, 1, 10, kR | kD | kV | kS).sight(2, 10, 1, kV | kS);
-    Session x(s);
+    Loaded x(s);
     zadachi_2d(x.w);
     h_zadacha(x.w);
     EXPECT_EQ(x.pt(1).vi, 3);
@@ -168,7 +168,7 @@ TEST(Heights, NoLevellingWithoutSlopeDistancesOrGivenHeights) {
         s.known(2, 420, 160, 55, 2);
         s.unknown(10, 300, 300, 58);
         s.sight(1, 1, 2, kR).sight(1, 1, 10, kR | kD | kV | (slope ? kS : 0u));
-        Session x(s);
+        Loaded x(s);
         zadachi_2d(x.w);
         h_zadacha(x.w);
         EXPECT_FALSE(x.w.heights_ran);
@@ -188,7 +188,7 @@ TEST(HeightControls, ConflictRowsTheLargestMisclosureAndTheStop) {
     s.known(3, 400, 100, 51);
     s.sight(1, 1, 2, kV | kS).sight(1, 1, 3, kV | kD);
     s.sights[0].dV = 0.03;  // 0.03 grads over 500 m: about 24 cm
-    Session x(s);
+    Loaded x(s);
     h_zadacha(x.w);
     const std::size_t before = x.rep.lines().size();
     EXPECT_THROW(h_kontrola(x.w), ModuleStop);
@@ -222,7 +222,7 @@ TEST(HeightControls, APlaneConflictStopsAfterTheHeights) {
     s.known(1, 100, 100, 50, 2);
     s.known(2, 400, 500, 55, 2);
     s.sight(1, 1, 2, kD).sights[0].dD = 0.5;
-    Session x(s);
+    Loaded x(s);
     kontroli_2d(x.w);
     h_zadacha(x.w);
     EXPECT_THROW(h_kontrola(x.w), ModuleStop);

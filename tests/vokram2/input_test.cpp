@@ -20,7 +20,7 @@ using test::Survey;
 
 const char* const kNoData = "    Няма данни за образуване на задача.";
 
-struct Session {
+struct Intake {
     ScriptedConsole con;
     TextFile rep;
     Network w{con, rep};
@@ -49,7 +49,7 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 TEST(Input, LoadsPointsAndMeasurementsAndTiesRowsToTableEntries) {
     Survey s = small();
     for (int no = 11; no <= 21; ++no) s.unknown(no, 0, 0, 0);  // twelve new points: two lines of numbers
-    Session x;
+    Intake x;
     x.load(s.vk1());
     const Network& w = x.w;
     EXPECT_DOUBLE_EQ(w.xo, 4567000.0);
@@ -82,7 +82,7 @@ TEST(Input, TwoGivenPointsAndOneMeasurementAreEnough) {
     s.known(1, 100, 100, 50);
     s.known(2, 500, 100, 50);
     s.sight(1, 1, 2, kR);
-    Session x;
+    Intake x;
     EXPECT_NO_THROW(x.load(s.vk1()));
 }
 
@@ -141,7 +141,7 @@ TEST(Input, RefusesFilesWithoutATaskOrBeyondTheCapacity) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Session x;
+        Intake x;
         EXPECT_THROW(x.load(c.text()), ModuleStop);
         if (c.capacity) {
             ASSERT_FALSE(x.con.shown.empty());
@@ -169,7 +169,7 @@ TEST(Input, ADamagedFileIsAFatalInputError) {
     };
     for (const auto& [name, text] : cases) {
         SCOPED_TRACE(name);
-        Session x;
+        Intake x;
         EXPECT_THROW(x.load(text), FatalIo);
     }
 }
@@ -180,7 +180,7 @@ TEST(Input, ARepeatedPointNumberRefersToItsFirstEntry) {
     s.known(2, 500, 100, 50);
     s.known(1, 900, 900, 50);
     s.sight(1, 2, 1, kR);
-    Session x;
+    Intake x;
     x.load(s.vk1());
     EXPECT_EQ(x.w.rows[0].nt, 0);
 }
@@ -213,7 +213,7 @@ TEST(Input, RandomlyDamagedFilesNeverCrashTheModule) {
             else
                 text.insert(at, piece);
         }
-        Session x;
+        Intake x;
         x.con.typed = {"1", "10", "2", "11"};
         x.con.keys = {'D', 'N', 'D', 'N'};
         try {

@@ -58,6 +58,7 @@ int run(Console& con, const std::filesystem::path& root) {
             write_token(ws, 1);
         },
         [&] {
+            if (!net) return;  // stops come only from the stages, after the report is open
             kontrol(*net);
             write_plot(*net, ws);
             con.write_at(11, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА.");
