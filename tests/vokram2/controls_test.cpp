@@ -230,3 +230,25 @@ TEST(HeightControls, APlaneConflictStopsAfterTheHeights) {
 
 }  // namespace
 }  // namespace vk::v2
+
+namespace vk::v2 {
+namespace {
+
+TEST(Heights, AGivenHeightIsKeptWhenThePointGetsCoordinates) {
+    // Point 5 is a levelling benchmark without coordinates; a polar sight places it.
+    Survey s;
+    s.known(1, 100, 100, 50);
+    s.known(2, 420, 160, 55);
+    s.known(5, 300, 300, 57.125, 1);
+    s.sight(1, 1, 2, kR | kV | kS).sight(1, 1, 5, kR | kD);
+    Loaded x(s);
+    zadachi_2d(x.w);
+    EXPECT_EQ(x.pt(5).vi, 3);
+    EXPECT_NEAR(x.pt(5).x, 300, 0.001);
+    h_zadacha(x.w);
+    EXPECT_EQ(x.pt(5).vi, 3);
+    EXPECT_DOUBLE_EQ(x.pt(5).h, 57.125);
+}
+
+}  // namespace
+}  // namespace vk::v2

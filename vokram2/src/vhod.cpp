@@ -31,7 +31,8 @@ bool compute(Network& w, int p, double x, double y) {
     Point& pt = w.pts[p];
     pt.x = x;
     pt.y = y;
-    pt.vi = 2;
+    // A given point with a height only keeps its height: it now has both.
+    pt.vi = pt.vi == 1 ? 3 : 2;
     pt.stp = static_cast<std::uint16_t>(w.step);
     ++w.solved;
     return true;

@@ -100,8 +100,9 @@ struct Network {
 double t(const Network& w, int p, int q);
 // Plane distance between points p and q.
 double dist2d(const Network& w, int p, int q);
-// Gives point p its plane coordinates in the current step; false (and nothing changed)
-// when they are not finite numbers, as a degenerate figure produces.
+// Gives point p its plane coordinates in the current step (kind 2, or 3 when it had a
+// height); false (and nothing changed) when they are not finite numbers, as a degenerate
+// figure produces.
 bool compute(Network& w, int p, double x, double y);
 // Builds the row index after the rows refer to table entries.
 void build_index(Network& w);
