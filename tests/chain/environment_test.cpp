@@ -1,0 +1,142 @@
+// What a user meets around the computations: a stopped program blocking the chain, missing
+// folders and files, a folder that cannot be written, a full disk, and file names written
+// in another letter case.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <map>
+
+#include "chain.hpp"
+#include "survey_gen.hpp"
+#include "vokram/text.hpp"
+
+namespace vk::chain {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every file below the folder with its contents.
+std::map<std::string, std::string> snapshot(const Folder& f) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(f.root))
+        if (e.is_regular_file())
+            files[fs::relative(e.path(), f.root).string()] = f.read(fs::relative(e.path(), f.root).string());
+    return files;
+}
+
+// A folder holding the results of a whole successful chain on a small survey.
+void solved(const Folder& f) {
+    SurveyOptions o;
+    o.fresh = 6;
+    const Survey s = make_survey(o);
+    f.write("VK/Geo_Data.txt", s.geo);
+    f.write("P.txt", s.params);
+    for (const char* m : {"vokram1", "vokram2", "vokram4", "vokram5"}) ASSERT_EQ(run_program(f, m), 0) << m;
+    ASSERT_EQ(f.read("Temp/Key.tmp"), "1\r\n");
+}
+
+TEST(Environment, StoppedProgramBlocksTheOnesAfterItSilently) {
+    Folder f("blocked");
+    solved(f);
+    // A new survey with one control point twice: vokram1 stops on it.
+    f.write("VK/Geo_Data.txt", "h\nh\nh\n1 100 100 -2 1 200 200 -2\n");
+    ASSERT_EQ(run_program(f, "vokram1"), 0);
+    ASSERT_EQ(f.read("Temp/Key.tmp"), "0\r\n");
+    const auto before = snapshot(f);
+    for (const char* m : {"vokram2", "vokram4", "vokram5"}) {
+        EXPECT_EQ(run_program(f, m), 0) << m;
+        auto after = snapshot(f);
+        EXPECT_EQ(after[std::string(m) + ".out"], "") << m << " printed something";
+        after.erase(std::string(m) + ".out");
+        auto expected = before;
+        expected.erase(std::string(m) + ".out");
+        for (const char* other : {"vokram2.out", "vokram4.out", "vokram5.out"})
+            after.erase(other), expected.erase(other);
+        EXPECT_EQ(after, expected) << m << " touched a file";
+    }
+}
+
+TEST(Environment, MissingFoldersAndFilesAreFatalWithTheirCodes) {
+    {
+        Folder f("no_vk");
+        fs::remove_all(f.root / "VK");
+        EXPECT_EQ(run_program(f, "vokram1"), 3);
+        EXPECT_NE(f.read("vokram1.out").find("VK/"), std::string::npos) << f.read("vokram1.out");
+    }
+    {
+        Folder f("no_temp");
+        fs::remove_all(f.root / "Temp");
+        for (const char* m : {"vokram1", "vokram2", "vokram4", "vokram5"})
+            EXPECT_EQ(run_program(f, m), 3) << m;
+    }
+    {
+        Folder f("no_intermediate");
+        for (const char* m : {"vokram2", "vokram4", "vokram5"}) {
+            f.write("Temp/Key.tmp", "1\r\n");
+            EXPECT_EQ(run_program(f, m), 2) << m;
+            // vokram2 blocks the chain before it reads; the others never write the token.
+            EXPECT_EQ(f.read("Temp/Key.tmp"), m == std::string("vokram2") ? "0\r\n" : "1\r\n") << m;
+        }
+    }
+    {
+        Folder f("no_token");
+        for (const char* m : {"vokram2", "vokram4", "vokram5"}) EXPECT_EQ(run_program(f, m), 2) << m;
+    }
+}
+
+TEST(Environment, FolderThatCannotBeWrittenIsAccessDenied) {
+    Folder f("read_only");
+    f.write("VK/Geo_Data.txt", "h\nh\nh\n1 100 100 -2 2 200 200 -2\n1 1.5 2 1.5 10 100 141 -4\n");
+    if (geteuid() == 0) {
+        // The superuser writes anywhere; a folder standing where the report should be
+        // cannot be written by anyone.
+        fs::create_directories(f.root / "VK/Protokol.TXT");
+    } else {
+        fs::permissions(f.root / "VK", fs::perms::owner_read | fs::perms::owner_exec);
+    }
+    EXPECT_EQ(run_program(f, "vokram1"), 5) << f.read("vokram1.out");
+    fs::permissions(f.root / "VK", fs::perms::owner_all);
+}
+
+TEST(Environment, FullDiskLeavesNoHalfWrittenIntermediateFile) {
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    Folder f("full_disk");
+    solved(f);
+    const std::string good = f.read("Temp/VK_1.tmp");
+    // The next network file goes to a full disk.
+    fs::create_symlink("/dev/full", f.root / "Temp/VK_1.tmp.part");
+    EXPECT_EQ(run_program(f, "vokram1"), 101) << f.read("vokram1.out");
+    EXPECT_EQ(f.read("Temp/VK_1.tmp"), good);
+    EXPECT_EQ(f.read("Temp/Key.tmp"), "0\r\n");  // vokram2 will not take the old file as new
+    // A report on a full disk is fatal too.
+    fs::remove(f.root / "Temp/VK_1.tmp.part");
+    fs::remove(f.root / "VK/Protokol.TXT");
+    fs::create_symlink("/dev/full", f.root / "VK/Protokol.TXT");
+    EXPECT_EQ(run_program(f, "vokram1"), 101);
+}
+
+TEST(Environment, ReportNamedInOtherLetterCaseIsTheOneReport) {
+    Folder f("letter_case");
+    SurveyOptions o;
+    o.fresh = 6;
+    const Survey s = make_survey(o);
+    f.write("VK/Geo_Data.txt", s.geo);
+    f.write("VK/PROTOKOL.TXT", "old report\r\n");
+    ASSERT_EQ(run_program(f, "vokram1"), 0);
+    ASSERT_EQ(run_program(f, "vokram2"), 0);
+    ASSERT_EQ(run_program(f, "vokram4"), 0);
+    int reports = 0;
+    for (const auto& e : fs::directory_iterator(f.root / "VK"))
+        reports += e.path().filename().string().size() == 12 &&
+                   (e.path().filename().string()[0] == 'P' || e.path().filename().string()[0] == 'p');
+    EXPECT_EQ(reports, 1);
+    const std::string report = from_cp1251(f.read("VK/PROTOKOL.TXT"));
+    EXPECT_EQ(report.find("old report"), std::string::npos);
+    EXPECT_NE(report.find("  1.ПРИЕМА КООРДИНАТИ."), std::string::npos);
+    EXPECT_NE(report.find("КООРДИНАТЕН РЕГИСТЪР"), std::string::npos);
+    EXPECT_NE(report.find(" 13.ИЗРАВНЕНИЕ"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vk::chain
