@@ -1,0 +1,242 @@
+#include "entries.hpp"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "vokram/console.hpp"
+#include "vokram/frame.hpp"
+#include "vokram/text.hpp"
+#include "vokram1/survey.hpp"
+#include "vokram2/network.hpp"
+#include "vokram4/adjustment.hpp"
+#include "vokram5/polar.hpp"
+
+namespace vk::fuzz {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A file of the bundled example survey, as the seed corpora keep it.
+std::string seed(const char* rel) {
+    std::ifstream in(fs::path(VOKRAM_FUZZ_CORPUS) / rel, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+const std::string& example_geo() {
+    static const std::string s = seed("geo_data/example.txt");
+    return s;
+}
+// A survey of one station and a polar station with two detail points, small enough that
+// the parameter target spends its time on the values it reads.
+const std::string& small_geo() {
+    static const std::string s = seed("geo_data/small.txt");
+    return s;
+}
+const std::string& small_polar() {
+    static const std::string s = seed("geo_data_polar/one_station.txt");
+    return s;
+}
+const std::string& example_params() {
+    static const std::string s = seed("params/example.txt");
+    return s;
+}
+const std::string& example_vk1() {
+    static const std::string s = seed("vk1/example.tmp");
+    return s;
+}
+const std::string& example_vk2() {
+    static const std::string s = seed("vk2_polar/example.tmp");
+    return s;
+}
+
+// A working folder of this process with its VK/ and Temp/, for the readers that take a
+// folder; the same one serves every input.
+const fs::path& scratch() {
+    static const fs::path root = [] {
+        fs::path p = fs::temp_directory_path() / ("vokram-fuzz-" + std::to_string(::getpid()));
+        fs::create_directories(p / "VK");
+        fs::create_directories(p / "Temp");
+        return p;
+    }();
+    return root;
+}
+
+void put_file(const fs::path& path, std::string_view text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+// Runs `body` to an orderly end: a stop or a fatal input error.
+template <class F>
+void orderly(F&& body) {
+    try {
+        body();
+    } catch (const ModuleStop&) {
+    } catch (const FatalIo&) {
+    }
+}
+
+// vokram1's stages from the point intake on, with the parameters already in `s.par`.
+void v1_after_params(v1::Survey& s) {
+    v1::report_params(s);
+    v1::vhod_stations(s);
+    v1::kontroli(s);
+    v1::korekcii(s);
+    v1::elementi(s);
+    TextFile out;
+    v1::izhod(s, out);
+}
+
+// vokram2's stages on a loaded network, with its stop sequence, as its run() has them.
+void v2_stages(v2::Network& w, const v2::DrawParams& dp) {
+    try {
+        v2::zadachi_2d(w);
+        v2::kontroli_2d(w);
+        v2::h_zadacha(w);
+        v2::h_kontrola(w);
+        v2::izhod(w);
+        TextFile sur, scr, cad, out;
+        v2::surface(w, sur);
+        v2::plot(w, dp, scr);
+        v2::cad(w, cad);
+        v2::vk2(w, out);
+    } catch (const ModuleStop&) {
+        v2::kontrol(w);
+        TextFile scr;
+        v2::plot(w, dp, scr);
+    }
+}
+
+// A console whose answers cover both replies of the questions vokram2 may ask.
+void script_answers(ScriptedConsole& con) {
+    con.keys = {'x', 'D', 'N', 'd', 'n'};
+    con.typed = {"1", "abc"};
+}
+
+// vokram5's station walk over a data file, with the points and parameters in `p`.
+void v5_walk(v5::Polar& p, std::string_view geo) {
+    p.geo = NumberReader(std::string(geo), "VK/Geo_Data.txt");
+    p.geo.skip_lines(3);
+    do v5::stanciq(p);
+    while (!p.geo.at_end());
+    p.scr->line("zoom e");
+    p.cad->line("END_LAYER");
+}
+
+// vokram5 with its network points loaded from `vk2` and its parameters from `par`.
+void v5_run(std::string_view vk2, std::string_view par, std::string_view geo) {
+    ScriptedConsole con;
+    v5::Polar p(con);
+    orderly([&] {
+        v5::report_head(p);
+        NumberReader r(std::string(vk2), "Temp/VK_2.tmp");
+        v5::vhod_points(p, r);
+        NumberReader pr(std::string(par), "P.txt");
+        p.par = v5::read_params(pr);
+        v5::derive(p.par);
+        p.cad->line("LAYER CADASTER");
+        v5_walk(p, geo);
+    });
+}
+
+// The example's network as vokram2 leaves it, solved once.
+const v2::Network& example_network() {
+    static ScriptedConsole con;
+    static TextFile report;
+    static const std::unique_ptr<v2::Network> w = [] {
+        auto n = std::make_unique<v2::Network>(con, report);
+        NumberReader r(example_vk1(), "Temp/VK_1.tmp");
+        v2::vhod(*n, r);
+        v2_stages(*n, v2::DrawParams{});
+        return n;
+    }();
+    return *w;
+}
+
+}  // namespace
+
+void geo_data(std::string_view text) {
+    ScriptedConsole con;
+    TextFile report;
+    v1::Survey s(con, report);
+    s.geo.assign(text);
+    orderly([&] {
+        v1::report_head(s);
+        v1::vhod_points(s);
+        v1_after_params(s);
+    });
+}
+
+void geo_data_polar(std::string_view text) {
+    v5_run(example_vk2(), example_params(), text);
+}
+
+void params(std::string_view text) {
+    // vokram1: the eight processing values, then the checks and reductions of a station.
+    {
+        ScriptedConsole con;
+        TextFile report;
+        v1::Survey s(con, report);
+        s.geo = small_geo();
+        orderly([&] {
+            v1::report_head(s);
+            v1::vhod_points(s);
+            NumberReader r(std::string(text), "P.txt");
+            s.par = v1::parse_params(r);
+            v1_after_params(s);
+        });
+    }
+    // vokram2: the drawing values, found in the working folder, then the drawing of the
+    // example's network.
+    put_file(scratch() / "P.txt", text);
+    orderly([&] {
+        const v2::DrawParams dp = v2::read_draw_params(Workspace(scratch()));
+        TextFile scr;
+        v2::plot(example_network(), dp, scr);
+    });
+    // vokram5: every value, then a polar station on the example's network.
+    v5_run(example_vk2(), text, small_polar());
+}
+
+void vk1(std::string_view text) {
+    ScriptedConsole con;
+    TextFile report;
+    v2::Network w(con, report);
+    script_answers(con);
+    orderly([&] {
+        NumberReader r(std::string(text), "Temp/VK_1.tmp");
+        v2::vhod(w, r);
+        v2_stages(w, v2::DrawParams{});
+    });
+}
+
+void vk2_adjust(std::string_view text) {
+    ScriptedConsole con;
+    v4::Adjustment a(con);
+    a.rep = std::make_unique<TextFile>();
+    orderly([&] {
+        NumberReader r(std::string(text), "Temp/VK_2.tmp");
+        v4::vhod(a, r);
+        v4::vhod_report(a);
+        v4::iterate(a);
+        v4::opredelq_q(a);
+        v4::zapis(a);
+    });
+}
+
+void vk2_polar(std::string_view text) {
+    v5_run(text, example_params(), example_geo());
+}
+
+void token(std::string_view text) {
+    put_file(scratch() / "Temp" / "Key.tmp", text);
+    orderly([&] { read_token(Workspace(scratch())); });
+}
+
+}  // namespace vk::fuzz

@@ -1,0 +1,20 @@
+// The entry points of the fuzz targets and of their regression tests: each feeds one
+// text to one reader of outside input, then runs the stages that use what was read.
+// An orderly end (a stop with its report lines, a fatal input error with its message,
+// or a normal finish) returns; anything else escapes as an exception, a crash or a
+// sanitizer report.
+#pragma once
+
+#include <string_view>
+
+namespace vk::fuzz {
+
+void geo_data(std::string_view text);        // "VK/Geo_Data.txt" in vokram1
+void geo_data_polar(std::string_view text);  // "VK/Geo_Data.txt" in vokram5's station walk
+void params(std::string_view text);          // "P.txt" in vokram1, vokram2 and vokram5
+void vk1(std::string_view text);             // "Temp/VK_1.tmp" in vokram2
+void vk2_adjust(std::string_view text);      // "Temp/VK_2.tmp" in vokram4
+void vk2_polar(std::string_view text);       // "Temp/VK_2.tmp" in vokram5
+void token(std::string_view text);           // "Temp/Key.tmp"
+
+}  // namespace vk::fuzz
