@@ -93,13 +93,17 @@ Reference adjust_reference(const Network& net) {
         ori_set[o.group] = 1;
     }
 
+    std::vector<RefObservation> ref_obs;
     Matrix Q;
     double pvv = 0, max_vR = 0, max_vD = 0;
+    std::vector<std::vector<std::pair<int, double>>> rows(obs.size());
+    std::vector<double> ls(obs.size()), ps(obs.size());
     for (int iter = 0; iter < 50; ++iter) {
         Matrix N(nu, std::vector<double>(nu, 0.0));
         std::vector<double> b(nu, 0.0);
         pvv = max_vR = max_vD = 0;
-        for (const Obs& o : obs) {
+        for (std::size_t oi = 0; oi < obs.size(); ++oi) {
+            const Obs& o = obs[oi];
             const P& a = pts[o.ns];
             const P& t = pts[o.nt];
             const double dx = t.x - a.x, dy = t.y - a.y, s2 = dx * dx + dy * dy, s = std::sqrt(s2);
@@ -122,6 +126,7 @@ Reference adjust_reference(const Network& net) {
                 p = 2.0;
                 max_vD = std::max(max_vD, std::fabs(l));
             }
+            rows[oi] = row, ls[oi] = l, ps[oi] = p;
             pvv += p * l * l;
             for (auto [i, ci] : row) {
                 b[i] += p * ci * l;
@@ -140,6 +145,16 @@ Reference adjust_reference(const Network& net) {
             largest = std::max({largest, std::fabs(d[pt.unknown]), std::fabs(d[pt.unknown + 1])});
         }
         for (int g = 0; g < ng; ++g) ori[g] += d[nc + g] / 10000;
+        // Residuals of this iteration's corrections and the redundancy numbers.
+        ref_obs.clear();
+        for (std::size_t oi = 0; oi < obs.size(); ++oi) {
+            RefObservation ro{obs[oi].ns, obs[oi].nt, obs[oi].direction, ls[oi], 1.0};
+            for (auto [i, ci] : rows[oi]) {
+                ro.v += ci * d[i];
+                for (auto [j, cj] : rows[oi]) ro.r -= ps[oi] * ci * Q[i][j] * cj;
+            }
+            ref_obs.push_back(ro);
+        }
         if (largest < 1e-7 && iter > 0) break;
     }
 
@@ -149,6 +164,7 @@ Reference adjust_reference(const Network& net) {
     ref.m0 = std::sqrt(pvv / redundancy);
     ref.max_vR = max_vR;
     ref.max_vD = max_vD;
+    ref.obs = ref_obs;
     ref.Qxy.assign(nc, std::vector<double>(nc, 0.0));
     for (int i = 0; i < nc; ++i)
         for (int j = 0; j < nc; ++j) ref.Qxy[i][j] = Q[i][j];

@@ -17,12 +17,22 @@ float residual(const Adjustment& a, const Equation& eq) {
     return v;
 }
 
+// The coefficients of an equation, kept for the diagnostics of the last iteration.
+Observed observed(const Equation& eq, int m, int group) {
+    Observed o;
+    o.m = m;
+    o.group = group;
+    for (int t = 0; t < 4; ++t) o.c[t] = eq[t].c, o.i[t] = eq[t].i;
+    return o;
+}
+
 }  // namespace
 
 void kontrola(Adjustment& a) {
     a.vR = {};
     a.vD = {};
     a.pvv = 0;
+    a.obs.clear();
     const int u = a.u;
 
     // Directions. The residual of a direction is its equation's value less the
@@ -32,14 +42,17 @@ void kontrola(Adjustment& a) {
     // cc) and the difference of the two sums would lose the digits that matter.
     SumRow sum(u);
     std::vector<float> v;
-    for (const std::vector<int>& group : a.groups) {
+    for (std::size_t gi = 0; gi < a.groups.size(); ++gi) {
+        const std::vector<int>& group = a.groups[gi];
         const float Z = orientation(a, group);
         sum.clear();
         v.clear();
+        const std::size_t first = a.obs.size();
         for (int j : group) {
             const Equation eq = direction_equation(a, a.ms[j], Z);
             sum.add(eq);
             v.push_back(residual(a, eq));
+            a.obs.push_back(observed(eq, j, static_cast<int>(gi)));
         }
         const double k = static_cast<double>(group.size());
         float w = 0;
@@ -48,6 +61,7 @@ void kontrola(Adjustment& a) {
         w += static_cast<float>(sum[u + 1]);
         for (std::size_t m = 0; m < group.size(); ++m) {
             const double r = v[m] - w / k;
+            a.obs[first + m].v = r;
             a.pvv += r * r;
             const Measurement& ms = a.ms[group[m]];
             a.vR.take(std::fabs(r), a.pts[ms.ns].no, a.pts[ms.nt].no);
@@ -55,9 +69,13 @@ void kontrola(Adjustment& a) {
     }
 
     // Distances with a new end.
-    for (const Measurement& w : a.ms) {
+    for (std::size_t j = 0; j < a.ms.size(); ++j) {
+        const Measurement& w = a.ms[j];
         if (!adjusted_distance(a, w)) continue;
-        const float v = residual(a, distance_equation(a, w));
+        const Equation eq = distance_equation(a, w);
+        const float v = residual(a, eq);
+        a.obs.push_back(observed(eq, static_cast<int>(j), -1));
+        a.obs.back().v = v;
         a.pvv += a.pD * (static_cast<double>(v) * v);
         a.vD.take(std::fabs(static_cast<double>(v)), a.pts[w.ns].no, a.pts[w.nt].no);
     }

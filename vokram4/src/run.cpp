@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "vokram4/adjustment.hpp"
+#include "vokram4/diagnostics.hpp"
 
 namespace vk::v4 {
 
@@ -48,6 +49,12 @@ int run(Console& con, const std::filesystem::path& root) {
         con,
         [&] {
             if (read_token(ws) == 0) return;
+            // The diagnostics of an earlier adjustment must not outlive a run that stops.
+            for (const char* rel : {"VK/VK_4.txt", "VK/VK_4.scr"}) {
+                std::error_code ec;
+                const std::filesystem::path old = ws.find(rel);
+                if (!old.empty()) std::filesystem::remove(old, ec);
+            }
             adj = std::make_unique<Adjustment>(con);
             Adjustment& a = *adj;
             a.pD = 2.0;
@@ -70,6 +77,14 @@ int run(Console& con, const std::filesystem::path& root) {
             opredelq_q(a);
             zapis(a);
             a.N.close();
+            // The diagnostics and the ellipse drawing of this adjustment.
+            const Diagnostics d = diagnose(a);
+            TextFile listing(ws.file("VK/VK_4.txt"), TextFile::Mode::create);
+            write_listing(a, d, listing);
+            listing.close();
+            TextFile drawing(ws.file("VK/VK_4.scr"), TextFile::Mode::create);
+            write_ellipses(a, d, drawing);
+            drawing.close();
             con.write_at(1, 22, std::string(79, ' '));
             con.write_at(1, 22, std::string(79, ' '));
             con.write_at(29, 22, "ИЗРАВНЕНИЕ - ЗАВЪРШЕНО. ");

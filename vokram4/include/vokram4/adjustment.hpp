@@ -82,6 +82,17 @@ struct Largest {
     }
 };
 
+// A direction or distance as it entered the equations of the latest iteration: its
+// coefficients at the current coordinates and its residual for the corrections solved.
+struct Observed {
+    int m = 0;         // index into the measurement table
+    int group = -1;    // orientation group of a direction; -1 for a distance
+    double c[4] = {};  // coefficients of the station's and the target's x and y corrections
+    int i[4] = {};     // their unknowns (from 1; 0 = absent: a given point)
+    double v = 0;      // residual: cc for a direction, cm for a distance
+    bool direction() const { return group >= 0; }
+};
+
 // The whole working state of one vokram4 run.
 struct Adjustment {
     explicit Adjustment(Console& console) : con(console) {}
@@ -101,11 +112,12 @@ struct Adjustment {
     double pD = 2.0;  // weight of a distance equation
 
     // Figures of the latest iteration.
-    double pff = 0;  // the reduced element (u+1, u+1)
-    double pvv = 0;  // [pvv] from the residuals
-    double m0 = 0;   // mean error of unit weight, cc
-    Largest vR;      // cc
-    Largest vD;      // cm
+    double pff = 0;             // the reduced element (u+1, u+1)
+    double pvv = 0;             // [pvv] from the residuals
+    double m0 = 0;              // mean error of unit weight, cc
+    Largest vR;                 // cc
+    Largest vD;                 // cm
+    std::vector<Observed> obs;  // every direction and distance of the latest iteration
     int iterations = 0;
     bool converged = false;
     int max_iterations = kIterationCap;

@@ -1,0 +1,117 @@
+// The diagnostics listing "VK/VK_4.txt" and the ellipse drawing "VK/VK_4.scr".
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "vokram4/diagnostics.hpp"
+
+namespace vk::v4 {
+
+namespace {
+
+// "за посоката: ст.17 - т.2345", as the report names a measurement.
+std::string named(const Adjustment& a, const Observed& o) {
+    const Measurement& w = a.ms[o.m];
+    return std::string(o.direction() ? "за посоката" : "за страната") + ": ст." + whole(a.pts[w.ns].no) +
+           " - т." + whole(a.pts[w.nt].no);
+}
+
+std::string residual(const Observed& o) {
+    return o.direction() ? real(o.v, 10, 1) + " сс." : real(o.v, 10, 2) + " см.";
+}
+
+}  // namespace
+
+void write_listing(const Adjustment& a, const Diagnostics& d, TextFile& f) {
+    const int groups = static_cast<int>(a.groups.size());
+    f.endl();
+    f.line("  ДИАГНОСТИКА НА ИЗРАВНЕНИЕТО НА ПЛАНОВА МРЕЖА ПО МНМК");
+    f.endl();
+    f.line("    Последна итерация:");
+    f.endl();
+    f.line("    Измерени:  - посоки    : " + whole(a.n_dir, 5));
+    f.line("               - разстояния: " + whole(a.n_dist, 5));
+    f.line("          Всички измервания: " + whole(a.n_dir + a.n_dist, 5));
+    f.endl();
+    f.line("     Неизвестни: координати: " + whole(a.u, 5));
+    f.line("               ориентировки: " + whole(groups, 5));
+    f.line("          Всички неизвестни: " + whole(a.u + groups, 5));
+    f.endl();
+    f.line("         Степени на свобода: " + whole(d.redundancy, 5));
+    f.line("                      [pvv]: " + real(a.pvv, 10, 1));
+    f.line("                  ср.кв.гр.: " + real(a.m0, 10, 2) + " сс.");
+    f.line("                   итерации: " + whole(a.iterations, 5));
+    if (!a.converged) f.line("    Изравнението не е сходимо: числата са от последната итерация.");
+    f.endl();
+    f.line("    r - число на излишък (от 0 до 1), w - стюдентизирана поправка v / (m0 * sqrt(qvv)).");
+    f.line("    *  - |w| над критичната стойност " + real(kCriticalW, 0, 2) + ": възможна груба грешка.");
+    f.line("    !  - r под " + real(kWeakR, 0, 2) + ": слабо контролирано измерване.");
+    f.line("    -  - измерването не се контролира от други: w не се определя.");
+
+    f.endl();
+    f.line("    ПОПРАВКИ НА ИЗМЕРВАНИЯТА");
+    f.endl();
+    f.line("    Станция" + std::string("   Точка") + "   Вид   " + "         v    " + "       r" +
+           "        w");
+    f.line("    " + std::string(55, '-'));
+    for (std::size_t o = 0; o < a.obs.size(); ++o) {
+        const Observed& x = a.obs[o];
+        const ObservationCheck& c = d.checks[o];
+        const Measurement& w = a.ms[x.m];
+        std::string line = whole(a.pts[w.ns].no, 11) + whole(a.pts[w.nt].no, 8) + "   " +
+                           (x.direction() ? "посока" : "страна") + residual(x) + real(c.r, 8, 3) +
+                           (c.tested ? real(c.w, 9, 2) : std::string(8, ' ') + "-");
+        if (c.tested && std::fabs(c.w) > kCriticalW) line += "  *";
+        if (c.r < kWeakR) line += "  !";
+        f.line(line);
+    }
+    f.endl();
+    if (d.worst < 0) {
+        f.line("    Най-вероятна груба грешка: не може да се посочи (няма контролирано измерване).");
+    } else {
+        const Observed& x = a.obs[static_cast<std::size_t>(d.worst)];
+        const double w = d.checks[static_cast<std::size_t>(d.worst)].w;
+        f.line("    Най-вероятна груба грешка " + named(a, x) + "  v =" + residual(x) +
+               "  w =" + real(w, 7, 2));
+        if (std::fabs(w) > kCriticalW)
+            f.line("    |w| е над критичната стойност: проверете измерването.");
+        else
+            f.line("    |w| не е над критичната стойност: груба грешка не е открита.");
+    }
+
+    f.endl();
+    f.line("    СРЕДНИ ЕЛИПСИ НА ГРЕШКИТЕ НА НОВИТЕ ТОЧКИ");
+    f.endl();
+    f.line("   Номер   mx[см]  my[см]    a[см]   b[см] посока a[гр]  mp[см]");
+    f.line("    " + std::string(59, '-'));
+    for (int k = 0; k < a.n() - a.g; ++k) {
+        const ErrorEllipse& e = d.ellipses[static_cast<std::size_t>(k)];
+        f.line(whole(a.pts[a.g + k].no, 8) + real(e.mx, 9, 2) + real(e.my, 8, 2) + real(e.a, 9, 2) +
+               real(e.b, 8, 2) + real(e.theta, 13, 2) + real(e.mp, 8, 2));
+    }
+    f.endl();
+    f.line("    a, b - полуоси на елипсата; посоката на a е посочният ъгъл от оста X.");
+    f.line("    Увеличение на елипсите в чертежа VK/VK_4.scr: " + real(d.magnification, 0, 0) + " пъти.");
+}
+
+void write_ellipses(const Adjustment& a, const Diagnostics& d, TextFile& f) {
+    f.line("layer s Ellipses");
+    f.endl();
+    for (int k = 0; k < a.n() - a.g; ++k) {
+        const ErrorEllipse& e = d.ellipses[static_cast<std::size_t>(k)];
+        // An exact fit leaves nothing to draw.
+        if (!(e.a > 0)) continue;
+        const Point& p = a.pts[a.g + k];
+        const double E = p.y + a.yo, N = p.x + a.xo;
+        const double major = d.magnification * e.a / 100, t = e.theta * std::numbers::pi / 200;
+        // The drawing needs a minor axis of some length; the last written digit will do.
+        const double minor = std::max(d.magnification * e.b / 100, 0.0001);
+        f.line("ellipse c " + real(E, 0, 4) + "," + real(N, 0, 4) + " " +
+               real(E + major * std::sin(t), 0, 4) + "," + real(N + major * std::cos(t), 0, 4) + " " +
+               real(minor, 0, 4));
+    }
+    f.endl();
+    f.line("zoom e");
+}
+
+}  // namespace vk::v4
