@@ -14,6 +14,7 @@
 #include "network.hpp"
 #include "vokram/console.hpp"
 #include "vokram4/adjustment.hpp"
+#include "vokram4/diagnostics.hpp"
 
 namespace {
 
@@ -72,6 +73,24 @@ void adjustment(benchmark::State& state, bool shuffled) {
     state.counters["iterations"] = iterations;
 }
 
+// The diagnostics alone (redundancy numbers, studentized residuals, error ellipses)
+// after an adjustment run in memory.
+void diagnostics(benchmark::State& state, bool shuffled) {
+    const v4test::Network net = capacity_network(shuffled);
+    vk::ScriptedConsole con;
+    vk::v4::Adjustment a(con);
+    vk::NumberReader in(v4test::vk2_bytes(net), "Temp/VK_2.tmp");
+    vk::v4::vhod(a, in);
+    a.rep = std::make_unique<vk::TextFile>();
+    vk::v4::vhod_report(a);
+    vk::v4::iterate(a);
+    vk::v4::opredelq_q(a);
+    for (auto _ : state) {
+        const vk::v4::Diagnostics d = vk::v4::diagnose(a);
+        benchmark::DoNotOptimize(d.ellipses.data());
+    }
+}
+
 // The textbook reduction of a dense symmetric matrix of n x n, upper triangle packed
 // by rows, in memory: for every pivot row, every row below is reduced by it.
 void bare_reduction(benchmark::State& state) {
@@ -119,6 +138,8 @@ class Reporter : public benchmark::ConsoleReporter {
 
 BENCHMARK_CAPTURE(adjustment, numbered_along_the_grid, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(adjustment, numbered_at_random, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(diagnostics, numbered_along_the_grid, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(diagnostics, numbered_at_random, true)->Unit(benchmark::kMillisecond);
 BENCHMARK(bare_reduction)->Arg(793)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {

@@ -69,10 +69,19 @@ class Cofactors {
             l.resize(s.size());
             acc.assign(s.size(), 0.0);
             for (std::size_t t = 0; t < s.size(); ++t) l[t] = r[s[t] - i] / d;
+            // acc(c) = -sum over t of l(t) Q(s(t), s(c)); Q is symmetric, so each element
+            // of the upper triangle of the block is read once and serves both its row and
+            // its column.
             for (std::size_t t = 0; t < s.size(); ++t) {
-                if (l[t] == 0.0) continue;
                 const double* qk = &q_[static_cast<std::size_t>(s[t] - 1) * u_];
-                for (std::size_t c = 0; c < s.size(); ++c) acc[c] -= l[t] * qk[s[c] - 1];
+                const double lt = l[t];
+                double at = acc[t] - lt * qk[s[t] - 1];
+                for (std::size_t c = t + 1; c < s.size(); ++c) {
+                    const double z = qk[s[c] - 1];
+                    acc[c] -= lt * z;
+                    at -= l[c] * z;
+                }
+                acc[t] = at;
             }
             double qii = 1.0 / d;
             for (std::size_t c = 0; c < s.size(); ++c) {
