@@ -154,39 +154,32 @@ std::vector<Styled> styled_layers(const Drawing& d) {
 // The point positions of the drawing, sorted by easting, for placing texts.
 class Anchors {
   public:
+    struct Anchor {
+        Pt at;
+        bool detail;  // a detail point, whose texts are smaller than those of the network
+    };
     explicit Anchors(const Drawing& d) {
         for (const auto& l : d.layers) {
-            for (const auto& s : l.symbols) pts_.push_back(s.at);
-            for (const auto& p : l.dots) pts_.push_back(p);
+            for (const auto& s : l.symbols) pts_.push_back({s.at, false});
+            for (const auto& p : l.dots) pts_.push_back({p, true});
         }
-        std::sort(pts_.begin(), pts_.end(), [](const Pt& a, const Pt& b) { return a.e < b.e; });
+        std::sort(pts_.begin(), pts_.end(), [](const Anchor& a, const Anchor& b) { return a.at.e < b.at.e; });
     }
     // The point nearest to `at` within `reach`, if any.
-    const Pt* near(const Pt& at, double reach) const {
+    const Anchor* near(const Pt& at, double reach) const {
         auto it = std::lower_bound(pts_.begin(), pts_.end(), at.e - reach,
-                                   [](const Pt& p, double e) { return p.e < e; });
-        const Pt* best = nullptr;
+                                   [](const Anchor& p, double e) { return p.at.e < e; });
+        const Anchor* best = nullptr;
         double best_d = reach;
-        for (; it != pts_.end() && it->e <= at.e + reach; ++it) {
-            const double dd = std::hypot(it->e - at.e, it->n - at.n);
+        for (; it != pts_.end() && it->at.e <= at.e + reach; ++it) {
+            const double dd = std::hypot(it->at.e - at.e, it->at.n - at.n);
             if (dd <= best_d) best = &*it, best_d = dd;
-        }
-        return best;
-    }
-    // The distance from `p` to the nearest other point, at most `reach`.
-    double spacing(const Pt& p, double reach) const {
-        auto it = std::lower_bound(pts_.begin(), pts_.end(), p.e - reach,
-                                   [](const Pt& q, double e) { return q.e < e; });
-        double best = reach;
-        for (; it != pts_.end() && it->e <= p.e + reach; ++it) {
-            const double dd = std::hypot(it->e - p.e, it->n - p.n);
-            if (dd > 1e-6 && dd < best) best = dd;
         }
         return best;
     }
 
   private:
-    std::vector<Pt> pts_;
+    std::vector<Anchor> pts_;
 };
 
 // A text as placed on the picture: the scripts offset a label from its point by a few
@@ -238,7 +231,7 @@ class Picture {
         frame_w_ = box_.e1 - box_.e0 + 2 * pad_;
         frame_h_ = box_.n1 - box_.n0 + 2 * pad_;
         panel_x_ = frame_x_ + frame_w_ + 4 * u_;
-        width_ = panel_x_ + kPanel * u_ + 3 * u_;
+        width_ = std::max(panel_x_ + kPanel * u_, frame_x_ + kTitle * u_) + 3 * u_;
         height_ = std::max(frame_y_ + frame_h_ + 3 * u_, legend_top() + legend_rows() * kRow * u_ + 3 * u_);
     }
 
@@ -269,6 +262,7 @@ class Picture {
   private:
     static constexpr double kPanel = 34;  // width of the side panel, hundredths of the extent
     static constexpr double kRow = 3.0;   // height of a legend row
+    static constexpr double kTitle = 66;  // width of the title
 
     double x(double e) const { return frame_x_ + pad_ + (e - box_.e0); }
     double y(double n) const { return frame_y_ + pad_ + (box_.n1 - n); }
@@ -280,12 +274,12 @@ class Picture {
 
     Placed place(const Label& t, const Layer& l) const {
         double size = font(l) * (text_unit_ > 0 ? std::clamp(t.size / text_unit_, 0.5, 3.0) : 1.0);
-        const Pt* p = anchors_.near(t.at, 3 * t.size);
-        if (!p) return {t.at, size};
-        // Among close points (a polar survey in a network) the texts shrink to their spacing.
-        size = std::max(0.4 * size, std::min(size, 0.3 * anchors_.spacing(*p, 4 * size)));
+        const Anchors::Anchor* a = anchors_.near(t.at, 3 * t.size);
+        if (!a) return {t.at, size};
+        if (a->detail) size *= 0.7;
+        const Pt& p = a->at;
         const double k = size / t.size;
-        return {{p->e + (t.at.e - p->e) * k, p->n + (t.at.n - p->n) * k}, size};
+        return {{p.e + (t.at.e - p.e) * k, p.n + (t.at.n - p.n) * k}, size};
     }
 
     void layer(std::string& s, const Styled& st) const {
@@ -313,9 +307,11 @@ class Picture {
         for (const auto& sym : l.symbols) symbol(s, sym.block, sym.at, st.colour);
         for (const auto& p : l.dots) symbol(s, "", p, st.colour);
         if (!l.labels.empty()) {
-            s += "<g stroke=\"#ffffff\" stroke-width=\"" + num(0.3 * u_) + "\" fill=\"" + st.colour +
+            // A white halo keeps a text readable where it crosses a line.
+            s += "<g stroke=\"#ffffff\" stroke-width=\"" + num(0.45 * u_) + "\" fill=\"" + st.colour +
                  "\" paint-order=\"stroke\"";
             if (same_name(l.name, "2D_Altitudes")) s += " font-style=\"italic\"";
+            if (same_name(l.name, "2D_Names")) s += " font-weight=\"bold\"";
             s += ">\n";
             for (const auto& t : l.labels) {
                 const Placed p = place(t, l);
@@ -338,8 +334,8 @@ class Picture {
     void symbol_at(std::string& s, std::string_view block, double cx, double cy,
                    const std::string& colour) const {
         if (block.empty()) {
-            s += "<circle cx=\"" + num(cx) + "\" cy=\"" + num(cy) + "\" r=\"" + num(0.38 * u_) +
-                 "\" fill=\"" + colour + "\" stroke=\"none\"/>\n";
+            s += "<circle cx=\"" + num(cx) + "\" cy=\"" + num(cy) + "\" r=\"" + num(0.3 * u_) + "\" fill=\"" +
+                 colour + "\" stroke=\"none\"/>\n";
             return;
         }
         if (block == "tri") {
