@@ -171,8 +171,8 @@ const std::string kWorst = "    Най-вероятна груба грешка 
 TEST(Diagnostics, PlantedBlunderOf20ccIsTheLikeliestGrossError) {
     struct Case {
         unsigned seed;
-        int from;        // the blunder goes into the first well-checked direction from here on
-        double blunder;  // cc
+        std::size_t from;  // the blunder goes into the first well-checked direction from here on
+        double blunder;    // cc
     };
     const Case cases[] = {{121, 5, 20.0}, {122, 20, -20.0}, {123, 41, 20.0}, {124, 60, -20.0}};
     for (const Case& c : cases) {
@@ -180,11 +180,10 @@ TEST(Diagnostics, PlantedBlunderOf20ccIsTheLikeliestGrossError) {
         Network net = grid({.seed = c.seed, .sigma_R = 2.0, .sigma_D = 0.2, .distance_share = 1.0});
         // A direction whose error shows in its residual (r > 0.4 by the reference).
         const Reference clean = adjust_reference(net);
-        int k = c.from;
-        while (!(clean.obs[static_cast<std::size_t>(k)].direction &&
-                 clean.obs[static_cast<std::size_t>(k)].r > 0.4))
-            ++k;
-        const RefObservation target = clean.obs[static_cast<std::size_t>(k)];
+        std::size_t k = c.from;
+        while (k < clean.obs.size() && !(clean.obs[k].direction && clean.obs[k].r > 0.4)) ++k;
+        ASSERT_LT(k, clean.obs.size());
+        const RefObservation target = clean.obs[k];
         int planted = 0;
         for (Sight& w : net.sights)
             if (w.ns == target.ns && w.nt == target.nt && w.R > 0) {
@@ -198,7 +197,7 @@ TEST(Diagnostics, PlantedBlunderOf20ccIsTheLikeliestGrossError) {
         ASSERT_EQ(vk::v4::run(con, f.root), 0);
         const std::vector<std::string> lines = lines_of(read_bytes(f.root / "VK" / "VK_4.txt"));
         const std::string named =
-            kWorst + std::to_string(target.ns) + " - т." + std::to_string(target.nt) + " ";
+            kWorst + std::to_string(target.ns) + " - т." + std::to_string(target.nt) + ",";
         bool found = false;
         for (std::size_t i = 0; i + 1 < lines.size(); ++i)
             if (lines[i].starts_with(kWorst)) {

@@ -71,8 +71,9 @@ void write_listing(const Adjustment& a, const Diagnostics& d, TextFile& f) {
     } else {
         const Observed& x = a.obs[static_cast<std::size_t>(d.worst)];
         const double w = d.checks[static_cast<std::size_t>(d.worst)].w;
-        f.line("    Най-вероятна груба грешка " + named(a, x) + "  v =" + residual(x) +
-               "  w =" + real(w, 7, 2));
+        f.line("    Най-вероятна груба грешка " + named(a, x) +
+               ",  v = " + real(x.v, 0, x.direction() ? 1 : 2) + (x.direction() ? " сс." : " см.") +
+               ",  w = " + real(w, 0, 2));
         if (std::fabs(w) > kCriticalW)
             f.line("    |w| е над критичната стойност: проверете измерването.");
         else
