@@ -212,7 +212,7 @@ TEST(Diagnostics, PlantedBlunderOf20ccIsTheLikeliestGrossError) {
 // A whole run: the listing's lines byte for byte where they do not depend on the
 // noise, its accuracies against section 13, and the drawing against the listing.
 TEST(Listing, WholeRunWritesTheListingAndTheDrawing) {
-    const Network net = grid({.seed = 131, .rows = 4, .cols = 5});
+    const Network net = grid({.seed = 131, .rows = 5, .cols = 5, .sparse = true});
     Folder f(vk2_bytes(net));
     vk::ScriptedConsole con;
     ASSERT_EQ(vk::v4::run(con, f.root), 0);
@@ -238,9 +238,29 @@ TEST(Listing, WholeRunWritesTheListingAndTheDrawing) {
     // Every observation has its row: station, target, kind, v with its unit, r, w.
     const std::regex row(
         R"( +(\d+) +(\d+)   (посока|страна) +(-?\d+\.\d+) (сс|см)\. +(\d\.\d{3}) +(-?\d+\.\d\d|-)( .*)?)");
-    int rows = 0;
-    for (const std::string& l : lines) rows += std::regex_match(l, row);
+    // Its flags: * for |w| above 3.29, ! for r below 0.1 (judged on the printed values,
+    // away from the rounding at the limits).
+    int rows = 0, weak = 0;
+    std::smatch rm;
+    for (const std::string& l : lines) {
+        if (!std::regex_match(l, rm, row)) continue;
+        ++rows;
+        const double r = std::stod(rm[6]);
+        const std::string w = rm[7], flags = rm[8];
+        const bool suspect = w != "-" && std::fabs(std::stod(w)) > 3.29;
+        if (w == "-" || std::fabs(std::stod(w)) != 3.29) {
+            EXPECT_EQ(flags.find('*') != std::string::npos, suspect) << l;
+        }
+        if (r != 0.1) {
+            EXPECT_EQ(flags.find('!') != std::string::npos, r < 0.1) << l;
+        }
+        weak += r < 0.1;
+        if (r == 0 || r > 0.001) {
+            EXPECT_EQ(w == "-", r == 0) << l;  // a residual no other observation checks
+        }
+    }
     EXPECT_EQ(rows, dirs + dists);
+    EXPECT_GT(weak, 0);
 
     // The report's section 13 and the listing give every new point the same mx and my.
     const std::vector<std::string> report = lines_of(f.added());
