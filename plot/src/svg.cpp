@@ -38,14 +38,6 @@ constexpr const char* kOther[] = {"#7b1fa2", "#00838f", "#ad1457", "#5d4037", "#
 
 const char* kFont = "DejaVu Sans, Verdana, Arial, sans-serif";
 
-bool same_name(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 // A picture number: millimetres at most, without trailing zeros.
 std::string num(double v) {
     std::string s = real(v, 0, 3);

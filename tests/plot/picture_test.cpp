@@ -1,5 +1,5 @@
-// The picture of a plan: positions in plan (easting to the right, northing up, no
-// distortion), ellipses, the scale bar, the layers and the texts.
+// The picture of a plan: positions (easting to the right, northing up, no distortion),
+// texts, ellipses, the scale bar and the layers.
 #include <cmath>
 #include <numbers>
 #include <set>
@@ -16,86 +16,76 @@ std::unique_ptr<Element> picture(const Drawing& d) {
     return svg;
 }
 
-// The centre of the first shape of a group: a circle's centre, a triangle's centroid.
+// The centre of a circle or of a triangle.
 std::pair<double, double> centre(const Element& shape) {
     if (shape.name == "circle") return {shape.num("cx"), shape.num("cy")};
     std::istringstream in(shape.attr.at("points"));
-    double x = 0, y = 0, sx = 0, sy = 0;
-    char comma = 0;
-    int n = 0;
-    while (in >> x >> comma >> y) sx += x, sy += y, ++n;
-    return {sx / n, sy / n};
+    double x, y, sx = 0, sy = 0;
+    char comma;
+    for (int k = 0; k < 3 && in >> x >> comma >> y; ++k) sx += x / 3, sy += y / 3;
+    return {sx, sy};
 }
 
-TEST(Picture, PointsKeepTheirPlanPositions) {
-    // A given point, a new point 300 m east and 400 m north of it, a detail point 100 m
-    // west and 50 m south of it.
+TEST(Picture, PlanPositionsTextsAndEllipses) {
+    // A given point; a new point 300 m east and 400 m north of it with a number above
+    // right and a height below right (as the scripts place them, 0.2 m texts) and an
+    // ellipse of semi-axes 20 m towards north-east and 8 m; a detail point 100 m west
+    // and 50 m south of the given point.
     Drawing d;
     d.layer("2D_Points").symbols = {{{5000, 7000}, "tri"}, {{5300, 7400}, "cir"}};
     d.layer("2D_Points").dots = {{4900, 6950}};
+    d.layer("2D_Names").labels = {{{5300.16, 7400.1}, 0.2, 0, "<7 & \"8\">"}};
+    d.layer("2D_Altitudes").labels = {{{5300.16, 7399.8}, 0.2, 0, "512.35"}};
+    const double half = 20 / std::numbers::sqrt2;
+    d.layer("Ellipses").ellipses = {{{5300, 7400}, {5300 + half, 7400 + half}, 8}};
     auto svg = picture(d);
     ASSERT_NE(svg, nullptr);
-    const Element* g = svg->layer("2D_Points");
-    ASSERT_NE(g, nullptr);
-    const Element* tri = g->all("polygon").at(0);
-    const auto circles = g->all("circle");
-    // The new point's circle comes after the triangle's dot; the detail dot is the last.
-    ASSERT_GE(circles.size(), 3u);
-    const auto [xa, ya] = centre(*tri);
+
+    const Element* points = svg->child("inkscape:label", "2D_Points");
+    ASSERT_NE(points, nullptr);
+    const auto circles = points->all("circle");  // the triangle's dot, the new point, its dot, the detail
+    ASSERT_EQ(circles.size(), 4u);
+    const auto [xa, ya] = centre(*points->all("polygon").at(0));
     const auto [xb, yb] = centre(*circles[1]);
-    const auto [xc, yc] = centre(*circles.back());
-    // Picture units are metres of the plan: east is +x, north is -y.
-    EXPECT_NEAR(xb - xa, 300, 0.002);
-    EXPECT_NEAR(yb - ya, -400, 0.002);
+    const auto [xc, yc] = centre(*circles[3]);
+    EXPECT_NEAR(xb - xa, 300, 0.002);   // picture units are metres: east is +x ...
+    EXPECT_NEAR(yb - ya, -400, 0.002);  // ... and north is -y
     EXPECT_NEAR(xc - xa, -100, 0.002);
     EXPECT_NEAR(yc - ya, 50, 0.002);
-    // Everything inside the frame, the frame inside the picture.
-    const Element* frame = nullptr;
-    for (const auto& c : svg->children)
-        if (c->attr.count("id") && c->attr.at("id") == "frame") frame = c.get();
-    ASSERT_NE(frame, nullptr);
-    const double fx = frame->num("x"), fy = frame->num("y"), fw = frame->num("width"),
-                 fh = frame->num("height");
-    for (auto [x, y] : {std::pair{xa, ya}, std::pair{xb, yb}, std::pair{xc, yc}}) {
-        EXPECT_GT(x, fx);
-        EXPECT_LT(x, fx + fw);
-        EXPECT_GT(y, fy);
-        EXPECT_LT(y, fy + fh);
-    }
-    std::istringstream box(svg->attr.at("viewBox"));
-    double vx, vy, vw, vh;
-    box >> vx >> vy >> vw >> vh;
-    EXPECT_LE(fx + fw, vx + vw);
-    EXPECT_LE(fy + fh, vy + vh);
-    // The picture's pixel size keeps the proportions of its units.
-    EXPECT_NEAR(svg->num("width") / svg->num("height"), vw / vh, 0.01);
-}
 
-TEST(Picture, EllipseAxesAndDirection) {
-    // Semi-axis 20 m towards north-east (bearing 50 grads), the other 8 m; a point 200 m
-    // away gives the extent.
-    const double a = 20, bearing = 45 * std::numbers::pi / 180;
-    Drawing d;
-    d.layer("2D_Points").symbols = {{{1000, 2000}, "cir"}, {{1200, 2000}, "tri"}};
-    d.layer("Ellipses").ellipses = {
-        {{1000, 2000}, {1000 + a * std::sin(bearing), 2000 + a * std::cos(bearing)}, 8}};
-    auto svg = picture(d);
-    ASSERT_NE(svg, nullptr);
-    const Element* e = svg->layer("Ellipses")->all("ellipse").at(0);
+    const Element* frame = svg->child("id", "frame");
+    ASSERT_NE(frame, nullptr);
+    for (auto [x, y] : {std::pair{xa, ya}, std::pair{xb, yb}, std::pair{xc, yc}}) {
+        EXPECT_GT(x, frame->num("x"));
+        EXPECT_LT(x, frame->num("x") + frame->num("width"));
+        EXPECT_GT(y, frame->num("y"));
+        EXPECT_LT(y, frame->num("y") + frame->num("height"));
+    }
+    double vx, vy, vw, vh;
+    std::istringstream(svg->attr.at("viewBox")) >> vx >> vy >> vw >> vh;
+    EXPECT_LE(frame->num("x") + frame->num("width"), vw);
+    EXPECT_NEAR(svg->num("width") / svg->num("height"), vw / vh, 0.01);
+
+    const Element* name = svg->child("inkscape:label", "2D_Names")->all("text").at(0);
+    const Element* height = svg->child("inkscape:label", "2D_Altitudes")->all("text").at(0);
+    EXPECT_EQ(name->text, "<7 & \"8\">");
+    EXPECT_GT(name->num("x"), xb);
+    EXPECT_LT(name->num("y"), yb);
+    EXPECT_GT(height->num("x"), xb);
+    EXPECT_GT(height->num("y"), yb);
+    // Readable at the extent of 500 m: about a hundredth of it, not the CAD's 0.2 m.
+    EXPECT_GT(name->num("font-size"), 500.0 / 200);
+    EXPECT_LT(name->num("font-size"), 500.0 / 30);
+
+    const Element* e = svg->child("inkscape:label", "Ellipses")->all("ellipse").at(0);
     EXPECT_NEAR(e->num("rx"), 20, 0.001);
     EXPECT_NEAR(e->num("ry"), 8, 0.001);
-    // rotate(angle cx cy): the end of the first axis lies 45 degrees up and to the right.
-    double angle = 0;
+    EXPECT_NEAR(e->num("cx"), xb, 0.001);
+    EXPECT_NEAR(e->num("cy"), yb, 0.001);
+    double angle = 0;  // rotate(angle cx cy): the first axis must point up and to the right
     ASSERT_EQ(std::sscanf(e->attr.at("transform").c_str(), "rotate(%lf", &angle), 1);
-    const double cx = e->num("cx"), cy = e->num("cy");
-    const double ex = cx + 20 * std::cos(angle * std::numbers::pi / 180);
-    const double ey = cy + 20 * std::sin(angle * std::numbers::pi / 180);
-    EXPECT_NEAR(ex - cx, 20 / std::sqrt(2.0), 0.001);
-    EXPECT_NEAR(ey - cy, -20 / std::sqrt(2.0), 0.001);
-    // The new point at the ellipse's centre.
-    const auto [px, py] = centre(*svg->layer("2D_Points")->all("circle").at(0));
-    EXPECT_NEAR(px, cx, 0.001);
-    EXPECT_NEAR(py, cy, 0.001);
+    EXPECT_NEAR(20 * std::cos(angle * std::numbers::pi / 180), half, 0.001);
+    EXPECT_NEAR(20 * std::sin(angle * std::numbers::pi / 180), -half, 0.001);
 }
 
 TEST(Picture, ScaleBarIsARoundLengthDrawnTrue) {
@@ -105,46 +95,39 @@ TEST(Picture, ScaleBarIsARoundLengthDrawnTrue) {
                                                {7.9, 1},    {0.4, 0.1}};
     for (auto [extent, length] : cases) EXPECT_DOUBLE_EQ(scale_bar_length(extent), length) << extent;
 
-    Drawing d;  // 750 m east-west
+    Drawing d;
     d.layer("2D_Points").symbols = {{{0, 0}, "tri"}, {{750, 300}, "tri"}};
     auto svg = picture(d);
     ASSERT_NE(svg, nullptr);
-    const Element* bar = nullptr;
-    for (const auto& c : svg->children)
-        if (c->attr.count("id") && c->attr.at("id") == "scale") bar = c.get();
+    const Element* bar = svg->child("id", "scale");
     ASSERT_NE(bar, nullptr);
     double left = 1e300, right = -1e300;
     for (const Element* r : bar->all("rect")) {
         left = std::min(left, r->num("x"));
         right = std::max(right, r->num("x") + r->num("width"));
     }
-    EXPECT_NEAR(right - left, 100, 0.002);  // picture units are metres
-    bool labelled = false;
-    for (const Element* t : bar->all("text")) labelled = labelled || t->text == "100 м";
-    EXPECT_TRUE(labelled);
+    EXPECT_NEAR(right - left, 100, 0.002);
+    EXPECT_EQ(bar->all("text").back()->text, "100 м");
 }
 
-TEST(Picture, OneGroupPerLayerEachInItsOwnColour) {
-    const Survey s = Survey::example();
+TEST(Picture, OneGroupPerLayerInItsOwnColourLinesUnderPointsUnderTexts) {
+    const Survey s;
     Drawing d;
-    read_script(s.vk2(), d);
-    read_script(s.vk4(), d);
-    read_script(s.vk5(), d);
+    for (const std::string& script : {s.vk2(), s.vk4(), s.vk5()}) read_script(script, d);
     auto svg = picture(d);
     ASSERT_NE(svg, nullptr);
-    std::set<std::string> colours, labels;
-    for (const auto& c : svg->children) {
-        if (!c->attr.count("inkscape:label")) continue;
-        EXPECT_TRUE(labels.insert(c->attr.at("inkscape:label")).second) << c->attr.at("inkscape:label");
-        EXPECT_TRUE(colours.insert(c->attr.at("stroke")).second) << c->attr.at("inkscape:label");
-    }
-    // The plan layers; the 3D model and the empty situation layer are not drawn.
-    EXPECT_EQ(labels, (std::set<std::string>{"2D_Points", "2D_Names", "2D_Altitudes", "Measured_R",
-                                             "Measured_D", "Ellipses", "2D_Snimka"}));
-    // Measured lines lie under the points, the texts over everything.
     std::vector<std::string> order;
+    std::set<std::string> colours;
     for (const auto& c : svg->children)
-        if (c->attr.count("inkscape:label")) order.push_back(c->attr.at("inkscape:label"));
+        if (c->attr.count("inkscape:label")) {
+            order.push_back(c->attr.at("inkscape:label"));
+            EXPECT_TRUE(colours.insert(c->attr.at("stroke")).second) << order.back();
+        }
+    // The plan's layers once each; not the 3D model nor the empty situation layer.
+    EXPECT_EQ(std::set<std::string>(order.begin(), order.end()),
+              (std::set<std::string>{"2D_Points", "2D_Names", "2D_Altitudes", "Measured_R", "Measured_D",
+                                     "Ellipses", "2D_Snimka"}));
+    EXPECT_EQ(order.size(), 7u);
     const auto pos = [&](const std::string& l) {
         return std::find(order.begin(), order.end(), l) - order.begin();
     };
@@ -152,27 +135,6 @@ TEST(Picture, OneGroupPerLayerEachInItsOwnColour) {
     EXPECT_LT(pos("Measured_R"), pos("2D_Points"));
     EXPECT_LT(pos("Ellipses"), pos("2D_Points"));
     EXPECT_LT(pos("2D_Points"), pos("2D_Names"));
-}
-
-TEST(Picture, TextsKeepTheirSideOfThePointAndTheirCharacters) {
-    // The scripts put a number above right of its point and a height below right.
-    Drawing d;
-    d.layer("2D_Points").symbols = {{{100, 100}, "cir"}, {{400, 300}, "tri"}};
-    d.layer("2D_Names").labels = {{{100.16, 100.1}, 0.2, 0, "<7 & \"8\">"}};
-    d.layer("2D_Altitudes").labels = {{{100.16, 99.8}, 0.2, 0, "512.35"}};
-    auto svg = picture(d);
-    ASSERT_NE(svg, nullptr);
-    const auto [px, py] = centre(*svg->layer("2D_Points")->all("circle").at(0));
-    const Element* name = svg->layer("2D_Names")->all("text").at(0);
-    const Element* height = svg->layer("2D_Altitudes")->all("text").at(0);
-    EXPECT_EQ(name->text, "<7 & \"8\">");
-    EXPECT_GT(name->num("x"), px);
-    EXPECT_LT(name->num("y"), py);  // above: smaller y
-    EXPECT_GT(height->num("x"), px);
-    EXPECT_GT(height->num("y"), py);
-    // Readable at the extent: texts a little over a hundredth of it, not the 0.2 m of the CAD.
-    EXPECT_GT(name->num("font-size"), 300.0 / 100);
-    EXPECT_LT(name->num("font-size"), 300.0 / 20);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Helpers of the picture tests: an XML reader strict enough to reject what a browser
-// refuses, scripts written in the suite's layouts from known coordinates, and a scratch
-// working folder.
+// refuses, the scripts of a survey of known coordinates in the suite's layouts, and a
+// scratch working folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,43 +15,38 @@
 
 namespace vk::plot::test {
 
-// An element of an XML document; `text` holds its character data, entities resolved.
+// An element of an XML document; `text` is its character data with references resolved.
 struct Element {
     std::string name;
     std::map<std::string, std::string> attr;
     std::string text;
     std::vector<std::unique_ptr<Element>> children;
 
-    double num(const std::string& a) const;  // a numeric attribute; fails the test when absent
-    // Every element named `name` below this one, in document order.
-    std::vector<const Element*> all(const std::string& name) const;
-    // The child group whose inkscape:label is `label`, or nullptr.
-    const Element* layer(const std::string& label) const;
+    double num(const std::string& a) const { return std::stod(attr.at(a)); }
+    std::vector<const Element*> all(const std::string& name) const;  // below this one, in order
+    // The child whose attribute `a` is `v` (a layer by its inkscape:label, a group by id).
+    const Element* child(const std::string& a, const std::string& v) const;
 };
 
-// Parses a whole document: the declaration, one root element, nested elements with
-// quoted attributes, character data with the five named and numeric character
-// references, comments; valid UTF-8 without control characters. On a fault returns
-// nullptr and says where in `why`.
+// A whole document: declaration, one root, double-quoted attributes, the five named and the
+// numeric character references, valid UTF-8 without control characters. nullptr and
+// the fault in `why` otherwise.
 std::unique_ptr<Element> parse_xml(const std::string& doc, std::string& why);
 
-// A point of a generated survey in absolute coordinates.
 struct SurveyPoint {
     long number;
     double e, n, h;
 };
 
-// A small survey: given and new points of a network with its measured pairs, a polar
-// station's detail points, and the error ellipses of the new points.
+// Given and new points of a network with its measured pairs, detail points of a polar
+// station on new point 5, and the error ellipses of the new points.
 struct Survey {
     std::vector<SurveyPoint> given, fresh, detail;
-    std::vector<std::pair<long, long>> measured;  // pairs of point numbers
-    long station = 0;                             // the polar station, a new point
-    double text = 0.2;                            // text height of the scripts
+    std::vector<std::pair<long, long>> measured;
 
-    static Survey example();
+    Survey();
     const SurveyPoint& point(long number) const;
-    // The scripts in the suite's layouts, Windows-1251 with CR LF.
+    // The three scripts, Windows-1251 with CR LF, text height 0.2 m.
     std::string vk2() const;
     std::string vk4() const;
     std::string vk5() const;
@@ -65,8 +60,5 @@ struct Folder {
     void write(const std::string& rel, const std::string& bytes) const;
     std::string read(const std::string& rel) const;
 };
-
-// Writes the scripts of `s` into the folder.
-void write_scripts(const Folder& f, const Survey& s);
 
 }  // namespace vk::plot::test

@@ -56,6 +56,9 @@ struct Layer {
     }
 };
 
+// Layer names compare without regard to letter case, as the CAD compares them.
+bool same_name(std::string_view a, std::string_view b);
+
 // The plan: the layers in the order in which the scripts first name them. Layer names
 // are matched without regard to letter case, as the CAD does.
 struct Drawing {
