@@ -60,11 +60,11 @@ int run(Console& con, const std::filesystem::path& root) {
                 if (!std::filesystem::is_regular_file(path, ec)) continue;
                 const ScriptReport r = read_script(load(path, name), d);
                 d.sources.push_back(name);
-                std::string line = name + "  - " + whole(r.entities) + " обекта в план";
+                con.write_at(20, row++, name + "  - " + whole(r.entities) + " обекта в план");
                 if (r.damaged > 0)
-                    line += ", " + whole(r.damaged) + " повредени реда пропуснати (първи: ред " +
-                            whole(r.first_damaged) + ")";
-                con.write_at(20, row++, line);
+                    con.write_at(20, row++,
+                                 "   пропуснати повредени редове: " + whole(r.damaged) + " (първият - ред " +
+                                     whole(r.first_damaged) + ")");
             }
             if (d.sources.empty())
                 throw FatalIo{kFileNotFound, "липсват чертежите VK/VK_2.scr, VK/VK_4.scr и VK/VK_5.scr"};

@@ -122,7 +122,7 @@ TEST(Run, EndingsAndFolderNames) {
           {"vk", ""},
           {"vk/Vk_5.SCR", "layer s 2D_Points\r\n\r\npoint 1,\r\npoint 1,2\r\npoint 5,5\r\n"}},
          0,
-         "VK/VK_5.scr  - 2 обекта в план, 1 повредени реда пропуснати (първи: ред 3)"},
+         "пропуснати повредени редове: 1 (първият - ред 3)"},
     };
     for (const auto& c : cases) {
         Folder f;
