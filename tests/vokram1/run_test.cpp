@@ -1,7 +1,5 @@
 // The whole module in a working folder: a survey built from known true coordinates
 // must come back as true direction angles, zenith angles and distances.
-#include <cstdlib>
-
 #include "fixture.hpp"
 
 namespace vk::v1::test {
@@ -143,15 +141,6 @@ TEST(Module, MissingDataFileIsReportedOnTheConsole) {
     EXPECT_EQ(f.lines("VK/Protokol.TXT").back(), "");
 }
 
-TEST(Module, MissingFoldersAreFatalWithTheirCode) {
-    Folder f;
-    std::filesystem::remove_all(f.root / "Temp");
-    ScriptedConsole con;
-    EXPECT_EQ(run(con, f.root), kFolderNotFound);
-    ASSERT_EQ(con.errors.size(), 1u);
-    EXPECT_NE(con.errors[0].find("Temp/"), std::string::npos);
-}
-
 TEST(Module, ParameterFileIsCreatedWithDefaultsAndReadWhenPresent) {
     Folder f;
     f.write("VK/Geo_Data.txt", "h\nh\nh\n1 1000 1000 -2 2 1000 1100 -2\n1 1.5 2 1.5 10 100 100 -4\n");
@@ -168,17 +157,6 @@ TEST(Module, ParameterFileIsCreatedWithDefaultsAndReadWhenPresent) {
     EXPECT_EQ(f.lines("VK/Protokol.TXT")[10], "            Коефициент на рефракция              0.130");
     f.write("P.txt", "garbage\n");
     EXPECT_EQ(run(con, f.root), kReadError);
-}
-
-TEST(Module, ProgramRunsUnattendedWithInputClosed) {
-    Folder f;
-    std::filesystem::copy_file(std::string(VOKRAM_EXAMPLES) + "/survey/VK/Geo_Data.txt",
-                               f.root / "VK/Geo_Data.txt");
-    const std::string cmd =
-        "cd '" + f.root.string() + "' && '" + VOKRAM1_EXE + "' < /dev/null > out.txt 2>&1";
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
-    EXPECT_EQ(f.read("Temp/Key.tmp"), "1\r\n") << from_cp1251(f.read("VK/Protokol.TXT"));
-    EXPECT_NE(f.read("out.txt").find("КООРДИНАТИ И ИЗМЕРВАНИЯ  - ПРИЕТИ."), std::string::npos);
 }
 
 }  // namespace
