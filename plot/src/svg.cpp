@@ -266,7 +266,7 @@ class Picture {
 
     Placed place(const Label& t, const Layer& l) const {
         double size = font(l) * (text_unit_ > 0 ? std::clamp(t.size / text_unit_, 0.5, 3.0) : 1.0);
-        const Anchors::Anchor* a = anchors_.near(t.at, 3 * t.size);
+        const Anchors::Anchor* a = anchors_.near(t.at, std::min(3 * t.size, extent_ / 10));
         if (!a) return {t.at, size};
         if (a->detail) size *= 0.7;
         const Pt& p = a->at;
