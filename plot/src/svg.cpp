@@ -114,6 +114,7 @@ EllipseShape shape(const Ellipse& el) {
 
 struct Styled {
     const Layer* layer;
+    std::string id;
     std::string colour;
     double width;
     int rank;
@@ -128,15 +129,19 @@ std::vector<Styled> styled_layers(const Drawing& d) {
         const Style* known = nullptr;
         for (const auto& s : kStyles)
             if (same_name(s.name, l.name)) known = &s;
+        // "layer-" keeps a layer's id apart from those of the frame, the legend and the rest.
+        std::string id = "layer-" + id_of(l.name);
+        for (int k = 2; std::any_of(out.begin(), out.end(), [&](const Styled& o) { return o.id == id; }); ++k)
+            id = "layer-" + id_of(l.name) + "-" + std::to_string(k);
         if (known) {
-            out.push_back({&l, known->colour, known->width, known->rank, known->caption});
+            out.push_back({&l, id, known->colour, known->width, known->rank, known->caption});
             continue;
         }
         const int rank = !l.labels.empty() && l.lines.empty() && l.symbols.empty() && l.dots.empty() ? 4
                          : !l.symbols.empty() || !l.dots.empty()                                     ? 3
                          : !l.ellipses.empty() && l.lines.empty()                                    ? 2
                                                                                                      : 1;
-        out.push_back({&l, kOther[others++ % std::size(kOther)], 0.14, rank, l.name});
+        out.push_back({&l, id, kOther[others++ % std::size(kOther)], 0.14, rank, l.name});
     }
     std::stable_sort(out.begin(), out.end(),
                      [](const Styled& a, const Styled& b) { return a.rank < b.rank; });
@@ -277,8 +282,8 @@ class Picture {
     void layer(std::string& s, const Styled& st) const {
         const Layer& l = *st.layer;
         const double w = st.width * u_;
-        s += "<g id=\"" + escaped(id_of(l.name)) + "\" inkscape:groupmode=\"layer\" inkscape:label=\"" +
-             escaped(l.name) + "\" stroke=\"" + st.colour + "\" fill=\"none\" stroke-width=\"" + num(w) +
+        s += "<g id=\"" + st.id + "\" inkscape:groupmode=\"layer\" inkscape:label=\"" + escaped(l.name) +
+             "\" stroke=\"" + st.colour + "\" fill=\"none\" stroke-width=\"" + num(w) +
              "\" stroke-linecap=\"round\" stroke-linejoin=\"round\"";
         if (same_name(l.name, "2D_Snimka"))
             s += " stroke-dasharray=\"" + num(0.8 * u_) + " " + num(0.5 * u_) + "\"";

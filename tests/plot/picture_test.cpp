@@ -114,20 +114,28 @@ TEST(Picture, OneGroupPerLayerInItsOwnColourLinesUnderPointsUnderTexts) {
     const Survey s;
     Drawing d;
     for (const std::string& script : {s.vk2(), s.vk4(), s.vk5()}) read_script(script, d);
+    const std::vector<std::vector<Pt>> line = {{{8512300, 4567900}, {8512310, 4567910}}};
+    d.layer("legend").lines = line;   // a name the picture also uses for a group of its own
+    d.layer("legend!").lines = line;  // two names of one id in XML
+    d.layer("legend?").lines = line;
     auto svg = picture(d);
     ASSERT_NE(svg, nullptr);
     std::vector<std::string> order;
-    std::set<std::string> colours;
-    for (const auto& c : svg->children)
+    std::set<std::string> colours, ids;
+    for (const auto& c : svg->children) {
+        if (c->attr.count("id")) {
+            EXPECT_TRUE(ids.insert(c->attr.at("id")).second) << c->attr.at("id");
+        }
         if (c->attr.count("inkscape:label")) {
             order.push_back(c->attr.at("inkscape:label"));
             EXPECT_TRUE(colours.insert(c->attr.at("stroke")).second) << order.back();
         }
+    }
     // The plan's layers once each; not the 3D model nor the empty situation layer.
     EXPECT_EQ(std::set<std::string>(order.begin(), order.end()),
               (std::set<std::string>{"2D_Points", "2D_Names", "2D_Altitudes", "Measured_R", "Measured_D",
-                                     "Ellipses", "2D_Snimka"}));
-    EXPECT_EQ(order.size(), 7u);
+                                     "Ellipses", "2D_Snimka", "legend", "legend!", "legend?"}));
+    EXPECT_EQ(order.size(), 10u);
     const auto pos = [&](const std::string& l) {
         return std::find(order.begin(), order.end(), l) - order.begin();
     };
