@@ -1,14 +1,17 @@
-// A working folder for vokram5 built from known true coordinates: what vokram2 leaves
-// ("Temp/VK_2.tmp", "VK/VK_2.cad", "VK/Surface.txt", the token 1), "P.txt", and polar
-// stations whose readings are generated from true detail points.
+// Test support for vokram5: a working folder as vokram2 leaves it, with polar stations whose
+// readings are generated from known true coordinates; and one polar station in memory.
 #pragma once
 
 #include <filesystem>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "vokram5/polar.hpp"
+
 namespace v5test {
+
+using Lines = std::vector<std::string>;
+Lines tail(const Lines& l, std::size_t n);  // the last n lines (all when fewer)
 
 // A point with absolute coordinates; kind 1 height only, 2 plane only, 3 both.
 struct True {
@@ -22,24 +25,23 @@ struct Network {
     std::vector<True> given, added;
 };
 
-// The values of "P.txt".
+// The values of "P.txt"; `index` is added to face-I zenith readings (the index error is -index).
 struct Settings {
-    double hp = 0, k = 0.13, add_mm = 0, ppm = 0;
-    double index = 0;  // correction added to face-I zenith readings: the index error is -index
+    double hp = 0, k = 0.13, add_mm = 0, ppm = 0, index = 0;
 };
 
 enum class Faces { I, II, I_then_II, II_then_I };
 
 struct Aim {
     True target;
-    double t = 1.5;  // target height
-    Faces faces = Faces::I_then_II;
+    double t;  // target height
+    Faces faces;
 };
 
-// A polar station; `zero` is the direction angle of the circle's zero.
+// A polar station with instrument height i; `zero` is the direction angle of the circle's zero.
 struct Station {
     True at;
-    double i = 1.55, zero = 37.1234;
+    double i, zero;
     std::vector<Aim> known, detail;  // sights to network points; detail sights
 };
 
@@ -48,28 +50,50 @@ class Folder {
     Folder();  // a fresh folder with VK/ and Temp/
     ~Folder();
     const std::filesystem::path& root() const { return root_; }
-    std::filesystem::path operator/(const std::string& rel) const { return root_ / rel; }
     void write(const std::string& rel, const std::string& bytes) const;
     std::string read(const std::string& rel) const;
-    std::vector<std::string> lines(const std::string& rel) const;  // UTF-8, without CR LF
+    Lines lines(const std::string& rel) const;  // UTF-8, without CR LF
 
-    void network(const Network& n) const;  // what vokram2 leaves
-    void params(const Settings& s) const;
+    void network(const Network& n) const;  // the token, "Temp/VK_2.tmp", the drawing files
+    void params(const Settings& s) const;  // "P.txt"
     void survey(const std::vector<Station>& st, const Settings& s) const;  // "VK/Geo_Data.txt"
 
   private:
     std::filesystem::path root_;
 };
 
-// Station record, marker, detail block, marker, with readings from the true points.
-std::string polar_station(const Station& st, const Settings& s);
-
-// Point rows of the report and detail records of the cadastral file: absolute x, y, h.
+// A point found in an output file, absolute; what the line does not give is NaN.
 struct Got {
-    double x = 0, y = 0, h = 0;
-    bool has_h = false;
+    int no;
+    double x, y, h;
 };
-std::multimap<int, Got> report_rows(const std::vector<std::string>& report);
-std::multimap<int, Got> cadastral(const std::vector<std::string>& cad, const Network& n);
+std::vector<Got> report_rows(const Lines& report);               // rows of the detail point tables
+std::vector<Got> cadastral(const Lines& cad, const Network& n);  // detail records
+std::vector<Got> surface(const Lines& sur);                      // numbered 0
+// How many of `got` carry number want.no and lie within tol of want, NaN matching NaN only.
+int found(const std::vector<Got>& got, const Got& want, double tol);
+
+// Station 1 at (1000, 1000, 100) in memory: point 2 is 100 m north and 3 100 m east at its
+// height, 4 has a plan position only and 5 a height only (120); the files are memory files.
+struct Stage {
+    vk::ScriptedConsole con;
+    vk::v5::Polar p{con};
+    Stage();
+    // Runs a stage; true when it stopped the module.
+    template <class F>
+    bool stops(F&& stage) {
+        try {
+            stage(p);
+        } catch (const vk::ModuleStop&) {
+            return true;
+        }
+        return false;
+    }
+    bool data(const std::string& text);  // STANCIQ over a data text until its end
+    Lines report() const { return p.rep->lines(); }
+};
+
+// A sight of station 1 as the intake stores it: instrument and target 1.5 m high.
+vk::v5::Sight sight(int target, double R, double V, double S, double D = 0);
 
 }  // namespace v5test
