@@ -23,7 +23,7 @@ cp "$survey/VK/Geo_Data.txt" "$work/VK/"
 [ -f "$survey/P.txt" ] && cp "$survey/P.txt" "$work/"
 cd "$work"
 
-for module in vokram1 vokram2 vokram4 vokram5; do
+for module in vokram1 vokram2 vokram4 vokram5 vokram-plot; do
     exe="$top/build/bin/$module"
     [ -x "$exe" ] || continue
     echo "== $module"
@@ -47,4 +47,4 @@ echo
 echo "== VK/Protokol.TXT (Windows-1251, shown in $(locale charmap))"
 iconv -f CP1251 -t "$(locale charmap)//TRANSLIT" VK/Protokol.TXT
 echo
-echo "Files of the run are in $work"
+echo "Files of the run are in $work; the plan of the survey is $work/VK/Survey.svg"
