@@ -35,10 +35,10 @@ std::string observe(const Station& st, const Aim& a, const Settings& s, bool own
     const bool curved = own || st.at.vi != 1;
     double slope = hz, v = 0.0;
     for (int it = 0; it < 20; ++it) {
-        v = a.target.h + a.t - st.at.h - st.i - (curved ? slope * slope * (1.0 - s.k) / 12742000.0 : 0.0);
+        v = a.target.h + a.t - st.at.h - 1.553 - (curved ? slope * slope * (1.0 - s.k) / 12742000.0 : 0.0);
         slope = std::hypot(hz, v);
     }
-    const double z = std::atan2(hz, v) / kGon, r = reading(std::atan2(dy, dx) / kGon - st.zero);
+    const double z = std::atan2(hz, v) / kGon, r = reading(std::atan2(dy, dx) / kGon - 37.1234 - st.at.no);
     const std::string head = whole(a.target.no) + " " + real(a.t, 0, 3) + " ";
     const std::string end = " " + real(own ? (slope - add) / scale : slope, 0, 6) + "\n";
     const std::string one = head + real(r, 0, 8) + " " + real(z - s.index, 0, 8) + end;
@@ -64,25 +64,35 @@ std::string table(const std::vector<True>& pts, const Network& n) {
     return s + "\r\n";
 }
 
-// The numbers of a line made of numbers only; none otherwise.
-std::vector<double> numbers(const std::string& l) {
-    std::istringstream in(l);
-    std::vector<double> v;
-    for (double d; in >> d;) v.push_back(d);
-    return in.eof() ? v : std::vector<double>{};
-}
-
 }  // namespace
 
 Lines tail(const Lines& l, std::size_t n) {
     return Lines(l.end() - static_cast<std::ptrdiff_t>(std::min(n, l.size())), l.end());
 }
 
-Folder::Folder() {
+int found(const Lines& lines, const std::string& prefix, const std::vector<double>& want, double tol) {
+    int count = 0;
+    for (const std::string& l : lines) {
+        if (l.rfind(prefix, 0) != 0) continue;
+        std::istringstream in(l.substr(prefix.size()));
+        std::size_t i = 0;
+        bool near = true;
+        for (double d; in >> d; ++i) near = near && i < want.size() && std::fabs(d - want[i]) <= tol;
+        count += near && in.eof() && i == want.size();
+    }
+    return count;
+}
+
+Folder::Folder(const Network& n) {
     char tmpl[] = "/tmp/vokram5_test_XXXXXX";
     root_ = ::mkdtemp(tmpl);
     fs::create_directory(root_ / "VK");
     fs::create_directory(root_ / "Temp");
+    write("Temp/Key.tmp", "1\r\n");
+    write("Temp/VK_2.tmp", "\r\nVK_2\r\n~\r\n\r\n" + real(n.xo, 0, 1) + " " + real(n.yo, 0, 1) +
+                               " - origin\r\n\r\n" + table(n.given, n) + table(n.added, n));
+    write("VK/VK_2.cad", "HEADER\r\nEND_HEADER\r\n\r\nLAYER CADASTER\r\nEND_LAYER\r\n");
+    write("VK/Surface.txt", "8512345.68 4567891.23 512.35\r\n");
 }
 
 Folder::~Folder() {
@@ -106,14 +116,6 @@ Lines Folder::lines(const std::string& rel) const {
     return out;
 }
 
-void Folder::network(const Network& n) const {
-    write("Temp/Key.tmp", "1\r\n");
-    write("Temp/VK_2.tmp", "\r\nVK_2\r\n~\r\n\r\n" + real(n.xo, 0, 1) + " " + real(n.yo, 0, 1) +
-                               " - origin\r\n\r\n" + table(n.given, n) + table(n.added, n));
-    write("VK/VK_2.cad", "HEADER\r\nEND_HEADER\r\n\r\nLAYER CADASTER\r\nEND_LAYER\r\n");
-    write("VK/Surface.txt", "8512345.68 4567891.23 512.35\r\n");
-}
-
 void Folder::params(const Settings& s) const {
     std::string text = "~\r\nP\r\n~\r\n";
     for (double v : {0.02, 0.15, 0.15, s.hp, s.k, s.add_mm, s.ppm, s.index, 0.2})
@@ -124,53 +126,13 @@ void Folder::params(const Settings& s) const {
 void Folder::survey(const std::vector<Station>& st, const Settings& s) const {
     std::string text = "Generated survey\nfrom true coordinates\n\n";
     for (const Station& one : st) {
-        text += whole(one.at.no) + " " + real(one.i, 0, 3) + "\n";
+        text += whole(one.at.no) + " 1.553\n";
         for (const Aim& a : one.known) text += observe(one, a, s, true);
         text += "-4\n-9\n";
         for (const Aim& a : one.detail) text += observe(one, a, s, false);
         text += "-9\n";
     }
     write("VK/Geo_Data.txt", text);
-}
-
-std::vector<Got> report_rows(const Lines& report) {
-    std::vector<Got> out;
-    bool table = false;
-    for (const std::string& l : report) {
-        if (l.empty() || l.find("ТОЧКИ ОТ ПОЛЯРНО ЗАСНИМАНЕ") != std::string::npos) table = !l.empty();
-        const std::vector<double> v = numbers(l);
-        const double none = NAN;
-        if (table && v.size() >= 2)
-            out.push_back({static_cast<int>(v[0]), v.size() > 2 ? v[1] : none, v.size() > 2 ? v[2] : none,
-                           v.size() != 3 ? v.back() : none});
-    }
-    return out;
-}
-
-std::vector<Got> cadastral(const Lines& cad, const Network& n) {
-    std::vector<Got> out;
-    for (const std::string& l : cad)
-        if (l.rfind("P  28 ", 0) == 0)
-            if (const std::vector<double> v = numbers(l.substr(6)); v.size() == 6)
-                out.push_back({static_cast<int>(v[0] - 28000000), v[1] + n.xo, v[2] + n.yo, v[3]});
-    return out;
-}
-
-std::vector<Got> surface(const Lines& sur) {
-    std::vector<Got> out;
-    for (const std::string& l : sur)
-        if (const std::vector<double> v = numbers(l); v.size() == 3) out.push_back({0, v[1], v[0], v[2]});
-    return out;
-}
-
-int found(const std::vector<Got>& got, const Got& want, double tol) {
-    const auto near = [tol](double a, double b) {
-        return std::isnan(b) ? std::isnan(a) : std::fabs(a - b) <= tol;
-    };
-    int count = 0;
-    for (const Got& g : got)
-        count += g.no == want.no && near(g.x, want.x) && near(g.y, want.y) && near(g.h, want.h);
-    return count;
 }
 
 Stage::Stage() {

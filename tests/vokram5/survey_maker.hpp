@@ -12,6 +12,9 @@ namespace v5test {
 
 using Lines = std::vector<std::string>;
 Lines tail(const Lines& l, std::size_t n);  // the last n lines (all when fewer)
+// How many lines start with `prefix` followed by numbers only, as many as `want` and each
+// within tol of its value.
+int found(const Lines& lines, const std::string& prefix, const std::vector<double>& want, double tol);
 
 // A point with absolute coordinates; kind 1 height only, 2 plane only, 3 both.
 struct True {
@@ -38,40 +41,27 @@ struct Aim {
     Faces faces;
 };
 
-// A polar station with instrument height i; `zero` is the direction angle of the circle's zero.
+// A polar station: instrument 1.553 m high, the circle's zero at direction angle 37.1234 + its
+// number; sights to network points, then detail sights.
 struct Station {
     True at;
-    double i, zero;
-    std::vector<Aim> known, detail;  // sights to network points; detail sights
+    std::vector<Aim> known, detail;
 };
 
 class Folder {
   public:
-    Folder();  // a fresh folder with VK/ and Temp/
+    explicit Folder(const Network& n);  // the token 1, "Temp/VK_2.tmp", the drawing files
     ~Folder();
     const std::filesystem::path& root() const { return root_; }
     void write(const std::string& rel, const std::string& bytes) const;
     std::string read(const std::string& rel) const;
-    Lines lines(const std::string& rel) const;  // UTF-8, without CR LF
-
-    void network(const Network& n) const;  // the token, "Temp/VK_2.tmp", the drawing files
-    void params(const Settings& s) const;  // "P.txt"
+    Lines lines(const std::string& rel) const;                             // UTF-8, without CR LF
+    void params(const Settings& s) const;                                  // "P.txt"
     void survey(const std::vector<Station>& st, const Settings& s) const;  // "VK/Geo_Data.txt"
 
   private:
     std::filesystem::path root_;
 };
-
-// A point found in an output file, absolute; what the line does not give is NaN.
-struct Got {
-    int no;
-    double x, y, h;
-};
-std::vector<Got> report_rows(const Lines& report);               // rows of the detail point tables
-std::vector<Got> cadastral(const Lines& cad, const Network& n);  // detail records
-std::vector<Got> surface(const Lines& sur);                      // numbered 0
-// How many of `got` carry number want.no and lie within tol of want, NaN matching NaN only.
-int found(const std::vector<Got>& got, const Got& want, double tol);
 
 // Station 1 at (1000, 1000, 100) in memory: point 2 is 100 m north and 3 100 m east at its
 // height, 4 has a plan position only and 5 a height only (120); the files are memory files.

@@ -30,7 +30,7 @@ std::vector<Station> stations(const Network& n) {
     const Faces faces[] = {Faces::I_then_II, Faces::II_then_I, Faces::I, Faces::II, Faces::I, Faces::II};
     std::vector<Station> st;
     for (const True& at : n.added) {
-        Station s{at, 1.553, 37.1234 + at.no, {}, {}};
+        Station s{at, {}, {}};
         for (int k = 0; k < 6; ++k)
             s.detail.push_back({{at.no * 1000 + k, at.x + 27 * k - 60, at.y + 90 - 34 * k, at.h + 2 * k - 5},
                                 k == 2 ? 0.0 : 1.2 + 0.1 * k,
@@ -54,29 +54,27 @@ class Generated : public testing::TestWithParam<Case> {};
 // cadastral file (kind 2 with height 0) and the surface list (kind 3 only).
 TEST_P(Generated, DetailPointsComeBackWithinAMillimetre) {
     const Case& c = GetParam();
-    Folder f;
     const Network n = network();
-    f.network(n);
+    Folder f(n);
     if (c.write_params) f.params(c.s);
     f.survey(stations(n), c.s);
     vk::ScriptedConsole con;
     ASSERT_EQ(vk::v5::run(con, f.root()), 0);
-    const Lines rep = f.lines("VK/Protokol.txt");
+    const Lines rep = f.lines("VK/Protokol.txt"), cad = f.lines("VK/VK_2.cad"),
+                sur = f.lines("VK/Surface.txt");
     ASSERT_TRUE(con.showed("РЕШАВАНЕ НА ПОЛЯРНИ СТАНЦИИ - ЗАВЪРШЕНО.")) << rep.back();
-
-    const std::vector<Got> rows = report_rows(rep), cad = cadastral(f.lines("VK/VK_2.cad"), n),
-                           sur = surface(f.lines("VK/Surface.txt"));
     for (const Station& one : stations(n))
         for (const Aim& a : one.detail) {
             const True& p = a.target;
             const int kind = one.at.vi;
             SCOPED_TRACE(p.no);
-            EXPECT_EQ(found(rows, {p.no, kind == 1 ? NAN : p.x, kind == 1 ? NAN : p.y, kind == 2 ? NAN : p.h},
-                            0.001),
-                      1);
-            EXPECT_EQ(found(cad, {p.no, p.x, p.y, kind == 3 ? p.h : 0.0}, 0.006),
+            const std::vector<std::vector<double>> row = {
+                {}, {1. * p.no, p.h}, {1. * p.no, p.x, p.y}, {1. * p.no, p.x, p.y, p.h}};
+            EXPECT_EQ(found(rep, "", row[kind], 0.001), 1);
+            EXPECT_EQ(found(cad, "P  28 ",
+                            {28000000. + p.no, p.x - n.xo, p.y - n.yo, kind == 3 ? p.h : 0, 8, 8}, 0.006),
                       kind != 1);  // 2 or 3 decimals
-            EXPECT_EQ(found(sur, {0, p.x, p.y, p.h}, 0.006), kind == 3);
+            EXPECT_EQ(found(sur, "", {p.y, p.x, p.h}, 0.006), kind == 3);
         }
 }
 
@@ -90,9 +88,8 @@ INSTANTIATE_TEST_SUITE_P(Settings, Generated,
 // Each run appends a layer block and surface lines; the script holds the last run only.
 // Every file is Windows-1251 with CR LF.
 TEST(Run, TwiceAppendsTwice) {
-    Folder f;
     const Network n = network();
-    f.network(n);
+    Folder f(n);
     const std::string given = f.read("VK/Surface.txt");
     f.survey(stations(n), Settings{0, 0, 0, 0, 0});
     vk::ScriptedConsole con;
@@ -105,8 +102,9 @@ TEST(Run, TwiceAppendsTwice) {
     EXPECT_EQ(f.read("VK/Surface.txt"), surface + surface.substr(given.size()));
     const Lines cad = f.lines("VK/VK_2.cad");
     EXPECT_EQ(std::count(cad.begin(), cad.end(), "LAYER CADASTER"), 3);  // vokram2's and two of ours
-    const std::vector<Got> ours = cadastral(cad, n);
-    EXPECT_EQ(std::count_if(ours.begin(), ours.end(), [](const Got& g) { return g.no == 5000; }), 2);
+    EXPECT_EQ(std::count_if(cad.begin(), cad.end(),
+                            [](const std::string& l) { return l.rfind("P  28 28005000 ", 0) == 0; }),
+              2);
     EXPECT_EQ(cad.back(), "END_LAYER");
     const std::string rep = f.read("VK/Protokol.txt"), station = vk::to_cp1251("\r\n    Станция 5\r\n");
     EXPECT_NE(rep.find(station, rep.find(station) + 1), std::string::npos);
@@ -117,8 +115,7 @@ TEST(Run, TwiceAppendsTwice) {
 // (a failed predecessor) ends the run at once and touches nothing.
 TEST(Run, NoPolarStationOrBlockedToken) {
     for (const char* data : {"a\nb\nc\n101 1.5 102 1.8 12.3 99.1 400.12 -4\n", ""}) {
-        Folder f;
-        f.network(network());
+        Folder f(network());
         if (*data) f.write("VK/Geo_Data.txt", data);
         vk::ScriptedConsole con;
         ASSERT_EQ(vk::v5::run(con, f.root()), 0);
@@ -127,8 +124,7 @@ TEST(Run, NoPolarStationOrBlockedToken) {
         EXPECT_EQ(f.lines("VK/VK_5.scr"), (Lines{"layer s Situation", "", "zoom e"}));
         EXPECT_EQ(tail(f.lines("VK/VK_2.cad"), 4), (Lines{"END_LAYER", "", "LAYER CADASTER", "END_LAYER"}));
     }
-    Folder f;
-    f.network(network());
+    Folder f(network());
     f.write("Temp/Key.tmp", "0\r\n");
     vk::ScriptedConsole con;
     EXPECT_EQ(vk::v5::run(con, f.root()), 0);
@@ -160,8 +156,7 @@ TEST(Run, DamagedInputIsFatal) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.file) + ": " + c.bytes);
-        Folder f;
-        f.network(network());
+        Folder f(network());
         if (c.bytes.empty())
             std::filesystem::remove(f.root() / c.file);
         else
@@ -177,10 +172,9 @@ TEST(Run, DamagedInputIsFatal) {
 TEST(Run, CapacityOfThePointTable) {
     for (const int points : {401, 399, 398}) {
         SCOPED_TRACE(points);
-        Folder f;
         Network n = network();
         for (int i = 6; i < points; ++i) n.given.push_back({200 + i, 4567000.0 + i, 8512000, 500});
-        f.network(n);
+        Folder f(n);
         f.survey({stations(n)[0]}, Settings{});
         vk::ScriptedConsole con;
         ASSERT_EQ(vk::v5::run(con, f.root()), 0);

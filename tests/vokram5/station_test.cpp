@@ -1,5 +1,6 @@
-// Checks of a polar station: faces, repetitions, orientation, distances and heights, and
-// the errors of its record. Default tolerances: 0.02 grads, 0.15 m, 0.15 m.
+// One polar station in memory: the checks of its sights (faces, repetitions, orientation,
+// distances and heights; default tolerances 0.02 grads, 0.15 m, 0.15 m), the errors of its
+// record, its detail block, and the lines written for it and for each detail point.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -64,34 +65,21 @@ TEST(Checks, StopsWithTheirReportLines) {
     }
 }
 
-// Two faces within the tolerances are merged into face I (the one with the smaller zenith
-// angle) and summarised.
+// Two faces within the tolerances, face II first, are merged into face I (directions 200
+// apart, the mean slope distance) and summarised.
 TEST(InsKontrol, TwoFacesMergedAndSummarised) {
-    const struct {
-        vk::v5::Sight a, b;
-        double R, V, S;  // the merged sight
-        const char *dir, *zen, *slope;
-    } cases[] = {
-        {sight(2, 400, 100, 100), sight(2, 200, 300.001, 100), 400, 99.9995, 100, "  не е открита.",
-         "  10.0 сс. към т.2", "  не е открита."},
-        {sight(2, 212.346, 300, 50.006), sight(2, 12.3456, 100, 50), 12.3458, 100, 50.003,
-         "   4.0 сс. към т.2", "  не е открита.", "   0.3 см. към т.2"},
-    };
-    for (const auto& c : cases) {
-        Stage st;
-        st.p.sights = {c.a, c.b};
-        ASSERT_FALSE(st.stops(ins_kontrol));
-        ASSERT_EQ(st.p.sights.size(), 1u);
-        EXPECT_NEAR(vk::ina(st.p.sights[0].R, c.R), 0, 1e-7);  // 0.001 cc
-        EXPECT_NEAR(st.p.sights[0].V, c.V, 1e-7);
-        EXPECT_NEAR(st.p.sights[0].S, c.S, 1e-6);
-        EXPECT_EQ(st.report(), (Lines{"    Визиране в две положения на телскопа.",
-                                      "    Максимални разлики между измервания: ",
-                                      std::string("      за  хор. посоки : ") + c.dir,
-                                      std::string("      за  зен. ъгли   : ") + c.zen,
-                                      std::string("      за накл. разст. : ") + c.slope,
-                                      "      за  хор. разст. :   не е открита.", ""}));
-    }
+    Stage st;
+    st.p.sights = {sight(2, 212.346, 300, 50.006), sight(2, 12.3456, 100, 50)};
+    ASSERT_FALSE(st.stops(ins_kontrol));
+    ASSERT_EQ(st.p.sights.size(), 1u);
+    EXPECT_NEAR(st.p.sights[0].R, 12.3458, 1e-7);  // 0.001 cc
+    EXPECT_NEAR(st.p.sights[0].V, 100, 1e-7);
+    EXPECT_NEAR(st.p.sights[0].S, 50.003, 1e-6);
+    EXPECT_EQ(
+        st.report(),
+        (Lines{"    Визиране в две положения на телскопа.", "    Максимални разлики между измервания: ",
+               "      за  хор. посоки :    4.0 сс. към т.2", "      за  зен. ъгли   :   не е открита.",
+               "      за накл. разст. :    0.3 см. към т.2", "      за  хор. разст. :   не е открита.", ""}));
 }
 
 // Single sightings: face II is turned to face I and the index correction removes the
@@ -181,6 +169,140 @@ TEST(Stanciq, RecordErrorsStop) {
     }
 }
 
+// The report of station 1, oriented on 2 (north) and 3 (east) with the circle zero to the
+// north, for the given detail block.
+Lines station(const std::string& block) {
+    Stage st;
+    EXPECT_FALSE(st.data("1 1.5 2 1.5 400 100 100 3 1.5 100 100 100 -4 -9 " + block + " -9"));
+    return st.report();
+}
+
+// The rows of the first point table of a report.
+Lines rows(const Lines& rep) {
+    const auto rule =
+        std::find(rep.begin(), rep.end(), "       ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~ [м.]");
+    return rule == rep.end() ? Lines{"no table"} : Lines(rule + 1, std::find(rule, rep.end(), ""));
+}
+
+// Two faces of a detail point, face II first: the point of their mean (zenith 95.1232,
+// slope 50.003), and the block's summary of the largest half-differences.
+TEST(DetailBlock, TwoFacesMergedAndSummarised) {
+    const Lines rep = station("1001 1.8 300 304.8770 50.006 1001 1.8 100 95.1234 50.000 1002 1.5 200 100 20");
+    EXPECT_EQ(rows(rep).at(0), rows(station("1001 1.8 100 95.1232 50.003")).at(0));
+    EXPECT_EQ(tail(rep, 9),
+              (Lines{"", "    Ст. 1 - полярна снимка, визиране в две положения.", "",
+                     "    Максимални разлики между измервания:", "      за  хор. посоки :   не е открита.",
+                     "      за  зен. ъгли   :    4.0 сс. към т.1001",
+                     "      за накл. разст. :    0.3 см. към т.1001",
+                     "      за  хор. разст. :   не е открита.", ""}));
+}
+
+// Every sight read gives a row, a third sight of one point too (also at the end of the
+// block); a sight without a distance beyond the linear tolerance gives none.
+TEST(DetailBlock, RowsOfABlock) {
+    const struct {
+        std::string block;
+        std::vector<int> numbers;
+    } cases[] = {
+        {"", {}},
+        {"1001 1.5 100 100 20 1002 1.5 200 100 20", {1001, 1002}},
+        {"1001 1.5 100 100 20 1001 1.5 300 300 20 1001 1.5 100 100 20", {1001, 1001}},
+        {"1001 1.5 100 100 20 1001 1.5 300 300 20 1001 1.5 100 100 20 1002 1.5 200 100 20",
+         {1001, 1001, 1002}},
+        {"1001 1.5 100 100 20 1002 1.5 200 100 20 1001 1.5 100 100 20", {1001, 1002, 1001}},
+        {"1001 1.5 100 100 0.15 1002 1.5 100 100 0", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.block);
+        std::vector<int> got;
+        for (const std::string& r : rows(station(c.block))) got.push_back(std::stoi(r));
+        EXPECT_EQ(got, c.numbers);
+    }
+}
+
+// The kind-3 example point, line by line, with a target height of 1.2 m.
+TEST(ZapisTo, Kind3PointLines) {
+    Stage st;
+    st.p.xst = 0, st.p.yst = 0, st.p.hst = 100, st.p.ih = 1.5;
+    vk::v5::zapis_to(st.p, {5001, 3, 12.5, -3.25, 101.2346, 1.2});
+    EXPECT_EQ(st.report(), (Lines{"        5001    4000012.5000    7999996.7500   101.2346"}));
+    EXPECT_EQ(st.p.scr->lines(),
+              (Lines{"layer s 2D_Points",
+                     "",
+                     "point 7999996.750,4000012.500",
+                     "layer s 2D_Names",
+                     "",
+                     "text 7999996.910,4000012.600 0.20 0 5001",
+                     "layer s 2D_Altitudes",
+                     "",
+                     "text 7999996.910,4000012.300 0.20 0 101.23",
+                     "layer s 2D_Snimka",
+                     "",
+                     "line 8000000.000,4000000.000 7999996.750,4000012.500",
+                     "",
+                     "layer s 3D_Points",
+                     "",
+                     "point 7999996.750,4000012.500,101.235",
+                     "layer s 3D_Names",
+                     "",
+                     "text 7999996.910,4000012.600,101.235 0.20 0 5001",
+                     "layer s 3D_Altitudes",
+                     "",
+                     "text 7999996.910,4000012.300,101.235 0.20 0 101.23",
+                     "layer s 3D_Snimka",
+                     "",
+                     "line 8000000.000,4000000.000,101.500 7999996.750,4000012.500,102.435",
+                     "",
+                     "layer s Measured_HT",
+                     "",
+                     "line 7999996.750,4000012.500,101.235 7999996.750,4000012.500,102.435",
+                     ""}));
+    EXPECT_EQ(st.p.cad->lines(), (Lines{"P  28 28005001     12.500     -3.250    101.235 8 8"}));
+    EXPECT_EQ(st.p.sur->lines(), (Lines{"7999996.75 4000012.50 101.23"}));
+}
+
+// No pole without a target height; 0 height decimals; a plane-only point has no surface
+// line and a height of 0.00; a height-only point gets a report row only.
+TEST(ZapisTo, KindsAndOptions) {
+    Stage st3, st2, st1;
+    st3.p.par.decimals = 0;
+    vk::v5::zapis_to(st3.p, {5001, 3, 12.5, -3.25, 101.2346, 0});
+    const Lines scr = st3.p.scr->lines();
+    EXPECT_EQ(std::count(scr.begin(), scr.end(), "layer s Measured_HT"), 0);
+    EXPECT_EQ(scr[8], "text 7999996.910,4000012.300 0.20 0 101");
+
+    vk::v5::zapis_to(st2.p, {5001, 2, 12.5, -3.25, 101.2346, 0});
+    EXPECT_EQ(st2.report(), (Lines{"        5001    4000012.5000    7999996.7500"}));
+    EXPECT_EQ(st2.p.cad->lines(), (Lines{"P  28 28005001      12.50      -3.25       0.00 8 8"}));
+    EXPECT_TRUE(st2.p.sur->lines().empty());
+    EXPECT_EQ(st2.p.scr->lines(), (Lines{"layer s 2D_Points", "", "point 7999996.750,4000012.500",
+                                         "text 7999996.910,4000012.600 0.20 0 5001", "layer s 2D_Snimka", "",
+                                         "line 8000000.000,4000000.000 7999996.750,4000012.500", ""}));
+
+    vk::v5::zapis_to(st1.p, {5001, 1, 12.5, -3.25, 101.2346, 0});
+    EXPECT_EQ(st1.report(),
+              (Lines{"        5001" + std::string(29, ' ') + "101.2346"}));  // ends in column 49
+    EXPECT_TRUE(st1.p.scr->lines().empty() && st1.p.cad->lines().empty());
+}
+
+// The station's sights to points with a plan position are drawn; a height-only station
+// draws none.
+TEST(ZapisSt, StationSights) {
+    for (int kind : {3, 1}) {
+        Stage st;
+        st.p.sights = {sight(2, 400, 100, 100), sight(5, 0, 100, 50), sight(4, 200, 0, 0)};
+        st.p.st_vi = kind, st.p.xst = 1000, st.p.yst = 1000;
+        vk::v5::zapis_st(st.p);
+        const Lines plane = {"layer s 2D_Snimka",
+                             "",
+                             "line 8001000.0000,4001000.0000 8001000.0000,4001100.0000",
+                             "",
+                             "line 8001000.0000,4001000.0000 8001000.0000,4000900.0000",
+                             ""};
+        EXPECT_EQ(st.p.scr->lines(), kind == 3 ? plane : Lines(plane.begin(), plane.begin() + 2));
+    }
+}
+
 // A station missing from the network is reported once; its detail block, empty or longer
 // than a group, is passed over, and the next station is processed.
 TEST(Stanciq, UnknownStationPassedOver) {
@@ -193,9 +315,8 @@ TEST(Stanciq, UnknownStationPassedOver) {
         const Lines rep = st.report();
         EXPECT_EQ(std::count(rep.begin(), rep.end(), "    Липсват (x,y,h) координати за ст. 9"), 1);
         EXPECT_EQ(std::count(rep.begin(), rep.end(), "    Станция 1"), 1);
-        const std::vector<Got> rows = report_rows(rep);
-        ASSERT_EQ(rows.size(), 1u);
-        EXPECT_EQ(rows[0].no, 1001);
+        EXPECT_EQ(rows(rep),
+                  (Lines{"        1001    4001000.0000    8001050.0000   100.0002"}));  // 50 m east
     }
 }
 
