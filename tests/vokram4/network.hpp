@@ -16,7 +16,7 @@ struct Site {
 };
 
 struct Sight {
-    std::uint16_t ps = 1, ns = 0, nt = 0;  // point numbers
+    std::uint16_t ps = 1, ns = 0, nt = 0;  // series, station and target numbers
     double R = 0, D = 0;                   // grads and metres, 0 = not measured
 };
 
@@ -26,14 +26,9 @@ struct Network {
     std::vector<Site> truth;   // the new points' true coordinates
     std::vector<Site> approx;  // the same points as the file carries them (approximate)
     std::vector<Sight> sights;
-
-    // The new points with plane coordinates, in file order, as the adjustment lists them.
-    std::vector<Site> plane_truth() const;
-    std::vector<Site> plane_approx() const;
 };
 
-// The lines of the network file (UTF-8) and its bytes (Windows-1251, CR LF).
-std::vector<std::string> vk2_lines(const Network& net);
+// The bytes of the network file (Windows-1251, CR LF).
 std::string vk2_bytes(const Network& net);
 
 struct Shape {
@@ -47,23 +42,22 @@ struct Shape {
     double distance_share = 0.7;  // share of sights that also carry a distance
     bool reverse_new = false;     // new points listed in the file from the last to the first
     bool north_oriented = false;  // every station oriented near 0, so directions meet the 0/400 seam
-    // A sparse network: each station sights only its right and lower neighbours and,
-    // while `sights` allow, the lower right one (instead of every neighbour).
+    // A sparse network: each station sights only its right and lower neighbours, braced
+    // with lower right diagonals while `sights` allow (instead of every neighbour).
     bool sparse = false;
     int sights = 999;
     bool shuffle_new = false;  // new points listed in random order
 };
 
-// A grid with given points at the four corners; every point is a station that
-// observes its neighbours within 1.5 spacings (or the sparse pattern). Point numbers
-// are random.
+// A grid with given points at the four corners; every point is a station that observes
+// its neighbours within 1.5 spacings (or the sparse pattern). Point numbers are random.
 Network grid(const Shape& shape);
 
 // One new point (201) fixed by directions and distances from three given stations
 // (101, 102, 103), each a station of one series: two unknowns.
 Network one_new_point();
 
-// Direction angle of (dy, dx) in grads in [0, 400), computed independently of the module.
+// Direction angle of (dy, dx) in grads in [0, 400).
 double bearing(double dy, double dx);
 
 }  // namespace v4test

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <map>
 #include <numbers>
-#include <stdexcept>
 #include <utility>
 
 namespace v4test {
@@ -13,53 +12,37 @@ namespace {
 
 using Matrix = std::vector<std::vector<double>>;
 
-// The inverse of a symmetric positive definite matrix by Gauss-Jordan elimination
-// with partial pivoting.
+// The inverse of a symmetric positive definite matrix by Gauss-Jordan elimination.
 Matrix inverse(Matrix a) {
     const std::size_t n = a.size();
     Matrix inv(n, std::vector<double>(n, 0.0));
     for (std::size_t i = 0; i < n; ++i) inv[i][i] = 1.0;
     for (std::size_t c = 0; c < n; ++c) {
-        std::size_t piv = c;
-        for (std::size_t r = c + 1; r < n; ++r)
-            if (std::fabs(a[r][c]) > std::fabs(a[piv][c])) piv = r;
-        if (std::fabs(a[piv][c]) < 1e-300) throw std::runtime_error("singular reference matrix");
-        std::swap(a[c], a[piv]);
-        std::swap(inv[c], inv[piv]);
         const double d = a[c][c];
         for (std::size_t k = 0; k < n; ++k) a[c][k] /= d, inv[c][k] /= d;
-        for (std::size_t r = 0; r < n; ++r) {
-            if (r == c || a[r][c] == 0.0) continue;
-            const double f = a[r][c];
-            for (std::size_t k = 0; k < n; ++k) a[r][k] -= f * a[c][k], inv[r][k] -= f * inv[c][k];
-        }
+        for (std::size_t r = 0; r < n; ++r)
+            if (const double f = a[r][c]; r != c && f != 0.0)
+                for (std::size_t k = 0; k < n; ++k) a[r][k] -= f * a[c][k], inv[r][k] -= f * inv[c][k];
     }
     return inv;
-}
-
-double wrap200(double g) {
-    g = std::remainder(g, 400.0);  // into [-200, 200]
-    return g;
 }
 
 }  // namespace
 
 Reference adjust_reference(const Network& net) {
     constexpr double kCc = 2e6 / std::numbers::pi;  // cc per radian
-    // Plane points: the given ones fixed, the new ones unknown (index into the vector).
     struct P {
         double x, y;
-        int unknown;  // -1 fixed
+        int unknown;  // of x, from 0; -1 fixed
     };
-    std::map<int, P> pts;
+    std::map<int, P> pts;  // plane points only
+    std::vector<int> fresh;
     for (const Site& s : net.given)
         if (s.vi > 1) pts[s.no] = {s.x, s.y, -1};
-    const std::vector<Site> fresh = net.plane_approx();
-    for (std::size_t k = 0; k < fresh.size(); ++k)
-        pts[fresh[k].no] = {fresh[k].x, fresh[k].y, static_cast<int>(2 * k)};
-    const int nc = static_cast<int>(2 * fresh.size());
+    for (const Site& s : net.approx)
+        if (s.vi > 1) pts[s.no] = {s.x, s.y, 2 * static_cast<int>(fresh.size())}, fresh.push_back(s.no);
+    const int nc = 2 * static_cast<int>(fresh.size());
 
-    // Observations between plane points; orientation unknowns per station and series.
     struct Obs {
         int ns, nt;
         bool direction;
@@ -67,113 +50,79 @@ Reference adjust_reference(const Network& net) {
         int group;
     };
     std::vector<Obs> obs;
-    std::map<std::pair<int, int>, int> groups;
+    std::map<std::pair<int, int>, int> groups;  // station and series
+    std::vector<double> ori;                    // grads, from the group's first direction
     for (const Sight& w : net.sights) {
         if (!pts.count(w.ns) || !pts.count(w.nt)) continue;
+        const P &a = pts[w.ns], &t = pts[w.nt];
         if (w.R > 0) {
-            const std::pair<int, int> key(w.ns, w.ps);
-            if (!groups.count(key)) {
-                const int g = static_cast<int>(groups.size());
-                groups[key] = g;
-            }
-            obs.push_back({w.ns, w.nt, true, w.R, groups[key]});
+            const auto [it, fresh_group] =
+                groups.emplace(std::pair(w.ns, w.ps), static_cast<int>(groups.size()));
+            if (fresh_group) ori.push_back(bearing(t.y - a.y, t.x - a.x) - w.R);
+            obs.push_back({w.ns, w.nt, true, w.R, it->second});
         }
-        if (w.D > 0 && (pts[w.ns].unknown >= 0 || pts[w.nt].unknown >= 0))
-            obs.push_back({w.ns, w.nt, false, w.D, -1});
+        if (w.D > 0 && (a.unknown >= 0 || t.unknown >= 0)) obs.push_back({w.ns, w.nt, false, w.D, -1});
     }
-    const int ng = static_cast<int>(groups.size());
-    const int nu = nc + ng;
-    std::vector<double> ori(static_cast<std::size_t>(ng), 0.0);  // grads
-    std::vector<char> ori_set(static_cast<std::size_t>(ng), 0);
-    for (const Obs& o : obs) {
-        if (!o.direction || ori_set[o.group]) continue;
-        const P& a = pts[o.ns];
-        const P& b = pts[o.nt];
-        ori[o.group] = bearing(b.y - a.y, b.x - a.x) - o.value;
-        ori_set[o.group] = 1;
-    }
+    const int nu = nc + static_cast<int>(groups.size());
 
-    std::vector<RefObservation> ref_obs;
-    Matrix Q;
-    double pvv = 0, max_vR = 0, max_vD = 0;
-    std::vector<std::vector<std::pair<int, double>>> rows(obs.size());
-    std::vector<double> ls(obs.size()), ps(obs.size());
+    Reference ref;
     for (int iter = 0; iter < 50; ++iter) {
         Matrix N(nu, std::vector<double>(nu, 0.0));
         std::vector<double> b(nu, 0.0);
-        pvv = max_vR = max_vD = 0;
-        for (std::size_t oi = 0; oi < obs.size(); ++oi) {
-            const Obs& o = obs[oi];
-            const P& a = pts[o.ns];
-            const P& t = pts[o.nt];
+        std::vector<std::vector<std::pair<int, double>>> rows;
+        ref.obs.clear();
+        ref.pvv = 0;
+        for (const Obs& o : obs) {
+            const P &a = pts[o.ns], &t = pts[o.nt];
             const double dx = t.x - a.x, dy = t.y - a.y, s2 = dx * dx + dy * dy, s = std::sqrt(s2);
+            // Coefficients per cm of the target's x and y: cc for a direction, cm for a distance.
+            const double cx = o.direction ? -dy / s2 * kCc / 100 : dx / s;
+            const double cy = o.direction ? dx / s2 * kCc / 100 : dy / s;
             std::vector<std::pair<int, double>> row;
-            double l, p;
-            if (o.direction) {
-                // v = alpha - (R + o), cc; coefficients in cc per cm.
-                const double cx = -dy / s2 * kCc / 100, cy = dx / s2 * kCc / 100;
-                if (t.unknown >= 0) row.push_back({t.unknown, cx}), row.push_back({t.unknown + 1, cy});
-                if (a.unknown >= 0) row.push_back({a.unknown, -cx}), row.push_back({a.unknown + 1, -cy});
-                row.push_back({nc + o.group, -1.0});
-                l = wrap200(bearing(dy, dx) - o.value - ori[o.group]) * 10000;
-                p = 1.0;
-                max_vR = std::max(max_vR, std::fabs(l));
-            } else {
-                const double cx = dx / s, cy = dy / s;
-                if (t.unknown >= 0) row.push_back({t.unknown, cx}), row.push_back({t.unknown + 1, cy});
-                if (a.unknown >= 0) row.push_back({a.unknown, -cx}), row.push_back({a.unknown + 1, -cy});
-                l = (s - o.value) * 100;
-                p = 2.0;
-                max_vD = std::max(max_vD, std::fabs(l));
-            }
-            rows[oi] = row, ls[oi] = l, ps[oi] = p;
-            pvv += p * l * l;
+            if (t.unknown >= 0) row.push_back({t.unknown, cx}), row.push_back({t.unknown + 1, cy});
+            if (a.unknown >= 0) row.push_back({a.unknown, -cx}), row.push_back({a.unknown + 1, -cy});
+            if (o.direction) row.push_back({nc + o.group, -1.0});
+            // v = computed - measured (less the orientation), for zero corrections.
+            const double l = o.direction
+                                 ? std::remainder(bearing(dy, dx) - o.value - ori[o.group], 400.0) * 1e4
+                                 : (s - o.value) * 100;
+            const double p = o.direction ? 1.0 : 2.0;
+            ref.pvv += p * l * l;
             for (auto [i, ci] : row) {
                 b[i] += p * ci * l;
                 for (auto [j, cj] : row) N[i][j] += p * ci * cj;
             }
+            rows.push_back(row);
+            ref.obs.push_back({o.ns, o.nt, o.direction, l, 1.0});
         }
-        Q = inverse(N);
-        double largest = 0;
+        ref.Q = inverse(N);
         std::vector<double> d(nu, 0.0);
         for (int i = 0; i < nu; ++i)
-            for (int j = 0; j < nu; ++j) d[i] -= Q[i][j] * b[j];
-        for (auto& [no, pt] : pts) {
-            if (pt.unknown < 0) continue;
-            pt.x += d[pt.unknown] / 100;
-            pt.y += d[pt.unknown + 1] / 100;
-            largest = std::max({largest, std::fabs(d[pt.unknown]), std::fabs(d[pt.unknown + 1])});
-        }
-        for (int g = 0; g < ng; ++g) ori[g] += d[nc + g] / 10000;
-        // Residuals of this iteration's corrections and the redundancy numbers.
-        ref_obs.clear();
-        for (std::size_t oi = 0; oi < obs.size(); ++oi) {
-            RefObservation ro{obs[oi].ns, obs[oi].nt, obs[oi].direction, ls[oi], 1.0};
-            for (auto [i, ci] : rows[oi]) {
-                ro.v += ci * d[i];
-                for (auto [j, cj] : rows[oi]) ro.r -= ps[oi] * ci * Q[i][j] * cj;
+            for (int j = 0; j < nu; ++j) d[i] -= ref.Q[i][j] * b[j];
+        double largest = 0;
+        for (auto& [no, pt] : pts)
+            if (pt.unknown >= 0) {
+                pt.x += d[pt.unknown] / 100, pt.y += d[pt.unknown + 1] / 100;
+                largest = std::max({largest, std::fabs(d[pt.unknown]), std::fabs(d[pt.unknown + 1])});
             }
-            ref_obs.push_back(ro);
+        for (std::size_t g = 0; g < ori.size(); ++g) ori[g] += d[nc + g] / 1e4;
+        for (std::size_t k = 0; k < obs.size(); ++k) {
+            RefObservation& ro = ref.obs[k];
+            const double p = ro.direction ? 1.0 : 2.0;
+            for (auto [i, ci] : rows[k]) {
+                ro.v += ci * d[i];
+                for (auto [j, cj] : rows[k]) ro.r -= p * ci * ref.Q[i][j] * cj;
+            }
         }
         if (largest < 1e-7 && iter > 0) break;
     }
-
-    Reference ref;
-    const int redundancy = static_cast<int>(obs.size()) - nu;
-    ref.pvv = pvv;
-    ref.m0 = std::sqrt(pvv / redundancy);
-    ref.max_vR = max_vR;
-    ref.max_vD = max_vD;
-    ref.obs = ref_obs;
-    ref.Qxy.assign(nc, std::vector<double>(nc, 0.0));
-    for (int i = 0; i < nc; ++i)
-        for (int j = 0; j < nc; ++j) ref.Qxy[i][j] = Q[i][j];
+    ref.groups = static_cast<int>(groups.size());
+    ref.m0 = std::sqrt(ref.pvv / (static_cast<double>(obs.size()) - nu));
     for (std::size_t k = 0; k < fresh.size(); ++k) {
-        const P& pt = pts[fresh[k].no];
-        ref.x.push_back(pt.x);
-        ref.y.push_back(pt.y);
-        ref.mx.push_back(ref.m0 * std::sqrt(Q[2 * k][2 * k]));
-        ref.my.push_back(ref.m0 * std::sqrt(Q[2 * k + 1][2 * k + 1]));
+        ref.x.push_back(pts[fresh[k]].x);
+        ref.y.push_back(pts[fresh[k]].y);
+        ref.mx.push_back(ref.m0 * std::sqrt(ref.Q[2 * k][2 * k]));
+        ref.my.push_back(ref.m0 * std::sqrt(ref.Q[2 * k + 1][2 * k + 1]));
     }
     return ref;
 }

@@ -10,8 +10,8 @@
 
 namespace v4test {
 
-// One observation of the reference solution with its residual and its redundancy
-// number r = 1 - p a Q a' taken from the full inverse (orientations included).
+// An observation of the last iteration with its residual and its redundancy number
+// r = 1 - p a Q a' from the full inverse (orientations included).
 struct RefObservation {
     int ns = 0, nt = 0;  // point numbers
     bool direction = false;
@@ -20,14 +20,13 @@ struct RefObservation {
 };
 
 struct Reference {
-    std::vector<double> x, y;              // adjusted new points (plane ones, file order), metres reduced
-    std::vector<double> mx, my;            // cm
-    double m0 = 0;                         // cc
-    double pvv = 0;                        // weighted sum of squared residuals
-    double max_vR = 0;                     // cc
-    double max_vD = 0;                     // cm
-    std::vector<std::vector<double>> Qxy;  // cofactors of the coordinate unknowns (cm^2)
-    std::vector<RefObservation> obs;       // of the last iteration
+    std::vector<double> x, y;            // adjusted new plane points in file order, metres reduced
+    std::vector<double> mx, my;          // cm
+    double m0 = 0;                       // cc
+    double pvv = 0;                      // weighted sum of squared residuals
+    int groups = 0;                      // orientation unknowns
+    std::vector<std::vector<double>> Q;  // inverse normal matrix, the coordinates' (cm) first
+    std::vector<RefObservation> obs;
 };
 
 Reference adjust_reference(const Network& net);

@@ -1,9 +1,10 @@
-// Helpers of the vokram4 tests: a working folder for whole runs, and the stages run
-// in memory on a generated network.
+// Helpers of the vokram4 tests: a working folder for whole runs, the stages run in
+// memory on a generated network, and the lines of a Windows-1251 text.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -23,8 +24,7 @@ inline std::string read_bytes(const std::filesystem::path& p) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 inline void write_bytes(const std::filesystem::path& p, const std::string& bytes) {
-    std::ofstream out(p, std::ios::binary);
-    out << bytes;
+    std::ofstream(p, std::ios::binary) << bytes;
 }
 
 // A working folder as vokram2 leaves it: VK/ with the report, Temp/ with the token and
@@ -69,11 +69,23 @@ struct Staged {
     std::vector<std::string> report() const { return a.rep->lines(); }
 };
 
-// True when some line of `lines` equals `text`.
 inline bool has_line(const std::vector<std::string>& lines, const std::string& text) {
-    for (const std::string& l : lines)
-        if (l == text) return true;
-    return false;
+    return std::find(lines.begin(), lines.end(), text) != lines.end();
+}
+
+// The lines of a Windows-1251 CR LF text as UTF-8; a line end without CR fails the test.
+inline std::vector<std::string> lines_of(const std::string& bytes) {
+    std::vector<std::string> out;
+    for (std::size_t start = 0, end; start < bytes.size(); start = end + 2) {
+        end = bytes.find("\r\n", start);
+        if (end == std::string::npos) {
+            ADD_FAILURE() << "text does not end with CR LF";
+            break;
+        }
+        out.push_back(vk::from_cp1251(bytes.substr(start, end - start)));
+        EXPECT_EQ(out.back().find('\n'), std::string::npos) << "a line end without CR";
+    }
+    return out;
 }
 
 }  // namespace v4test
