@@ -17,47 +17,44 @@ using vk::v5::out_kontrol;
 // Every stop of INS_KONTROL and OUT_KONTROL comes after its report lines.
 TEST(Checks, StopsWithTheirReportLines) {
     const struct {
-        const char* what;
         void (*stage)(vk::v5::Polar&);
         std::vector<vk::v5::Sight> sights;
         Lines tail;  // the last report lines
     } cases[] = {
-        {"sight to the station itself",
-         ins_kontrol,
-         {sight(1, 400, 100, 50)},
-         {"    Записано измерване към т. 1."}},
-        {"faces differ by 0.03 in direction, 0.05 in zenith angle, 0.4 m in slope distance",
-         ins_kontrol,
+        // sight to the station itself
+        {ins_kontrol, {sight(1, 400, 100, 50)}, {"    Записано измерване към т. 1."}},
+        // faces differ by 0.03 in direction, 0.05 in zenith angle, 0.4 m in slope distance
+        {ins_kontrol,
          {sight(2, 400, 100, 100), sight(2, 200.03, 300.05, 100.4)},
          {"    Недопустими разлики I/II положение", "      за хор. посока   300.0 сс. към т.2",
           "      за верт.  ъгъл   500.0 сс. към т.2", "      за накл. разст.   20.0 см. към т.2"}},
-        {"repeated sightings of 2 differ by 0.05 across the zero, 0.2 m in slope, 3 m in height",
-         ins_kontrol,
+        // repeated sightings of 2 differ by 0.05 across the zero, 0.2 m in slope, 3 m in height
+        {ins_kontrol,
          {sight(2, 399.99, 99, 100), sight(3, 100, 0, 100), sight(2, 0.04, 101, 100.2)},
          {"    Разлика в посока към т. 2.", "    Разлика в накл. разстояние към т. 2.",
           "    Разлика в превишение към т. 2.",
           "    Макс. разлики от повторения:", "      за      посока:   0.0500 гр. в т.     2",
           "      за накл. р-ние:   0.200  м.  в т.     2", "      за  превишение:   3.003  м.  в т.     2"}},
-        {"orientations differ by 0.05",
-         out_kontrol,
+        // orientations differ by 0.05
+        {out_kontrol,
          {sight(2, 390, 0, 0), sight(3, 90.05, 0, 0)},
          {"    Разлика в ориент. неизвестно ", "      към т. 2 о=  10.00000 гр.",
           "      към т. 3 о=   9.95000 гр."}},
-        {"distance 0.2 m longer than the coordinates",
-         out_kontrol,
+        // distance 0.2 m longer than the coordinates
+        {out_kontrol,
          {sight(2, 400, 100, 100.2, 100.2), sight(3, 100, 100, 100, 100)},
          {"    Разлика в разстояния.", "      точка  изчислено    измерено",
           "     ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~ [м.]", "          2  100.000     100.200",
           "          3  100.000     100.000"}},
-        {"height-only point 20 m above a level sight",
-         out_kontrol,
+        // height-only point 20 m above a level sight
+        {out_kontrol,
          {sight(5, 0, 100, 50)},
          {"    Невъзможно ориентиране.", "    Разлика в превишения", "",
           "      точка  изчислено    измерено   разлика", "     ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~ [м.]",
           "          5   20.000       0.000      20.000"}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.tail[0]);
         Stage st;
         st.p.sights = c.sights;
         EXPECT_TRUE(st.stops(c.stage));
@@ -88,10 +85,7 @@ TEST(InsKontrol, TwoFacesMergedAndSummarised) {
 TEST(InsKontrol, SingleSightsAndRepeats) {
     const struct {
         double index, R, V, want_R, want_V;
-    } cases[] = {{0, 50, 301, 250, 99},
-                 {0.002, 50, 301, 250, 98.998},
-                 {0.001, 50, 100, 50, 100.001},
-                 {0.001, 50, 0, 50, 0}};
+    } cases[] = {{0.002, 50, 301, 250, 98.998}, {0.001, 50, 100, 50, 100.001}, {0.001, 50, 0, 50, 0}};
     for (const auto& c : cases) {
         Stage st;
         st.p.par.index = c.index;
@@ -226,37 +220,38 @@ TEST(ZapisTo, Kind3PointLines) {
     st.p.xst = 0, st.p.yst = 0, st.p.hst = 100, st.p.ih = 1.5;
     vk::v5::zapis_to(st.p, {5001, 3, 12.5, -3.25, 101.2346, 1.2});
     EXPECT_EQ(st.report(), (Lines{"        5001    4000012.5000    7999996.7500   101.2346"}));
-    EXPECT_EQ(st.p.scr->lines(),
-              (Lines{"layer s 2D_Points",
-                     "",
-                     "point 7999996.750,4000012.500",
-                     "layer s 2D_Names",
-                     "",
-                     "text 7999996.910,4000012.600 0.20 0 5001",
-                     "layer s 2D_Altitudes",
-                     "",
-                     "text 7999996.910,4000012.300 0.20 0 101.23",
-                     "layer s 2D_Snimka",
-                     "",
-                     "line 8000000.000,4000000.000 7999996.750,4000012.500",
-                     "",
-                     "layer s 3D_Points",
-                     "",
-                     "point 7999996.750,4000012.500,101.235",
-                     "layer s 3D_Names",
-                     "",
-                     "text 7999996.910,4000012.600,101.235 0.20 0 5001",
-                     "layer s 3D_Altitudes",
-                     "",
-                     "text 7999996.910,4000012.300,101.235 0.20 0 101.23",
-                     "layer s 3D_Snimka",
-                     "",
-                     "line 8000000.000,4000000.000,101.500 7999996.750,4000012.500,102.435",
-                     "",
-                     "layer s Measured_HT",
-                     "",
-                     "line 7999996.750,4000012.500,101.235 7999996.750,4000012.500,102.435",
-                     ""}));
+    Lines script = {"layer s 2D_Points",
+                    "",
+                    "point 7999996.750,4000012.500",
+                    "layer s 2D_Names",
+                    "",
+                    "text 7999996.910,4000012.600 0.20 0 5001",
+                    "layer s 2D_Altitudes",
+                    "",
+                    "text 7999996.910,4000012.300 0.20 0 101.23",
+                    "layer s 2D_Snimka",
+                    "",
+                    "line 8000000.000,4000000.000 7999996.750,4000012.500",
+                    ""};
+    const Lines three_d = {"layer s 3D_Points",
+                           "",
+                           "point 7999996.750,4000012.500,101.235",
+                           "layer s 3D_Names",
+                           "",
+                           "text 7999996.910,4000012.600,101.235 0.20 0 5001",
+                           "layer s 3D_Altitudes",
+                           "",
+                           "text 7999996.910,4000012.300,101.235 0.20 0 101.23",
+                           "layer s 3D_Snimka",
+                           "",
+                           "line 8000000.000,4000000.000,101.500 7999996.750,4000012.500,102.435",
+                           "",
+                           "layer s Measured_HT",
+                           "",
+                           "line 7999996.750,4000012.500,101.235 7999996.750,4000012.500,102.435",
+                           ""};
+    script.insert(script.end(), three_d.begin(), three_d.end());
+    EXPECT_EQ(st.p.scr->lines(), script);
     EXPECT_EQ(st.p.cad->lines(), (Lines{"P  28 28005001     12.500     -3.250    101.235 8 8"}));
     EXPECT_EQ(st.p.sur->lines(), (Lines{"7999996.75 4000012.50 101.23"}));
 }

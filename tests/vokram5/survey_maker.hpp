@@ -58,6 +58,8 @@ class Folder {
     Lines lines(const std::string& rel) const;                             // UTF-8, without CR LF
     void params(const Settings& s) const;                                  // "P.txt"
     void survey(const std::vector<Station>& st, const Settings& s) const;  // "VK/Geo_Data.txt"
+    int run() { return vk::v5::run(con, root_); }
+    vk::ScriptedConsole con;
 
   private:
     std::filesystem::path root_;

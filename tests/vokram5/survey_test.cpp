@@ -51,18 +51,25 @@ struct Case {
 class Generated : public testing::TestWithParam<Case> {};
 
 // Every detail point comes back at its true position and height, in the report, the
-// cadastral file (kind 2 with height 0) and the surface list (kind 3 only).
-TEST_P(Generated, DetailPointsComeBackWithinAMillimetre) {
+// cadastral file (kind 2 with height 0) and the surface list (kind 3 only), once for each
+// run: a second run appends to them again, while the script holds the last run only.
+TEST_P(Generated, DetailPointsComeBackWithinAMillimetreOnEachRun) {
     const Case& c = GetParam();
     const Network n = network();
     Folder f(n);
     if (c.write_params) f.params(c.s);
     f.survey(stations(n), c.s);
-    vk::ScriptedConsole con;
-    ASSERT_EQ(vk::v5::run(con, f.root()), 0);
+    ASSERT_EQ(f.run(), 0);
+    const std::string script = f.read("VK/VK_5.scr");
+    ASSERT_EQ(f.run(), 0);
+    EXPECT_EQ(f.read("VK/VK_5.scr"), script);
+    EXPECT_EQ(f.con.waits, 2);
     const Lines rep = f.lines("VK/Protokol.txt"), cad = f.lines("VK/VK_2.cad"),
                 sur = f.lines("VK/Surface.txt");
-    ASSERT_TRUE(con.showed("РЕШАВАНЕ НА ПОЛЯРНИ СТАНЦИИ - ЗАВЪРШЕНО.")) << rep.back();
+    ASSERT_TRUE(f.con.showed("РЕШАВАНЕ НА ПОЛЯРНИ СТАНЦИИ - ЗАВЪРШЕНО.")) << rep.back();
+    EXPECT_EQ(tail(f.lines("VK/VK_5.scr"), 3), (Lines{"layer s Situation", "", "zoom e"}));
+    EXPECT_EQ(std::count(cad.begin(), cad.end(), "LAYER CADASTER"), 3);  // vokram2's and two of ours
+    EXPECT_EQ(cad.back(), "END_LAYER");
     for (const Station& one : stations(n))
         for (const Aim& a : one.detail) {
             const True& p = a.target;
@@ -70,11 +77,11 @@ TEST_P(Generated, DetailPointsComeBackWithinAMillimetre) {
             SCOPED_TRACE(p.no);
             const std::vector<std::vector<double>> row = {
                 {}, {1. * p.no, p.h}, {1. * p.no, p.x, p.y}, {1. * p.no, p.x, p.y, p.h}};
-            EXPECT_EQ(found(rep, "", row[kind], 0.001), 1);
+            EXPECT_EQ(found(rep, "", row[kind], 0.001), 2);
             EXPECT_EQ(found(cad, "P  28 ",
                             {28000000. + p.no, p.x - n.xo, p.y - n.yo, kind == 3 ? p.h : 0, 8, 8}, 0.006),
-                      kind != 1);  // 2 or 3 decimals
-            EXPECT_EQ(found(sur, "", {p.y, p.x, p.h}, 0.006), kind == 3);
+                      kind == 1 ? 0 : 2);  // 2 or 3 decimals
+            EXPECT_EQ(found(sur, "", {p.y, p.x, p.h}, 0.006), kind == 3 ? 2 : 0);
         }
 }
 
@@ -85,40 +92,13 @@ INSTANTIATE_TEST_SUITE_P(Settings, Generated,
                                          Case{"no_parameter_file", Settings{0, 0, 0, 0, 0}, false}),
                          [](const testing::TestParamInfo<Case>& i) { return std::string(i.param.name); });
 
-// Each run appends a layer block and surface lines; the script holds the last run only.
-// Every file is Windows-1251 with CR LF.
-TEST(Run, TwiceAppendsTwice) {
-    const Network n = network();
-    Folder f(n);
-    const std::string given = f.read("VK/Surface.txt");
-    f.survey(stations(n), Settings{0, 0, 0, 0, 0});
-    vk::ScriptedConsole con;
-    ASSERT_EQ(vk::v5::run(con, f.root()), 0);
-    const std::string script = f.read("VK/VK_5.scr"), surface = f.read("VK/Surface.txt");
-    ASSERT_EQ(vk::v5::run(con, f.root()), 0);
-
-    EXPECT_EQ(f.read("VK/VK_5.scr"), script);
-    EXPECT_EQ(script.substr(script.size() - 29), "layer s Situation\r\n\r\nzoom e\r\n");
-    EXPECT_EQ(f.read("VK/Surface.txt"), surface + surface.substr(given.size()));
-    const Lines cad = f.lines("VK/VK_2.cad");
-    EXPECT_EQ(std::count(cad.begin(), cad.end(), "LAYER CADASTER"), 3);  // vokram2's and two of ours
-    EXPECT_EQ(std::count_if(cad.begin(), cad.end(),
-                            [](const std::string& l) { return l.rfind("P  28 28005000 ", 0) == 0; }),
-              2);
-    EXPECT_EQ(cad.back(), "END_LAYER");
-    const std::string rep = f.read("VK/Protokol.txt"), station = vk::to_cp1251("\r\n    Станция 5\r\n");
-    EXPECT_NE(rep.find(station, rep.find(station) + 1), std::string::npos);
-    EXPECT_EQ(con.waits, 2);
-}
-
 // Without a polar station (or without a data file) the blocks stay empty; a token of 0
 // (a failed predecessor) ends the run at once and touches nothing.
 TEST(Run, NoPolarStationOrBlockedToken) {
     for (const char* data : {"a\nb\nc\n101 1.5 102 1.8 12.3 99.1 400.12 -4\n", ""}) {
         Folder f(network());
         if (*data) f.write("VK/Geo_Data.txt", data);
-        vk::ScriptedConsole con;
-        ASSERT_EQ(vk::v5::run(con, f.root()), 0);
+        ASSERT_EQ(f.run(), 0);
         EXPECT_EQ(f.lines("VK/Protokol.txt"),
                   (Lines{"", " ПОЛЯРНА СНИМКА, ПРИЕМА ТОЧКИ ОТ РЕШЕНИЕ.", "", "    Приети 6 точки. ", ""}));
         EXPECT_EQ(f.lines("VK/VK_5.scr"), (Lines{"layer s Situation", "", "zoom e"}));
@@ -126,11 +106,10 @@ TEST(Run, NoPolarStationOrBlockedToken) {
     }
     Folder f(network());
     f.write("Temp/Key.tmp", "0\r\n");
-    vk::ScriptedConsole con;
-    EXPECT_EQ(vk::v5::run(con, f.root()), 0);
+    EXPECT_EQ(f.run(), 0);
     EXPECT_FALSE(std::filesystem::exists(f.root() / "VK/Protokol.txt"));
     EXPECT_FALSE(std::filesystem::exists(f.root() / "VK/VK_5.scr"));
-    EXPECT_TRUE(con.shown.empty());
+    EXPECT_TRUE(f.con.shown.empty());
 }
 
 // Damaged or missing input ends with a fatal error and its line on the console.
@@ -161,9 +140,8 @@ TEST(Run, DamagedInputIsFatal) {
             std::filesystem::remove(f.root() / c.file);
         else
             f.write(c.file, c.bytes);
-        vk::ScriptedConsole con;
-        EXPECT_NE(vk::v5::run(con, f.root()), 0);
-        EXPECT_EQ(con.errors.size(), 1u);
+        EXPECT_NE(f.run(), 0);
+        EXPECT_EQ(f.con.errors.size(), 1u);
     }
 }
 
@@ -176,11 +154,10 @@ TEST(Run, CapacityOfThePointTable) {
         for (int i = 6; i < points; ++i) n.given.push_back({200 + i, 4567000.0 + i, 8512000, 500});
         Folder f(n);
         f.survey({stations(n)[0]}, Settings{});
-        vk::ScriptedConsole con;
-        ASSERT_EQ(vk::v5::run(con, f.root()), 0);
+        ASSERT_EQ(f.run(), 0);
         const Lines rep = f.lines("VK/Protokol.txt");
         EXPECT_EQ(rep.back() == "  ОБЕМА ДАННИ НАДХВЪРЛЯ ВЪЗМОЖНОСТИТЕ НА ПРОГРАМАТА.", points > 398);
-        EXPECT_EQ(con.showed("ПРЕКЪСВАНЕ НА ПРОГРАМАТА."), points > 398);
+        EXPECT_EQ(f.con.showed("ПРЕКЪСВАНЕ НА ПРОГРАМАТА."), points > 398);
         EXPECT_EQ(std::count(rep.begin(), rep.end(), "    Приети " + std::to_string(points) + " точки. "),
                   points > 400 ? 0 : 1);
     }
