@@ -21,38 +21,35 @@ double reading(double g) {  // a circle reading in (0, 400]
     return g <= 0.0 ? g + 400.0 : g;
 }
 
-// Readings that carry the true target back through the reductions: the horizontal
+// Readings of `target` from `at` that carry it back through the reductions: the horizontal
 // distance is sin z times the slope distance, corrected by scale and prism constant and
 // reduced to the projection plane; the height difference is s cos z plus curvature and
 // refraction over a sphere of 6375050 m (none from a height-only station, whose detail
 // points the module levels without them). The station's own sights have the slope
-// distance corrected first, the detail sights the horizontal distance.
-std::string observe(const Station& st, const Aim& a, const Settings& s, bool own) {
-    const double dx = a.target.x - st.at.x, dy = a.target.y - st.at.y;
+// distance corrected first, the detail sights the horizontal distance. `faces` gives the
+// faces in their order ("12": face I, then face II).
+std::string observe(const True& at, const True& target, double t, const std::string& faces, const Settings& s,
+                    bool own) {
+    const double dx = target.x - at.x, dy = target.y - at.y;
     const double scale = 1.0 + s.ppm / 1e6, add = s.add_mm / 1000.0;
     const double plane = std::hypot(dx, dy) / (1.0 - s.hp / 6375050.0);
     const double hz = own ? plane : (plane - add) / scale;
-    const bool curved = own || st.at.vi != 1;
     double slope = hz, v = 0.0;
     for (int it = 0; it < 20; ++it) {
-        v = a.target.h + a.t - st.at.h - 1.553 - (curved ? slope * slope * (1.0 - s.k) / 12742000.0 : 0.0);
+        v = target.h + t - at.h - 1.553 -
+            (own || at.vi != 1 ? slope * slope * (1.0 - s.k) / 12742000.0 : 0.0);
         slope = std::hypot(hz, v);
     }
-    const double z = std::atan2(hz, v) / kGon, r = reading(std::atan2(dy, dx) / kGon - 37.1234 - st.at.no);
-    const std::string head = whole(a.target.no) + " " + real(a.t, 0, 3) + " ";
+    const double z = std::atan2(hz, v) / kGon, r = reading(std::atan2(dy, dx) / kGon - 37.1234 - at.no);
+    const std::string head = whole(target.no) + " " + real(t, 0, 3) + " ";
     const std::string end = " " + real(own ? (slope - add) / scale : slope, 0, 6) + "\n";
-    const std::string one = head + real(r, 0, 8) + " " + real(z - s.index, 0, 8) + end;
-    const std::string two = head + real(reading(r + 200), 0, 8) + " " + real(400 - z - s.index, 0, 8) + end;
-    switch (a.faces) {
-        case Faces::I:
-            return one;
-        case Faces::II:
-            return two;
-        case Faces::I_then_II:
-            return one + two;
-        default:
-            return two + one;
-    }
+    std::string out;
+    for (char face : faces)
+        out += head +
+               (face == '1' ? real(r, 0, 8) + " " + real(z - s.index, 0, 8)
+                            : real(reading(r + 200), 0, 8) + " " + real(400 - z - s.index, 0, 8)) +
+               end;
+    return out;
 }
 
 // A point table of "Temp/VK_2.tmp": count line, rule, header, rule, rows, empty line.
@@ -83,11 +80,27 @@ int found(const Lines& lines, const std::string& prefix, const std::vector<doubl
     return count;
 }
 
+Network::Network() {
+    given = {{101, 4567891.234, 8512345.678, 512.346},
+             {102, 4568412.871, 8512198.402, 527.118},
+             {103, 4568307.519, 8512912.655, 534.902}};
+    added = {{5, 4568100.125, 8512520.5, 520.731, 3},
+             {6, 4568250, 8512400, 515, 2},
+             {7, 4568150, 8512700, 530.25, 1}};
+}
+
+std::vector<True> detail(const True& at) {
+    std::vector<True> d;
+    for (int k = 0; k < 6; ++k)
+        d.push_back({at.no * 1000 + k, at.x + 27 * k - 60, at.y + 90 - 34 * k, at.h + 2 * k - 5});
+    return d;
+}
+
 Folder::Folder(const Network& n) {
     char tmpl[] = "/tmp/vokram5_test_XXXXXX";
-    root_ = ::mkdtemp(tmpl);
-    fs::create_directory(root_ / "VK");
-    fs::create_directory(root_ / "Temp");
+    root = ::mkdtemp(tmpl);
+    fs::create_directory(root / "VK");
+    fs::create_directory(root / "Temp");
     write("Temp/Key.tmp", "1\r\n");
     write("Temp/VK_2.tmp", "\r\nVK_2\r\n~\r\n\r\n" + real(n.xo, 0, 1) + " " + real(n.yo, 0, 1) +
                                " - origin\r\n\r\n" + table(n.given, n) + table(n.added, n));
@@ -97,21 +110,17 @@ Folder::Folder(const Network& n) {
 
 Folder::~Folder() {
     std::error_code ec;
-    fs::remove_all(root_, ec);
+    fs::remove_all(root, ec);
 }
 
 void Folder::write(const std::string& rel, const std::string& bytes) const {
-    std::ofstream(root_ / rel, std::ios::binary) << bytes;
-}
-
-std::string Folder::read(const std::string& rel) const {
-    std::ifstream in(root_ / rel, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::ofstream(root / rel, std::ios::binary) << bytes;
 }
 
 Lines Folder::lines(const std::string& rel) const {
     Lines out;
-    std::istringstream in(vk::from_cp1251(read(rel)));
+    std::ifstream file(root / rel, std::ios::binary);
+    std::istringstream in(vk::from_cp1251(std::string(std::istreambuf_iterator<char>(file), {})));
     for (std::string l; std::getline(in, l);) out.push_back(l.substr(0, l.size() - 1));  // drop the CR
     return out;
 }
@@ -123,13 +132,17 @@ void Folder::params(const Settings& s) const {
     write("P.txt", text + "2\r\n");
 }
 
-void Folder::survey(const std::vector<Station>& st, const Settings& s) const {
+void Folder::survey(const Network& n, const Settings& s, std::size_t stations) const {
     std::string text = "Generated survey\nfrom true coordinates\n\n";
-    for (const Station& one : st) {
-        text += whole(one.at.no) + " 1.553\n";
-        for (const Aim& a : one.known) text += observe(one, a, s, true);
-        text += "-4\n-9\n";
-        for (const Aim& a : one.detail) text += observe(one, a, s, false);
+    for (std::size_t i = 0; i < stations; ++i) {
+        const True& at = n.added[i];
+        text += whole(at.no) + " 1.553\n" + observe(at, n.given[0], 1.8, "12", s, true) +
+                observe(at, n.given[1], 1.8, "21", s, true) + observe(at, n.given[2], 1.3, "1", s, true) +
+                "-4\n-9\n";
+        const char* faces[] = {"12", "21", "1", "2", "1", "2"};
+        const std::vector<True> d = detail(at);
+        for (int k = 0; k < 6; ++k)
+            text += observe(at, d[k], k == 2 ? 0.0 : 1.2 + 0.1 * k, faces[k], s, false);
         text += "-9\n";
     }
     write("VK/Geo_Data.txt", text);

@@ -23,46 +23,37 @@ struct True {
     int vi = 3;
 };
 
+// Three given points, and new points 5 (kind 3), 6 (kind 2) and 7 (kind 1) that serve as
+// polar stations.
 struct Network {
     double xo = 4567880, yo = 8512330;  // reduction origin
     std::vector<True> given, added;
+    Network();
 };
+
+// The six detail points of a station, 23 m to 110 m away. The survey sights them in both
+// faces in either order and in one face of either kind, the last one in face II alone; all
+// but the third with a target height.
+std::vector<True> detail(const True& station);
 
 // The values of "P.txt"; `index` is added to face-I zenith readings (the index error is -index).
 struct Settings {
     double hp = 0, k = 0.13, add_mm = 0, ppm = 0, index = 0;
 };
 
-enum class Faces { I, II, I_then_II, II_then_I };
-
-struct Aim {
-    True target;
-    double t;  // target height
-    Faces faces;
-};
-
-// A polar station: instrument 1.553 m high, the circle's zero at direction angle 37.1234 + its
-// number; sights to network points, then detail sights.
-struct Station {
-    True at;
-    std::vector<Aim> known, detail;
-};
-
-class Folder {
-  public:
+// A working folder; the console of its runs.
+struct Folder {
+    std::filesystem::path root;
+    vk::ScriptedConsole con;
     explicit Folder(const Network& n);  // the token 1, "Temp/VK_2.tmp", the drawing files
     ~Folder();
-    const std::filesystem::path& root() const { return root_; }
     void write(const std::string& rel, const std::string& bytes) const;
-    std::string read(const std::string& rel) const;
-    Lines lines(const std::string& rel) const;                             // UTF-8, without CR LF
-    void params(const Settings& s) const;                                  // "P.txt"
-    void survey(const std::vector<Station>& st, const Settings& s) const;  // "VK/Geo_Data.txt"
-    int run() { return vk::v5::run(con, root_); }
-    vk::ScriptedConsole con;
-
-  private:
-    std::filesystem::path root_;
+    Lines lines(const std::string& rel) const;  // UTF-8, without CR LF
+    void params(const Settings& s) const;       // "P.txt"
+    // "VK/Geo_Data.txt": the first `stations` new points as polar stations, each sighting the
+    // three given points, then its detail points.
+    void survey(const Network& n, const Settings& s, std::size_t stations = 3) const;
+    int run() { return vk::v5::run(con, root); }
 };
 
 // Station 1 at (1000, 1000, 100) in memory: point 2 is 100 m north and 3 100 m east at its
