@@ -1,14 +1,15 @@
 // Networks for the tests, generated from known true coordinates: every observation is
-// computed from the truth (plus optional noise), and the network is written in the layout
-// of "Temp/VK_1.tmp" that vokram1 produces.
+// computed from the truth (plus optional noise) and written in the layout of
+// "Temp/VK_1.tmp" that vokram1 produces.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -16,36 +17,34 @@
 
 #include "vokram/angles.hpp"
 #include "vokram/text.hpp"
+#include "vokram2/network.hpp"
 
 namespace vk::v2::test {
 
-inline constexpr double kPi = 3.14159265358979323846;
-inline constexpr double kGradsPerRadian = 200.0 / kPi;
+inline constexpr double kGradsPerRadian = 200.0 / 3.14159265358979323846;
 
 struct TruePoint {
     int no;
     double x, y, h;  // reduced plane coordinates and absolute height [m]
-    int vi;          // kind as given (1..3); 0 for a new point
+    int vi = 0;      // kind as given (1..3); 0 for a new point
 };
 
 // Which quantities a sight carries.
 enum Carry : unsigned { kR = 1, kD = 2, kV = 4, kS = 8 };
 
+// Instrument and target heights are 1.5 m; the errors are added to the exact values.
 struct Sight {
     int ps, from, to;
     unsigned carry;
-    int hs = 1500, ht = 1500;               // mm
-    double dR = 0, dD = 0, dV = 0, dS = 0;  // errors added to the exact values
+    double dR = 0, dD = 0, dV = 0;
 };
 
 struct Survey {
     double xo = 4567000.0, yo = 8512000.0;
-    double tol_angle = 0.01, tol_linear = 0.1, tol_height = 0.1;
     double k = 0.13;  // refraction
     std::vector<TruePoint> given, fresh;
     std::vector<Sight> sights;
     double noise_angle = 0, noise_length = 0;  // standard deviations [grads], [m]
-    unsigned seed = 7;
 
     void known(int no, double x, double y, double h, int vi = 3) { given.push_back({no, x, y, h, vi}); }
     void unknown(int no, double x, double y, double h) { fresh.push_back({no, x, y, h, 0}); }
@@ -53,21 +52,24 @@ struct Survey {
         sights.push_back({ps, from, to, carry});
         return *this;
     }
-
+    Survey& add(const std::vector<TruePoint>& pts, const std::vector<Sight>& w) {
+        for (const TruePoint& p : pts) (p.vi ? given : fresh).push_back(p);
+        sights.insert(sights.end(), w.begin(), w.end());
+        return *this;
+    }
     const TruePoint& point(int no) const {
-        for (const auto& p : given)
-            if (p.no == no) return p;
-        for (const auto& p : fresh)
-            if (p.no == no) return p;
+        for (const auto* list : {&given, &fresh})
+            for (const auto& p : *list)
+                if (p.no == no) return p;
         throw std::runtime_error("no point " + std::to_string(no));
     }
 
-    // Orientation of a series: direction angle minus circle reading, one per series.
+    // Orientation of a series: direction angle minus circle reading.
     static double orientation(int ps) { return std::fmod(37.1234 + 91.377 * ps, 400.0); }
 
     // The contents of "Temp/VK_1.tmp" in vokram1's layout.
     std::string vk1() const {
-        std::mt19937 gen(seed);
+        std::mt19937 gen(7);
         std::normal_distribution<double> unit(0.0, 1.0);
         std::string s;
         auto line = [&](const std::string& l) { s += l + "\r\n"; };
@@ -75,8 +77,7 @@ struct Survey {
         line("Резултати от модул  * ВОКРАМ-1 *");
         line(std::string(32, '~'));
         line("");
-        line(real(xo, 0, 1) + " " + real(yo, 0, 1) + " " + real(tol_angle, 0, 5) + " " +
-             real(tol_linear, 0, 4) + " " + real(tol_height, 0, 4) + " " + real(k, 0, 3) +
+        line(real(xo, 0, 1) + " " + real(yo, 0, 1) + " 0.01000 0.1000 0.1000 " + real(k, 0, 3) +
              "  - редукц. начало, параметри");
         line("");
         line(whole(static_cast<long long>(given.size()), 10) + " - брой зададени точки");
@@ -95,10 +96,8 @@ struct Survey {
              " - вид точки:  3D / 2D / 1D ");
         line("");
         line(whole(static_cast<long long>(fresh.size()), 10) + "   - брой нови точки           ");
-        for (std::size_t i = 0; i < fresh.size(); ++i) {
-            s += whole(fresh[i].no, 5) + " ";
-            if ((i + 1) % 10 == 0) s += "\r\n";
-        }
+        for (std::size_t i = 0; i < fresh.size(); ++i)
+            s += whole(fresh[i].no, 5) + ((i + 1) % 10 == 0 ? " \r\n" : " ");
         s += "\r\n\r\n";
         line(whole(static_cast<long long>(sights.size()), 10) + "   - брой измервания ");
         line(std::string(72, '~'));
@@ -108,22 +107,19 @@ struct Survey {
         for (const Sight& w : sights) {
             const TruePoint& a = point(w.from);
             const TruePoint& b = point(w.to);
-            const double d = std::hypot(b.x - a.x, b.y - a.y);
-            const double dz = (b.h + w.ht / 1000.0) - (a.h + w.hs / 1000.0);
-            const double slope = std::hypot(d, dz);
+            const double d = std::hypot(b.x - a.x, b.y - a.y), dz = b.h - a.h, slope = std::hypot(d, dz);
             // Zenith angle such that the levelling formula gives the true difference.
-            const double curvature = (1 - k) * slope * slope / 12742000.0;
-            const double zenith = std::acos((dz - curvature) / slope) * kGradsPerRadian;
+            const double zenith =
+                std::acos((dz - (1 - k) * slope * slope / 12742000.0) / slope) * kGradsPerRadian;
             double R = 0, V = 0, S = 0, D = 0;
             if (w.carry & kR)
                 R = rang(atang(b.y - a.y, b.x - a.x) - orientation(w.ps) + w.dR + noise_angle * unit(gen));
             if (w.carry & kV) V = zenith + w.dV + noise_angle * unit(gen);
-            if (w.carry & kS) S = slope + w.dS + noise_length * unit(gen);
+            if (w.carry & kS) S = slope + noise_length * unit(gen);
             if (w.carry & kD) D = d + w.dD + noise_length * unit(gen);
-            nr += R > 0, nv += V > 0, ns += S > 0, nd += D > 0, nh += w.hs * V * S > 0;
-            line(whole(w.ps, 6) + " " + whole(w.from, 5) + " " + whole(w.hs, 5) + " " + whole(w.to, 5) + " " +
-                 whole(w.ht, 5) + " " + real(R, 10, 5) + " " + real(V, 10, 5) + " " + real(S, 9, 4) + " " +
-                 real(D, 9, 4));
+            nr += R > 0, nv += V > 0, ns += S > 0, nd += D > 0, nh += V > 0 && S > 0;
+            line(whole(w.ps, 6) + " " + whole(w.from, 5) + "  1500 " + whole(w.to, 5) + "  1500 " +
+                 real(R, 10, 5) + " " + real(V, 10, 5) + " " + real(S, 9, 4) + " " + real(D, 9, 4));
         }
         line(std::string(72, '~'));
         line("");
@@ -133,15 +129,37 @@ struct Survey {
     }
 };
 
+// A network loaded as vokram2 reads it, with a console that answers from a script.
+struct Loaded {
+    ScriptedConsole con;
+    TextFile rep;
+    Network w{con, rep};
+    explicit Loaded(const std::string& text) {
+        NumberReader r(text, "Temp/VK_1.tmp");
+        vhod(w, r);
+    }
+    explicit Loaded(const Survey& s) : Loaded(s.vk1()) {}
+    const Point& pt(int no) const {
+        for (const Point& p : w.pts)
+            if (p.no == no) return p;
+        throw std::runtime_error("no point " + std::to_string(no));
+    }
+};
+
 // A scratch working folder with VK/ and Temp/.
 struct Folder {
     std::filesystem::path root;
-    explicit Folder(const std::string& name) {
-        root =
-            std::filesystem::temp_directory_path() / ("vokram2_" + name + "_" + std::to_string(::getpid()));
+    explicit Folder(const std::string& name)
+        : root(std::filesystem::temp_directory_path() /
+               ("vokram2_" + name + "_" + std::to_string(::getpid()))) {
         std::filesystem::remove_all(root);
         std::filesystem::create_directories(root / "VK");
         std::filesystem::create_directories(root / "Temp");
+    }
+    // The folder as vokram1 leaves it after checking the survey `s`.
+    Folder(const std::string& name, const Survey& s) : Folder(name) {
+        write("Temp/Key.tmp", "1\r\n");
+        write("Temp/VK_1.tmp", to_cp1251(s.vk1()));
     }
     ~Folder() { std::filesystem::remove_all(root); }
     void write(const std::string& rel, const std::string& bytes) const {
@@ -154,20 +172,26 @@ struct Folder {
     bool exists(const std::string& rel) const { return std::filesystem::exists(root / rel); }
     // The lines of a Windows-1251 CR LF file, as UTF-8.
     std::vector<std::string> lines(const std::string& rel) const {
-        const std::string bytes = read(rel);
+        const std::string b = read(rel);
         std::vector<std::string> out;
-        std::size_t start = 0;
-        while (start < bytes.size()) {
-            const std::size_t end = bytes.find("\r\n", start);
-            if (end == std::string::npos) {
-                out.push_back(from_cp1251(bytes.substr(start)));
-                break;
-            }
-            out.push_back(from_cp1251(bytes.substr(start, end - start)));
-            start = end + 2;
+        for (std::size_t at = 0, end; at < b.size(); at = end + 2) {
+            end = std::min(b.find("\r\n", at), b.size());
+            out.push_back(from_cp1251(b.substr(at, end - at)));
         }
         return out;
     }
+    // The last lines of a file must be `tail`.
+    void expect_tail(const std::string& rel, const std::vector<std::string>& tail) const {
+        const auto all = lines(rel);
+        ASSERT_GE(all.size(), tail.size()) << rel;
+        EXPECT_EQ(std::vector<std::string>(all.end() - static_cast<long>(tail.size()), all.end()), tail)
+            << rel;
+    }
 };
+
+// True when `lines` holds the line `l`.
+inline bool has(const std::vector<std::string>& lines, const std::string& l) {
+    return std::find(lines.begin(), lines.end(), l) != lines.end();
+}
 
 }  // namespace vk::v2::test

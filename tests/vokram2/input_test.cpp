@@ -1,42 +1,18 @@
 // Reading of "Temp/VK_1.tmp": a good file fills the tables, a file beyond the capacity
 // or without a task is refused with its message, a damaged one is a fatal input error.
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <iterator>
 #include <random>
 
 #include "builder.hpp"
-#include "vokram2/network.hpp"
 
 namespace vk::v2 {
 namespace {
 
-using test::kD;
-using test::kR;
-using test::kS;
-using test::kV;
-using test::Survey;
-
-const char* const kNoData = "    Няма данни за образуване на задача.";
-
-struct Intake {
-    ScriptedConsole con;
-    TextFile rep;
-    Network w{con, rep};
-    void load(const std::string& text) {
-        NumberReader r(text, "Temp/VK_1.tmp");
-        vhod(w, r);
-    }
-};
+using namespace test;
 
 Survey small() {
     Survey s;
-    s.known(1, 100, 100, 50, 3);
-    s.known(2, 500, 100, 0, 2);
-    s.known(3, 0, 0, 47.5, 1);
-    s.unknown(10, 300, 300, 58);
-    s.sight(1, 1, 2, kR).sight(1, 1, 10, kR | kD | kV | kS);
+    s.add({{1, 100, 100, 50, 3}, {2, 500, 100, 0, 2}, {3, 0, 0, 47.5, 1}, {10, 300, 300, 58}},
+          {{1, 1, 2, kR}, {1, 1, 10, kR | kD | kV | kS}});
     return s;
 }
 
@@ -46,112 +22,58 @@ std::string replaced(std::string text, const std::string& from, const std::strin
     return text.replace(at, from.size(), to);
 }
 
-TEST(Input, LoadsPointsAndMeasurementsAndTiesRowsToTableEntries) {
+TEST(Input, LoadsAListOfNewPointsOverSeveralLines) {
     Survey s = small();
     for (int no = 11; no <= 21; ++no) s.unknown(no, 0, 0, 0);  // twelve new points: two lines of numbers
-    Intake x;
-    x.load(s.vk1());
-    const Network& w = x.w;
-    EXPECT_DOUBLE_EQ(w.xo, 4567000.0);
-    EXPECT_DOUBLE_EQ(w.yo, 8512000.0);
-    EXPECT_DOUBLE_EQ(w.tol.angle, 0.01);
-    EXPECT_DOUBLE_EQ(w.tol.linear, 0.1);
-    EXPECT_DOUBLE_EQ(w.tol.height, 0.1);
-    EXPECT_DOUBLE_EQ(w.tol.k, 0.13);
-    ASSERT_EQ(w.g, 3);
-    ASSERT_EQ(w.n(), 15);
-    EXPECT_EQ(w.pts[14].no, 21);
-    EXPECT_EQ(w.given_heights, 2);  // kinds 3 and 1
-    EXPECT_EQ(w.levelling_rows, 1);
-    // Given points with plane coordinates count as solved in step 1; a height-only point does not.
-    EXPECT_EQ(w.pts[0].stp, 1);
-    EXPECT_EQ(w.pts[1].stp, 1);
-    EXPECT_EQ(w.pts[2].stp, 0);
-    EXPECT_EQ(w.pts[3].vi, 0);
-    ASSERT_EQ(w.m(), 2);
-    EXPECT_EQ(w.rows[1].ns, 0);
-    EXPECT_EQ(w.rows[1].nt, 3);
-    EXPECT_EQ(w.rows[1].hs, 1500);
-    EXPECT_NEAR(w.rows[1].D, std::hypot(200.0, 200.0), 1e-4);
+    Loaded x(s);
+    ASSERT_EQ(x.w.n(), 15);
+    EXPECT_EQ(x.w.pts[14].no, 21);
     EXPECT_TRUE(x.rep.lines().empty());
     EXPECT_TRUE(x.con.showed("* * *   В О К Р А М - 2  * * *"));
 }
 
-TEST(Input, TwoGivenPointsAndOneMeasurementAreEnough) {
+// `given` points, `fresh` new points and `rows` measurements from 1 to 2 (or to a new point).
+std::string sized(int given, int fresh, int rows) {
     Survey s;
-    s.known(1, 100, 100, 50);
-    s.known(2, 500, 100, 50);
-    s.sight(1, 1, 2, kR);
-    Intake x;
-    EXPECT_NO_THROW(x.load(s.vk1()));
+    for (int i = 1; i <= given; ++i) s.known(i, i, 2 * i, 50);
+    for (int i = 1; i <= fresh; ++i) s.unknown(1000 + i, 0, 0, 0);
+    for (int j = 0; j < rows; ++j) s.sight(1, 1, given >= 2 ? 2 : 1001, kR | kD);
+    return s.vk1();
 }
 
 TEST(Input, RefusesFilesWithoutATaskOrBeyondTheCapacity) {
-    struct Case {
+    enum Outcome { kAccepted, kNoData, kCapacity };
+    const struct {
         const char* name;
-        std::function<std::string()> text;
-        bool capacity;  // console message; otherwise the report line
+        std::string text;
+        Outcome outcome;
     } cases[] = {
-        {"one given point",
-         [] {
-             Survey s;
-             s.known(1, 100, 100, 50);
-             s.unknown(10, 300, 300, 50);
-             s.sight(1, 1, 10, kR | kD);
-             return s.vk1();
-         },
-         false},
-        {"no measurement",
-         [] {
-             Survey s;
-             s.known(1, 100, 100, 50);
-             s.known(2, 500, 100, 50);
-             return s.vk1();
-         },
-         false},
-        {"a station that is not in the point list",
-         [] { return replaced(small().vk1(), "     1     1  1500     2", "     1    77  1500     2"); },
-         false},
-        {"401 given points",
-         [] {
-             Survey s;
-             for (int i = 1; i <= 401; ++i) s.known(i, i, 2 * i, 50);
-             s.sight(1, 1, 2, kR);
-             return s.vk1();
-         },
-         true},
-        {"400 given points and one new",
-         [] {
-             Survey s;
-             for (int i = 1; i <= 400; ++i) s.known(i, i, 2 * i, 50);
-             s.unknown(1000, 0, 0, 0);
-             s.sight(1, 1, 1000, kR);
-             return s.vk1();
-         },
-         true},
-        {"1001 measurements",
-         [] {
-             Survey s;
-             s.known(1, 100, 100, 50);
-             s.known(2, 500, 100, 50);
-             for (int j = 0; j < 1001; ++j) s.sight(1, 1, 2, kR);
-             return s.vk1();
-         },
-         true},
+        {"two given points and one measurement", sized(2, 0, 1), kAccepted},
+        {"one given point", sized(1, 1, 1), kNoData},
+        {"no measurement", sized(2, 0, 0), kNoData},
+        {"a station not in the point list",
+         replaced(small().vk1(), "     1     1  1500", "     1    77  1500"), kNoData},
+        {"401 given points", sized(401, 0, 1), kCapacity},
+        {"400 given points and one new", sized(400, 1, 1), kCapacity},
+        {"1001 measurements", sized(2, 0, 1001), kCapacity},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Intake x;
-        EXPECT_THROW(x.load(c.text()), ModuleStop);
-        if (c.capacity) {
-            ASSERT_FALSE(x.con.shown.empty());
-            EXPECT_EQ(x.con.shown.back().text, "АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА.");
-            EXPECT_EQ(x.con.shown.back().col, 20);
-            EXPECT_EQ(x.con.shown.back().row, 18);
-            EXPECT_LE(x.w.n(), kPointCapacity);
-            EXPECT_LE(x.w.m(), kRowCapacity);
+        ScriptedConsole con;
+        TextFile rep;
+        Network w(con, rep);
+        NumberReader r(c.text, "Temp/VK_1.tmp");
+        if (c.outcome == kAccepted) {
+            EXPECT_NO_THROW(vhod(w, r));
+            continue;
+        }
+        EXPECT_THROW(vhod(w, r), ModuleStop);
+        if (c.outcome == kCapacity) {
+            ASSERT_FALSE(con.shown.empty());
+            EXPECT_EQ(con.shown.back().text, "АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА.");
+            EXPECT_EQ(std::make_pair(con.shown.back().col, con.shown.back().row), std::make_pair(20, 18));
         } else {
-            EXPECT_EQ(x.rep.lines(), std::vector<std::string>{kNoData});
+            EXPECT_EQ(rep.lines(), std::vector<std::string>{"    Няма данни за образуване на задача."});
         }
     }
 }
@@ -169,43 +91,27 @@ TEST(Input, ADamagedFileIsAFatalInputError) {
     };
     for (const auto& [name, text] : cases) {
         SCOPED_TRACE(name);
-        Intake x;
-        EXPECT_THROW(x.load(text), FatalIo);
+        EXPECT_THROW(Loaded{text}, FatalIo);
     }
 }
 
 TEST(Input, ARepeatedPointNumberRefersToItsFirstEntry) {
     Survey s;
-    s.known(1, 100, 100, 50);
-    s.known(2, 500, 100, 50);
-    s.known(1, 900, 900, 50);
-    s.sight(1, 2, 1, kR);
-    Intake x;
-    x.load(s.vk1());
-    EXPECT_EQ(x.w.rows[0].nt, 0);
+    s.add({{1, 100, 100, 50, 3}, {2, 500, 100, 50, 3}, {1, 900, 900, 50, 3}}, {{1, 2, 1, kR}});
+    EXPECT_EQ(Loaded(s).w.rows[0].nt, 0);
 }
 
-}  // namespace
-}  // namespace vk::v2
-
-namespace vk::v2 {
-namespace {
-
-// Damage of every kind in random places: the module must end through a stop or a fatal
-// input error, or finish, but never crash or hang.
+// Damage of every kind in random places: the module ends through a stop or a fatal input
+// error, or finishes, but never crashes or hangs.
 TEST(Input, RandomlyDamagedFilesNeverCrashTheModule) {
-    const std::string good = [] {
-        Survey s = small();
-        s.unknown(11, 180, 420, 44);
-        s.sight(2, 10, 11, kR | kD | kV | kS).sight(2, 10, 1, kR | kV | kS).sight(3, 2, 11, kD);
-        return s.vk1();
-    }();
+    Survey s = small();
+    s.add({{11, 180, 420, 44}}, {{2, 10, 11, kR | kD | kV | kS}, {2, 10, 1, kR | kV | kS}, {3, 2, 11, kD}});
+    const std::string good = s.vk1();
     const std::string pieces[] = {"0", "9", "-", ".", " ", "\r\n", "65535", "1e308", "-999", "400"};
     std::mt19937 gen(2024);
     for (int round = 0; round < 400; ++round) {
         std::string text = good;
-        const int edits = 1 + static_cast<int>(gen() % 4);
-        for (int e = 0; e < edits; ++e) {
+        for (int e = 0, edits = 1 + static_cast<int>(gen() % 4); e < edits; ++e) {
             const std::size_t at = gen() % text.size();
             const std::string& piece = pieces[gen() % std::size(pieces)];
             if (gen() % 2)
@@ -213,30 +119,29 @@ TEST(Input, RandomlyDamagedFilesNeverCrashTheModule) {
             else
                 text.insert(at, piece);
         }
-        Intake x;
-        x.con.typed = {"1", "10", "2", "11"};
-        x.con.keys = {'D', 'N', 'D', 'N'};
-        try {
-            x.load(text);
-            zadachi_2d(x.w);
-            kontroli_2d(x.w);
-            h_zadacha(x.w);
-            h_kontrola(x.w);
-            izhod(x.w);
-            TextFile out;
-            surface(x.w, out);
-            plot(x.w, DrawParams{}, out);
-            cad(x.w, out);
-            vk2(x.w, out);
+        ScriptedConsole con;
+        con.typed = {"1", "10", "2", "11"};
+        con.keys = {'D', 'N', 'D', 'N'};
+        TextFile rep, out;
+        Network w(con, rep);
+        try {  // the stages as the module runs them
+            NumberReader r(text, "Temp/VK_1.tmp");
+            vhod(w, r);
+            zadachi_2d(w);
+            kontroli_2d(w);
+            h_zadacha(w);
+            h_kontrola(w);
+            izhod(w);
+            surface(w, out);
+            plot(w, DrawParams{}, out);
+            cad(w, out);
+            vk2(w, out);
         } catch (const ModuleStop&) {
-            kontrol(x.w);
-            TextFile out;
-            plot(x.w, DrawParams{}, out);
+            kontrol(w);
+            plot(w, DrawParams{}, out);
         } catch (const FatalIo&) {
         }
-        EXPECT_LE(x.w.n(), kPointCapacity);
-        EXPECT_LE(x.w.m(), kRowCapacity);
-        for (const Point& p : x.w.pts) EXPECT_LE(p.vi, 3);
+        for (const Point& p : w.pts) EXPECT_LE(p.vi, 3) << "round " << round;
     }
 }
 
