@@ -26,6 +26,14 @@ struct Network {
     std::vector<Site> truth;   // the new points' true coordinates
     std::vector<Site> approx;  // the same points as the file carries them (approximate)
     std::vector<Sight> sights;
+
+    // The new points with plane coordinates, in file order, as the adjustment lists them.
+    std::vector<Site> plane_approx() const {
+        std::vector<Site> out;
+        for (const Site& s : approx)
+            if (s.vi > 1) out.push_back(s);
+        return out;
+    }
 };
 
 // The bytes of the network file (Windows-1251, CR LF).

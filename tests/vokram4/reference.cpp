@@ -39,8 +39,8 @@ Reference adjust_reference(const Network& net) {
     std::vector<int> fresh;
     for (const Site& s : net.given)
         if (s.vi > 1) pts[s.no] = {s.x, s.y, -1};
-    for (const Site& s : net.approx)
-        if (s.vi > 1) pts[s.no] = {s.x, s.y, 2 * static_cast<int>(fresh.size())}, fresh.push_back(s.no);
+    for (const Site& s : net.plane_approx())
+        pts[s.no] = {s.x, s.y, 2 * static_cast<int>(fresh.size())}, fresh.push_back(s.no);
     const int nc = 2 * static_cast<int>(fresh.size());
 
     struct Obs {
