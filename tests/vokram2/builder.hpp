@@ -46,14 +46,11 @@ struct Survey {
     std::vector<Sight> sights;
     double noise_angle = 0, noise_length = 0;  // standard deviations [grads], [m]
 
-    void known(int no, double x, double y, double h, int vi = 3) { given.push_back({no, x, y, h, vi}); }
-    void unknown(int no, double x, double y, double h) { fresh.push_back({no, x, y, h, 0}); }
-    Survey& sight(int ps, int from, int to, unsigned carry) {
-        sights.push_back({ps, from, to, carry});
+    Survey& points(const std::vector<TruePoint>& pts) {
+        for (const TruePoint& p : pts) (p.vi ? given : fresh).push_back(p);
         return *this;
     }
-    Survey& add(const std::vector<TruePoint>& pts, const std::vector<Sight>& w) {
-        for (const TruePoint& p : pts) (p.vi ? given : fresh).push_back(p);
+    Survey& measure(const std::vector<Sight>& w) {
         sights.insert(sights.end(), w.begin(), w.end());
         return *this;
     }
@@ -73,36 +70,28 @@ struct Survey {
         std::normal_distribution<double> unit(0.0, 1.0);
         std::string s;
         auto line = [&](const std::string& l) { s += l + "\r\n"; };
-        line("");
-        line("Резултати от модул  * ВОКРАМ-1 *");
-        line(std::string(32, '~'));
-        line("");
+        line("\r\nРезултати от модул  * ВОКРАМ-1 *\r\n" + std::string(32, '~') + "\r\n");
         line(real(xo, 0, 1) + " " + real(yo, 0, 1) + " 0.01000 0.1000 0.1000 " + real(k, 0, 3) +
-             "  - редукц. начало, параметри");
-        line("");
-        line(whole(static_cast<long long>(given.size()), 10) + " - брой зададени точки");
-        line(std::string(40, '~'));
-        line("vi    no     xk         yk        hk    ");
-        line(std::string(40, '~'));
+             "  - редукц. начало, параметри\r\n");
+        const std::string rule40(40, '~');
+        line(whole(static_cast<long long>(given.size()), 10) + " - брой зададени точки\r\n" + rule40 +
+             "\r\nvi    no     xk         yk        hk    \r\n" + rule40);
         int kinds[4] = {0, 0, 0, 0};
         for (const auto& p : given) {
             ++kinds[p.vi];
             line(" " + whole(p.vi, 1) + " " + whole(p.no, 5) + " " + real(p.vi >= 2 ? p.x : 0, 10, 4) + " " +
                  real(p.vi >= 2 ? p.y : 0, 10, 4) + " " + real(p.vi != 2 ? p.h : 0, 9, 4));
         }
-        line(std::string(40, '~'));
-        line("");
+        line(rule40 + "\r\n");
         line(whole(kinds[3]) + " " + whole(kinds[2]) + " " + whole(kinds[1]) +
-             " - вид точки:  3D / 2D / 1D ");
-        line("");
+             " - вид точки:  3D / 2D / 1D \r\n");
         line(whole(static_cast<long long>(fresh.size()), 10) + "   - брой нови точки           ");
         for (std::size_t i = 0; i < fresh.size(); ++i)
             s += whole(fresh[i].no, 5) + ((i + 1) % 10 == 0 ? " \r\n" : " ");
         s += "\r\n\r\n";
-        line(whole(static_cast<long long>(sights.size()), 10) + "   - брой измервания ");
-        line(std::string(72, '~'));
-        line("    ps    ns hs[mm]   nt ht[mm]    R          V          S         D    ");
-        line(std::string(72, '~'));
+        const std::string rule72(72, '~');
+        line(whole(static_cast<long long>(sights.size()), 10) + "   - брой измервания \r\n" + rule72 +
+             "\r\n    ps    ns hs[mm]   nt ht[mm]    R          V          S         D    \r\n" + rule72);
         int nr = 0, nv = 0, ns = 0, nd = 0, nh = 0;
         for (const Sight& w : sights) {
             const TruePoint& a = point(w.from);
@@ -121,8 +110,7 @@ struct Survey {
             line(whole(w.ps, 6) + " " + whole(w.from, 5) + "  1500 " + whole(w.to, 5) + "  1500 " +
                  real(R, 10, 5) + " " + real(V, 10, 5) + " " + real(S, 9, 4) + " " + real(D, 9, 4));
         }
-        line(std::string(72, '~'));
-        line("");
+        line(rule72 + "\r\n");
         line(whole(nr) + " " + whole(nv) + " " + whole(ns) + " " + whole(nd) + " " + whole(nh) +
              "   - вид измервания:  R / V / S / D / dH");
         return s;

@@ -33,14 +33,9 @@ TEST(PlaneControls, ConflictTablesAndSummaryLines) {
     };
     for (const auto& c : cases) {
         Survey s;
-        s.add({{1, 100, 100, 50, 3},
-               {6, 100, 400, 50, 3},
-               {7, 400, 100, 50, 3},
-               {8, 100, -200, 50, 3},
-               {9, 600, 100, 50, 3},
-               {10, 300, 300, 50}},
-              {{1, 1, 6, kR}, {1, 1, 7, kR}, {1, 1, 8, kR, c.dR}, c.distance});
-        Loaded x(s);
+        s.points({{1, 100, 100, 50, 3}, {6, 100, 400, 50, 3}, {7, 400, 100, 50, 3}, {8, 100, -200, 50, 3}});
+        s.points({{9, 600, 100, 50, 3}, {10, 300, 300, 50}});
+        Loaded x(s.measure({{1, 1, 6, kR}, {1, 1, 7, kR}, {1, 1, 8, kR, c.dR}, c.distance}));
         kontroli_2d(x.w);
         EXPECT_EQ(x.rep.lines(), c.lines);
         if (c.lines.size() > 4)
@@ -96,7 +91,7 @@ TEST(Heights, LevelledFromTheGivenHeights) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Survey s;
-        Loaded x(s.add(c.pts, c.sights));
+        Loaded x(s.points(c.pts).measure(c.sights));
         zadachi_2d(x.w);
         h_zadacha(x.w);
         EXPECT_NO_THROW(h_kontrola(x.w));
@@ -116,11 +111,8 @@ TEST(Heights, LevelledFromTheGivenHeights) {
 TEST(HeightControls, ConflictRowsTheLargestMisclosureAndTheStop) {
     Survey s;
     s.k = 1.0;  // no curvature term: f(V,S) is S cos V
-    s.known(1, 100, 100, 50);
-    s.known(2, 400, 500, 55);  // 500 m away
-    s.known(3, 400, 100, 51);
-    s.sight(1, 1, 2, kV | kS).sight(1, 1, 3, kV | kD);
-    s.sights[0].dV = 0.03;  // 0.03 grads over 500 m: about 24 cm
+    s.points({{1, 100, 100, 50, 3}, {2, 400, 500, 55, 3}, {3, 400, 100, 51, 3}});  // 2 is 500 m from 1
+    s.measure({{1, 1, 2, kV | kS, 0, 0, 0.03}, {1, 1, 3, kV | kD}});  // 0.03 grads over 500 m: about 24 cm
     Loaded x(s);
     h_zadacha(x.w);
     const std::size_t before = x.rep.lines().size();

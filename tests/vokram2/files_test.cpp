@@ -15,20 +15,10 @@ using namespace test;
 Survey results_network() {
     Survey s;
     s.k = 1.0;  // no curvature term: a level sight between equal sign heights gives V = 100
-    s.add({{1, 100, 100, 50, 3},
-           {2, 500, 100, 55, 3},
-           {3, 260, 480, 0, 2},
-           {4, 0, 0, 52.5, 1},
-           {10, 100, 400, 50},
-           {11, 100, -150, 0},
-           {12, 300, 300, 0},
-           {13, 600, 100, 55}},
-          {{1, 1, 2, kR},
-           {1, 1, 10, kR | kD | kV | kS},
-           {1, 1, 11, kR | kD},
-           {1, 1, 12, kR},
-           {2, 2, 13, kV | kS}});
-    return s;
+    s.points({{1, 100, 100, 50, 3}, {2, 500, 100, 55, 3}, {3, 260, 480, 0, 2}, {4, 0, 0, 52.5, 1}});
+    s.points({{10, 100, 400, 50}, {11, 100, -150, 0}, {12, 300, 300, 0}, {13, 600, 100, 55}});
+    return s.measure({{1, 1, 2, kR}, {1, 1, 10, kR | kD | kV | kS}, {1, 1, 11, kR | kD}, {1, 1, 12, kR}})
+        .measure({{2, 2, 13, kV | kS}});
 }
 
 // The lines of a file must also be its bytes: Windows-1251 with CR LF after every line.

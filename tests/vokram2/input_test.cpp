@@ -11,9 +11,8 @@ using namespace test;
 
 Survey small() {
     Survey s;
-    s.add({{1, 100, 100, 50, 3}, {2, 500, 100, 0, 2}, {3, 0, 0, 47.5, 1}, {10, 300, 300, 58}},
-          {{1, 1, 2, kR}, {1, 1, 10, kR | kD | kV | kS}});
-    return s;
+    s.points({{1, 100, 100, 50, 3}, {2, 500, 100, 0, 2}, {3, 0, 0, 47.5, 1}, {10, 300, 300, 58}});
+    return s.measure({{1, 1, 2, kR}, {1, 1, 10, kR | kD | kV | kS}});
 }
 
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
@@ -24,7 +23,7 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 
 TEST(Input, LoadsAListOfNewPointsOverSeveralLines) {
     Survey s = small();
-    for (int no = 11; no <= 21; ++no) s.unknown(no, 0, 0, 0);  // twelve new points: two lines of numbers
+    for (int no = 11; no <= 21; ++no) s.points({{no, 0, 0, 0}});  // twelve new points: two lines of numbers
     Loaded x(s);
     ASSERT_EQ(x.w.n(), 15);
     EXPECT_EQ(x.w.pts[14].no, 21);
@@ -35,9 +34,9 @@ TEST(Input, LoadsAListOfNewPointsOverSeveralLines) {
 // `given` points, `fresh` new points and `rows` measurements from 1 to 2 (or to a new point).
 std::string sized(int given, int fresh, int rows) {
     Survey s;
-    for (int i = 1; i <= given; ++i) s.known(i, i, 2 * i, 50);
-    for (int i = 1; i <= fresh; ++i) s.unknown(1000 + i, 0, 0, 0);
-    for (int j = 0; j < rows; ++j) s.sight(1, 1, given >= 2 ? 2 : 1001, kR | kD);
+    for (int i = 1; i <= given; ++i) s.points({{i, 1.0 * i, 2.0 * i, 50, 3}});
+    for (int i = 1; i <= fresh; ++i) s.points({{1000 + i, 0, 0, 0}});
+    for (int j = 0; j < rows; ++j) s.measure({{1, 1, given >= 2 ? 2 : 1001, kR | kD}});
     return s.vk1();
 }
 
@@ -97,7 +96,7 @@ TEST(Input, ADamagedFileIsAFatalInputError) {
 
 TEST(Input, ARepeatedPointNumberRefersToItsFirstEntry) {
     Survey s;
-    s.add({{1, 100, 100, 50, 3}, {2, 500, 100, 50, 3}, {1, 900, 900, 50, 3}}, {{1, 2, 1, kR}});
+    s.points({{1, 100, 100, 50, 3}, {2, 500, 100, 50, 3}, {1, 900, 900, 50, 3}}).measure({{1, 2, 1, kR}});
     EXPECT_EQ(Loaded(s).w.rows[0].nt, 0);
 }
 
@@ -105,7 +104,8 @@ TEST(Input, ARepeatedPointNumberRefersToItsFirstEntry) {
 // error, or finishes, but never crashes or hangs.
 TEST(Input, RandomlyDamagedFilesNeverCrashTheModule) {
     Survey s = small();
-    s.add({{11, 180, 420, 44}}, {{2, 10, 11, kR | kD | kV | kS}, {2, 10, 1, kR | kV | kS}, {3, 2, 11, kD}});
+    s.points({{11, 180, 420, 44}});
+    s.measure({{2, 10, 11, kR | kD | kV | kS}, {2, 10, 1, kR | kV | kS}, {3, 2, 11, kD}});
     const std::string good = s.vk1();
     const std::string pieces[] = {"0", "9", "-", ".", " ", "\r\n", "65535", "1e308", "-999", "400"};
     std::mt19937 gen(2024);
@@ -127,11 +127,7 @@ TEST(Input, RandomlyDamagedFilesNeverCrashTheModule) {
         try {  // the stages as the module runs them
             NumberReader r(text, "Temp/VK_1.tmp");
             vhod(w, r);
-            zadachi_2d(w);
-            kontroli_2d(w);
-            h_zadacha(w);
-            h_kontrola(w);
-            izhod(w);
+            for (auto stage : {zadachi_2d, kontroli_2d, h_zadacha, h_kontrola, izhod}) stage(w);
             surface(w, out);
             plot(w, DrawParams{}, out);
             cad(w, out);

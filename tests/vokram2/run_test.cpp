@@ -11,39 +11,27 @@ namespace {
 
 using namespace test;
 
-// Four given points and nine new ones, each new point placed so that exactly one task
-// (noted beside it) can determine it when its turn comes.
+// Four given points and nine new ones, each placed so that exactly one task can determine
+// it when its turn comes: 10 the forward problem from 1; 11 the forward angular intersection
+// from 2 and 3; 12 the side angular intersection from 4 with the angle at 12; 13 the forward
+// combined intersection, direction from 1 and distance from 2; 14 the angular resection on
+// 1, 2 and 4; 15 and 16 the Hansen problem on 2 and 3; 17 the distance intersection from 3
+// and 4; 18 the combined resection on 1 and 2.
 Survey every_task() {
     Survey s;
     s.noise_angle = 0.0003;  // 3 cc
     s.noise_length = 0.003;  // 3 mm
-    s.add({{1, 100, 100, 50, 3},
-           {2, 420, 160, 55, 3},
-           {3, 600, 520, 60, 3},
-           {4, 150, 560, 52, 3},
-           {10, 300, 250, 51.2},    // forward problem from 1
-           {11, 520, 330, 57.8},    // forward angular intersection from 2 and 3
-           {12, 250, 420, 53.3},    // side angular intersection from 4, angle at 12
-           {13, 450, 560, 58.1},    // forward combined: direction from 1, distance from 2
-           {14, 350, 700, 56.4},    // angular resection on 1, 2 and 4
-           {15, 700, 250, 61.7},    // Hansen problem with 16 on 2 and 3
-           {16, 700, 450, 62.9},    //
-           {17, 400, 800, 57.0},    // distance intersection from 3 and 4
-           {18, -300, 400, 48.6}},  // combined resection on 1 and 2
-          {{1, 1, 2, kR | kV | kS},  {1, 1, 10, kR | kD | kV | kS},
-           {1, 1, 13, kR},           {2, 2, 1, kR},
-           {2, 2, 11, kR | kV | kS}, {3, 3, 4, kR},
-           {3, 3, 11, kR},           {4, 4, 3, kR},
-           {4, 4, 12, kR},           {5, 12, 4, kR | kV | kS},
-           {5, 12, 1, kR},           {6, 2, 13, kD | kV | kS},
-           {7, 14, 1, kR | kV | kS}, {7, 14, 2, kR},
-           {7, 14, 4, kR},           {8, 15, 16, kR | kV | kS},
-           {8, 15, 2, kR | kV | kS}, {8, 15, 3, kR},
-           {9, 16, 15, kR},          {9, 16, 2, kR},
-           {9, 16, 3, kR},           {10, 3, 17, kD | kV | kS},
-           {11, 4, 17, kD},          {12, 18, 1, kR | kD | kV | kS},
-           {12, 18, 2, kR}});
-    return s;
+    s.points({{1, 100, 100, 50, 3}, {2, 420, 160, 55, 3}, {3, 600, 520, 60, 3}, {4, 150, 560, 52, 3}});
+    s.points({{10, 300, 250, 51.2}, {11, 520, 330, 57.8}, {12, 250, 420, 53.3}, {13, 450, 560, 58.1}});
+    s.points({{14, 350, 700, 56.4}, {15, 700, 250, 61.7}, {16, 700, 450, 62.9}, {17, 400, 800, 57.0}});
+    s.points({{18, -300, 400, 48.6}});
+    s.measure({{1, 1, 2, kR | kV | kS}, {1, 1, 10, kR | kD | kV | kS}, {1, 1, 13, kR}, {2, 2, 1, kR}});
+    s.measure({{2, 2, 11, kR | kV | kS}, {3, 3, 4, kR}, {3, 3, 11, kR}, {4, 4, 3, kR}, {4, 4, 12, kR}});
+    s.measure({{5, 12, 4, kR | kV | kS}, {5, 12, 1, kR}, {6, 2, 13, kD | kV | kS}});
+    s.measure({{7, 14, 1, kR | kV | kS}, {7, 14, 2, kR}, {7, 14, 4, kR}});
+    s.measure({{8, 15, 16, kR | kV | kS}, {8, 15, 2, kR | kV | kS}, {8, 15, 3, kR}});
+    s.measure({{9, 16, 15, kR}, {9, 16, 2, kR}, {9, 16, 3, kR}, {10, 3, 17, kD | kV | kS}, {11, 4, 17, kD}});
+    return s.measure({{12, 18, 1, kR | kD | kV | kS}, {12, 18, 2, kR}});
 }
 
 // The lines of the register section "Нови точки:": number, x, y and height if any.
@@ -88,8 +76,8 @@ TEST(Module, NetworkOfAllEightTasksWithNoiseComesBackWithinCentimetres) {
 TEST(Module, AFailedControlStopsWithTheControlBlockAndTheDrawing) {
     Survey s;
     s.k = 1.0;
-    s.add({{1, 100, 100, 50, 3}, {2, 500, 100, 55, 3}, {10, 100, 400, 50}},
-          {{1, 1, 2, kR}, {1, 1, 10, kR | kD | kV | kS}, {2, 2, 10, kD, 0, 0.3}});  // |2-10| is 500 m
+    s.points({{1, 100, 100, 50, 3}, {2, 500, 100, 55, 3}, {10, 100, 400, 50}})
+        .measure({{1, 1, 2, kR}, {1, 1, 10, kR | kD | kV | kS}, {2, 2, 10, kD, 0, 0.3}});  // |2-10| is 500 m
     Folder dir("stop", s);
     ScriptedConsole con;
     ASSERT_EQ(run(con, dir.root), 0);
@@ -141,7 +129,7 @@ TEST(Module, AFailedControlStopsWithTheControlBlockAndTheDrawing) {
 
 TEST(Module, AStopWhileReadingShowsTheRowsWithTheirPointNumbers) {
     Survey s;
-    Folder dir("nodata", s.add({{1, 100, 100, 50, 3}, {10, 100, 400, 50}}, {{1, 1, 10, kR | kD}}));
+    Folder dir("nodata", s.points({{1, 100, 100, 50, 3}, {10, 100, 400, 50}}).measure({{1, 1, 10, kR | kD}}));
     ScriptedConsole con;
     ASSERT_EQ(run(con, dir.root), 0);
     EXPECT_EQ(dir.lines("VK/Protokol.TXT")[0], "    Няма данни за образуване на задача.");

@@ -27,12 +27,8 @@ TruePoint centre(const TruePoint& a, const TruePoint& b, const TruePoint& c) {
 
 // Four given points; the new point 10 lies inside the triangle 1-2-3 unless a case moves it.
 Survey base() {
-    Survey s;
-    s.known(1, 100, 100, 50);
-    s.known(2, 420, 160, 55);
-    s.known(3, 260, 480, 60);
-    s.known(4, 80, 420, 52);
-    return s;
+    return Survey().points(
+        {{1, 100, 100, 50, 3}, {2, 420, 160, 55, 3}, {3, 260, 480, 60, 3}, {4, 80, 420, 52, 3}});
 }
 
 const TruePoint kInside{10, 300, 300, 58}, kOutside{10, 520, 40, 56};
@@ -72,7 +68,7 @@ TEST(PlaneTasks, EachTaskFindsItsPointsAndReportsThem) {
     for (const TaskCase& c : kCases) {
         SCOPED_TRACE(c.entry + (c.mirrored ? " (mirror)" : ""));
         Survey s = base();
-        s.add(c.fresh, c.sights);
+        s.points(c.fresh).measure(c.sights);
         Loaded n(s);
         n.con.typed = c.typed;
         n.con.keys = c.keys;
@@ -97,7 +93,7 @@ TEST(PlaneTasks, EachTaskFindsItsPointsAndReportsThem) {
 
 TEST(PlaneTasks, AnAnswerThatIsNotANumberOrNoAnswerIsAFatalInputError) {
     for (const std::deque<std::string>& typed : {std::deque<std::string>{"A"}, std::deque<std::string>{}}) {
-        Loaded n(base().add({kInside}, {{1, 1, 10, kD}, {2, 2, 10, kD}}));
+        Loaded n(base().points({kInside}).measure({{1, 1, 10, kD}, {2, 2, 10, kD}}));
         n.con.typed = typed;
         EXPECT_THROW(zadachi_2d(n.w), FatalIo);
     }
@@ -105,9 +101,9 @@ TEST(PlaneTasks, AnAnswerThatIsNotANumberOrNoAnswerIsAFatalInputError) {
 
 TEST(PlaneTasks, PolarEntriesRunOnInLinesOfAboutThree) {
     Survey s = base();
-    s.add({kInside, {11, 180, 260, 54}, {12, 520, 40, 56}, {13, 600, 300, 56}, {14, 30, 250, 56}},
-          {{1, 1, 2, kR}});
-    for (int no : {10, 11, 12, 13, 14}) s.sight(1, 1, no, kR | kD);
+    s.points({kInside, {11, 180, 260, 54}, {12, 520, 40, 56}, {13, 600, 300, 56}, {14, 30, 250, 56}});
+    s.measure({{1, 1, 2, kR}});
+    for (int no : {10, 11, 12, 13, 14}) s.measure({{1, 1, no, kR | kD}});
     Loaded n(s);
     zadachi_2d(n.w);
     // The solved count starts at the 4 given points; a line ends before the 6th and the 9th.
@@ -157,9 +153,7 @@ TEST(PlaneTasks, DegenerateFiguresArePassedOver) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Survey s;
-        s.known(1, 100, 100, 50);
-        s.known(2, 420, 160, 55);
-        Loaded n(s.add(c.pts, c.sights));
+        Loaded n(s.points({{1, 100, 100, 50, 3}, {2, 420, 160, 55, 3}}).points(c.pts).measure(c.sights));
         zadachi_2d(n.w);
         EXPECT_EQ(n.pt(20).vi, 0);
         std::vector<std::string> expected = {kTitle, "", ""};
