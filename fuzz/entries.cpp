@@ -56,15 +56,21 @@ const std::string& example_vk2() {
 }
 
 // A working folder of this process with its VK/ and Temp/, for the readers that take a
-// folder; the same one serves every input.
+// folder; the same one serves every input and goes when the process ends.
 const fs::path& scratch() {
-    static const fs::path root = [] {
-        fs::path p = fs::temp_directory_path() / ("vokram-fuzz-" + std::to_string(::getpid()));
-        fs::create_directories(p / "VK");
-        fs::create_directories(p / "Temp");
-        return p;
-    }();
-    return root;
+    struct Folder {
+        fs::path root = fs::temp_directory_path() / ("vokram-fuzz-" + std::to_string(::getpid()));
+        Folder() {
+            fs::create_directories(root / "VK");
+            fs::create_directories(root / "Temp");
+        }
+        ~Folder() {
+            std::error_code ec;
+            fs::remove_all(root, ec);
+        }
+    };
+    static const Folder folder;
+    return folder.root;
 }
 
 void put_file(const fs::path& path, std::string_view text) {
