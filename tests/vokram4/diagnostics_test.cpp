@@ -35,9 +35,8 @@ TEST(Diagnostics, PlantedBlunderOf20ccIsTheLikeliestGrossError) {
         ASSERT_EQ(planted, 1);
 
         Folder f(vk2_bytes(net));
-        vk::ScriptedConsole con;
-        ASSERT_EQ(vk::v4::run(con, f.root), 0);
-        const std::vector<std::string> lines = lines_of(read_bytes(f.root / "VK" / "VK_4.txt"));
+        ASSERT_EQ(f.run(), 0);
+        const std::vector<std::string> lines = lines_of(f.vk("VK_4.txt"));
         const std::string named =
             kWorst + std::to_string(target.ns) + " - т." + std::to_string(target.nt) + ",";
         int found = 0;
@@ -59,8 +58,7 @@ TEST(Diagnostics, WholeRunWritesSection13TheListingAndTheDrawing) {
     Folder f(vk2_bytes(net));
     write_bytes(f.root / "VK" / "vk_4.txt", "earlier listing\r\n");
     write_bytes(f.root / "VK" / "VK_4.SCR", "earlier drawing\r\n");
-    vk::ScriptedConsole con;
-    ASSERT_EQ(vk::v4::run(con, f.root), 0);
+    ASSERT_EQ(f.run(), 0);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.root / "VK"), {}), 3);
 
     // The work files hold their used records and five more.
@@ -89,7 +87,7 @@ TEST(Diagnostics, WholeRunWritesSection13TheListingAndTheDrawing) {
     }
 
     // The listing: its fixed lines, with the counts of the independent solution.
-    const std::string bytes = read_bytes(f.root / "VK" / "VK_4.txt");
+    const std::string bytes = f.vk("VK_4.txt");
     const std::vector<std::string> lines = lines_of(bytes);
     int dirs = 0;
     for (const RefObservation& r : ref.obs) dirs += r.direction;
@@ -158,7 +156,7 @@ TEST(Diagnostics, WholeRunWritesSection13TheListingAndTheDrawing) {
 
     // The drawing: the layer, one ellipse per new point about its adjusted position, the
     // axis end at the magnified a in the listed direction, the magnified b; then zoom.
-    const std::vector<std::string> scr = lines_of(read_bytes(f.root / "VK" / "VK_4.scr"));
+    const std::vector<std::string> scr = lines_of(f.vk("VK_4.scr"));
     ASSERT_EQ(scr.size(), n + 4);
     EXPECT_EQ(scr[0], "layer s Ellipses");
     EXPECT_EQ(scr[1], "");

@@ -29,10 +29,9 @@ TEST(RecordFiles, WholeRunWithTwoUnknowns) {
     const Network net = one_new_point();
     const Reference ref = adjust_reference(net);
     Folder f(vk2_bytes(net));
-    vk::ScriptedConsole con;
-    ASSERT_EQ(vk::v4::run(con, f.root), 0);
-    EXPECT_TRUE(con.showed("ИЗРАВНЕНИЕ - ЗАВЪРШЕНО. "));
-    EXPECT_EQ(con.waits, 1);
+    ASSERT_EQ(f.run(), 0);
+    EXPECT_TRUE(f.con.showed("ИЗРАВНЕНИЕ - ЗАВЪРШЕНО. "));
+    EXPECT_EQ(f.con.waits, 1);
 
     // Section 13 is appended in Windows-1251: its head and counts (three given stations,
     // each sighting the two others and the new point; distances only to the new point).
@@ -76,7 +75,7 @@ TEST(RecordFiles, WholeRunWithTwoUnknowns) {
     // The last corrections: after one iteration they carry the approximate point to the
     // adjusted one; after more they are what was left, below 0.1 mm.
     int iterations = 0;
-    for (const auto& shown : con.shown) iterations += shown.row == 20 && shown.col == 15;
+    for (const auto& shown : f.con.shown) iterations += shown.row == 20 && shown.col == 15;
     const auto dx = records<float>(f.temp("dx.tmp"));
     ASSERT_EQ(dx.size(), 7u);
     EXPECT_NEAR(dx[0], iterations == 1 ? (ref.x[0] - net.approx[0].x) * 100 : 0.0, 0.01);

@@ -71,122 +71,98 @@ TEST(Section13, LargeAbsoluteTermsAreWarnedOfAndTheAdjustmentGoesOn) {
     }
 }
 
-// A network the file describes by its lines: given points, new points, sights.
-Network small(std::vector<Site> given, std::vector<Site> fresh, std::vector<Sight> sights) {
-    Network net;
-    net.given = std::move(given);
-    net.approx = std::move(fresh);
-    net.sights = std::move(sights);
-    return net;
-}
-
-// Each stop ends in order, and the diagnostics files of an earlier run do not outlive it.
+// Every way the module ends early: a token of 0 leaves everything as it was; a stop
+// ends in order with its reason as the report's last line (or the report untouched);
+// a missing, damaged or foreign network file is a file error and leaves the report
+// untouched; never a crash or an endless loop. The diagnostics files of an earlier run
+// do not outlive a run that does not adjust.
 TEST(Stops, EachEndsInOrder) {
-    Network many_points;
+    Network many_points, many_sights = one_new_point(), single_direction = one_new_point(),
+                         single_distance = one_new_point(), to_itself = one_new_point(),
+                         twin = one_new_point();
     for (int i = 1; i <= 401; ++i)
         many_points.given.push_back({static_cast<std::uint16_t>(i), 10.0 * i, 5.0});
-    Network many_sights = one_new_point();
     while (many_sights.sights.size() <= 1000) many_sights.sights.push_back(many_sights.sights.front());
-    Network single_direction = one_new_point(), single_distance = one_new_point();
     single_direction.approx.push_back({202, 300.0, 150.0});
     single_direction.sights.insert(single_direction.sights.begin() + 1, {1, 101, 202, 321.0, 0.0});
     single_distance.approx.push_back({202, 300.0, 150.0});
     single_distance.sights.push_back({1, 102, 202, 0.0, 512.3});
-    const std::vector<Site> three = {{1, 0, 0}, {2, 0, 500}, {3, 400, 200}};
-    const char* impossible = "     Изравнение на планови координати не е възможно.";
-    const char* undetermined =
-        "    Точка \"202\" не се определя от измерванията: изравнението не е възможно.";
-
-    struct Case {
-        const char* name;
-        Network net;
-        int token;
-        bool guard;          // the capacity message on the console
-        const char* reason;  // the last line of the report, nullptr: report untouched
-    };
-    const Case cases[] = {
-        {"token 0: nothing is touched", one_new_point(), 0, false, nullptr},
-        {"401 points", many_points, 1, true, nullptr},
-        {"1001 measurements", many_sights, 1, true, nullptr},
-        {"more unknowns than observations",
-         small(three, {{10, 200, 200}}, {{1, 1, 2, 100.0, 0}, {1, 1, 10, 150.0, 0}}), 1, false, impossible},
-        {"no new point",
-         small(three, {},
-               {{1, 1, 2, 100.0, 0}, {1, 1, 3, 130.0, 0}, {1, 2, 1, 300.0, 0}, {1, 2, 3, 330.0, 0}}),
-         1, false, impossible},
-        {"new point on a single direction", single_direction, 1, false, undetermined},
-        {"new point on a single distance", single_distance, 1, false, undetermined},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Folder f(vk2_bytes(c.net), c.token);
-        write_bytes(f.root / "VK" / "vk_4.txt", "earlier listing\r\n");
-        write_bytes(f.root / "VK" / "VK_4.SCR", "earlier drawing\r\n");
-        vk::ScriptedConsole con;
-        EXPECT_EQ(vk::v4::run(con, f.root), 0);
-        const bool touched = c.token != 0;
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.root / "VK"), {}), touched ? 1 : 3);
-        EXPECT_EQ(con.waits, touched ? 1 : 0);
-        if (!touched) {
-            EXPECT_TRUE(con.shown.empty());
-            EXPECT_FALSE(std::filesystem::exists(f.temp("N_matrix.tmp")));
-        } else {
-            ASSERT_GE(con.shown.size(), 2u);
-            const auto& last = con.shown.back();
-            EXPECT_TRUE(last.text == "ПРЕКЪСВАНЕ НА ПРОГРАМАТА. " && last.col == 28 && last.row == 20);
-            const auto& guard = con.shown[con.shown.size() - 2];
-            EXPECT_EQ(guard.text == "АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА." && guard.col == 20 && guard.row == 18,
-                      c.guard);
-        }
-        if (c.reason == nullptr) {
-            EXPECT_EQ(f.report(), Folder::earlier);
-        } else {
-            const std::vector<std::string> lines = lines_of(f.added());
-            ASSERT_FALSE(lines.empty());
-            EXPECT_EQ(lines.back(), c.reason);
-        }
-    }
-}
-
-// A missing, damaged or foreign network file ends the module with a file error (the
-// report untouched) or an orderly stop, never with a crash or an endless loop.
-TEST(Stops, DamagedNetworkFiles) {
+    to_itself.sights.push_back({1, 201, 201, 12.3456, 0.0});
+    twin.approx.push_back({202, twin.approx[0].x, twin.approx[0].y});
+    twin.sights.push_back({1, 101, 202, 200.0, 180.0});
+    twin.sights.push_back({1, 202, 201, 100.0, 10.0});
     const std::string good = vk2_bytes(one_new_point());
     auto replaced = [&](const std::string& from, const std::string& to) {
         std::string s = good;
         const std::string a = vk::to_cp1251(from);
         return s.replace(s.find(a), a.size(), vk::to_cp1251(to));
     };
-    Network to_itself = one_new_point(), twin = one_new_point();
-    to_itself.sights.push_back({1, 201, 201, 12.3456, 0.0});
-    twin.approx.push_back({202, twin.approx[0].x, twin.approx[0].y});
-    twin.sights.push_back({1, 101, 202, 200.0, 180.0});
-    twin.sights.push_back({1, 202, 201, 100.0, 10.0});
+    const char* impossible = "     Изравнение на планови координати не е възможно.";
+    auto undetermined = [](const char* no) {
+        return "    Точка \"" + std::string(no) +
+               "\" не се определя от измерванията: изравнението не е възможно.";
+    };
+
+    auto small = [](std::vector<Site> fresh, std::vector<Sight> sights) {
+        Network net;
+        net.given = {{1, 0, 0}, {2, 0, 500}, {3, 400, 200}};
+        net.approx = std::move(fresh), net.sights = std::move(sights);
+        return vk2_bytes(net);
+    };
     struct Case {
         const char* name;
-        std::string bytes;  // empty: no network file
+        std::string bytes;   // of the network file; empty: no file
+        std::string reason;  // the last line of the report; empty: report untouched
         int status;
+        bool guard;  // the capacity message on the console
+        int token;
     };
+    const int kFound = vk::kFileNotFound, kRead = vk::kReadError, kNumber = vk::kBadNumber;
     const Case cases[] = {
-        {"no network file", "", vk::kFileNotFound},
-        {"file ends before its measurements", good.substr(0, good.find("    ps    ns")), vk::kReadError},
-        {"a word where a number belongs", replaced("   101 ", "   1O1 "), vk::kBadNumber},
-        {"a negative count", replaced("         3 - брой зададени", "        -3 - брой зададени"),
-         vk::kBadNumber},
-        {"a point number beyond 65535", replaced("   201 ", " 70201 "), vk::kBadNumber},
-        {"a sight from a point to itself", vk2_bytes(to_itself), 0},
-        {"two new points on the same spot", vk2_bytes(twin), 0},
+        {"token 0", good, "", 0, false, 0},
+        {"401 points", vk2_bytes(many_points), "", 0, true, 1},
+        {"1001 measurements", vk2_bytes(many_sights), "", 0, true, 1},
+        {"more unknowns than observations", small({{10, 200, 200}}, {{1, 1, 2, 100.0}, {1, 1, 10, 150.0}}),
+         impossible, 0, false, 1},
+        {"no new point", small({}, {{1, 1, 2, 100.0}, {1, 1, 3, 130.0}, {1, 2, 1, 300.0}, {1, 2, 3, 330.0}}),
+         impossible, 0, false, 1},
+        {"new point on a single direction", vk2_bytes(single_direction), undetermined("202"), 0, false, 1},
+        {"new point on a single distance", vk2_bytes(single_distance), undetermined("202"), 0, false, 1},
+        {"a sight from a point to itself", vk2_bytes(to_itself), undetermined("201"), 0, false, 1},
+        {"two new points on the same spot", vk2_bytes(twin), undetermined("201"), 0, false, 1},
+        {"no network file", "", "", kFound, false, 1},
+        {"file ends before its measurements", good.substr(0, good.find("    ps    ns")), "", kRead, false, 1},
+        {"a word where a number belongs", replaced("   101 ", "   1O1 "), "", kNumber, false, 1},
+        {"a negative count", replaced("  3 - брой з", " -3 - брой з"), "", kNumber, false, 1},
+        {"a point number beyond 65535", replaced("   201 ", " 70201 "), "", kNumber, false, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Folder f(c.bytes);
+        Folder f(c.bytes, c.token);
         if (c.bytes.empty()) std::filesystem::remove(f.temp("VK_2.tmp"));
-        vk::ScriptedConsole con;
-        EXPECT_EQ(vk::v4::run(con, f.root), c.status);
-        EXPECT_EQ(con.errors.size(), c.status != 0 ? 1u : 0u);
-        EXPECT_TRUE(c.status == 0 || f.report() == Folder::earlier);
-        // A sight of no length leaves its point undetermined: the orderly stop.
-        EXPECT_EQ(con.showed("ПРЕКЪСВАНЕ НА ПРОГРАМАТА. "), c.status == 0);
+        write_bytes(f.root / "VK" / "vk_4.txt", "earlier listing\r\n");
+        write_bytes(f.root / "VK" / "VK_4.SCR", "earlier drawing\r\n");
+        EXPECT_EQ(f.run(), c.status);
+        EXPECT_EQ(f.con.errors.size(), c.status != 0 ? 1u : 0u);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.root / "VK"), {}), c.token ? 1 : 3);
+        const bool stopped = c.token != 0 && c.status == 0;
+        EXPECT_EQ(f.con.waits, stopped ? 1 : 0);
+        EXPECT_TRUE(c.token != 0 ||
+                    (f.con.shown.empty() && !std::filesystem::exists(f.temp("N_matrix.tmp"))));
+        if (stopped) {
+            ASSERT_GE(f.con.shown.size(), 2u);
+            const auto &last = f.con.shown.back(), &guard = f.con.shown[f.con.shown.size() - 2];
+            EXPECT_TRUE(last.text == "ПРЕКЪСВАНЕ НА ПРОГРАМАТА. " && last.col == 28 && last.row == 20);
+            EXPECT_EQ(guard.text == "АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА." && guard.col == 20 && guard.row == 18,
+                      c.guard);
+        }
+        if (c.reason.empty()) {
+            EXPECT_EQ(f.report(), Folder::earlier);
+        } else {
+            const std::vector<std::string> lines = lines_of(f.added());
+            ASSERT_FALSE(lines.empty());
+            EXPECT_EQ(lines.back(), c.reason);
+        }
     }
 }
 

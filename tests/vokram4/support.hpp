@@ -31,6 +31,7 @@ inline void write_bytes(const std::filesystem::path& p, const std::string& bytes
 // the network file.
 struct Folder {
     std::filesystem::path root;
+    vk::ScriptedConsole con;
     explicit Folder(const std::string& bytes_of_vk2, int token = 1) {
         static std::mt19937_64 rng(std::random_device{}());
         root = std::filesystem::temp_directory_path() / ("vokram4-test-" + std::to_string(rng()));
@@ -44,10 +45,12 @@ struct Folder {
         std::error_code ec;
         std::filesystem::remove_all(root, ec);
     }
+    int run() { return vk::v4::run(con, root); }
     std::string report() const { return read_bytes(root / "VK" / "Protokol.TXT"); }
     // The part of the report that this run added.
     std::string added() const { return report().substr(earlier.size()); }
     std::filesystem::path temp(const char* name) const { return root / "Temp" / name; }
+    std::string vk(const char* name) const { return read_bytes(root / "VK" / name); }
 
     static inline const std::string earlier = "earlier sections\r\n";
 };
