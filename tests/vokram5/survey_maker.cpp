@@ -92,7 +92,7 @@ Network::Network() {
 std::vector<True> detail(const True& at) {
     std::vector<True> d;
     for (int k = 0; k < 6; ++k)
-        d.push_back({at.no * 1000 + k, at.x + 27 * k - 60, at.y + 90 - 34 * k, at.h + 2 * k - 5});
+        d.push_back({at.no * 1000 + k, at.x + 40 * k - 120, at.y + 160 - 60 * k, at.h + 2 * k - 5});
     return d;
 }
 

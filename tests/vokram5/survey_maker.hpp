@@ -31,7 +31,7 @@ struct Network {
     Network();
 };
 
-// The six detail points of a station, 23 m to 110 m away. The survey sights them in both
+// The six detail points of a station, 20 m to 200 m away. The survey sights them in both
 // faces in either order and in one face of either kind, the last one in face II alone; all
 // but the third with a target height.
 std::vector<True> detail(const True& station);

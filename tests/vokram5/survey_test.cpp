@@ -15,6 +15,9 @@ struct Case {
     Settings s;
     bool write_params;
 };
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
 class Generated : public testing::TestWithParam<Case> {};
 
 // Every detail point comes back at its true position and height, in the report, the
