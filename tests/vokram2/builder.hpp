@@ -141,8 +141,7 @@ struct Folder {
         : root(std::filesystem::temp_directory_path() /
                ("vokram2_" + name + "_" + std::to_string(::getpid()))) {
         std::filesystem::remove_all(root);
-        std::filesystem::create_directories(root / "VK");
-        std::filesystem::create_directories(root / "Temp");
+        for (const char* sub : {"VK", "Temp"}) std::filesystem::create_directories(root / sub);
     }
     // The folder as vokram1 leaves it after checking the survey `s`.
     Folder(const std::string& name, const Survey& s) : Folder(name) {

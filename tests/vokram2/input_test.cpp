@@ -94,12 +94,6 @@ TEST(Input, ADamagedFileIsAFatalInputError) {
     }
 }
 
-TEST(Input, ARepeatedPointNumberRefersToItsFirstEntry) {
-    Survey s;
-    s.points({{1, 100, 100, 50, 3}, {2, 500, 100, 50, 3}, {1, 900, 900, 50, 3}}).measure({{1, 2, 1, kR}});
-    EXPECT_EQ(Loaded(s).w.rows[0].nt, 0);
-}
-
 // Damage of every kind in random places: the module ends through a stop or a fatal input
 // error, or finishes, but never crashes or hangs.
 TEST(Input, RandomlyDamagedFilesNeverCrashTheModule) {
