@@ -36,18 +36,15 @@ Reference adjust_reference(const Network& net) {
         int unknown;  // of x, from 0; -1 fixed
     };
     std::map<int, P> pts;  // plane points only
-    std::vector<int> fresh;
+    int nc = 0;            // coordinate unknowns
     for (const Site& s : net.given)
         if (s.vi > 1) pts[s.no] = {s.x, s.y, -1};
-    for (const Site& s : net.plane_approx())
-        pts[s.no] = {s.x, s.y, 2 * static_cast<int>(fresh.size())}, fresh.push_back(s.no);
-    const int nc = 2 * static_cast<int>(fresh.size());
+    for (const Site& s : net.plane_approx()) pts[s.no] = {s.x, s.y, nc}, nc += 2;
 
     struct Obs {
-        int ns, nt;
-        bool direction;
+        int ns, nt, group;  // group -1: a distance
         double value;
-        int group;
+        bool direction() const { return group >= 0; }
     };
     std::vector<Obs> obs;
     std::map<std::pair<int, int>, int> groups;  // station and series
@@ -59,9 +56,9 @@ Reference adjust_reference(const Network& net) {
             const auto [it, fresh_group] =
                 groups.emplace(std::pair(w.ns, w.ps), static_cast<int>(groups.size()));
             if (fresh_group) ori.push_back(bearing(t.y - a.y, t.x - a.x) - w.R);
-            obs.push_back({w.ns, w.nt, true, w.R, it->second});
+            obs.push_back({w.ns, w.nt, it->second, w.R});
         }
-        if (w.D > 0 && (a.unknown >= 0 || t.unknown >= 0)) obs.push_back({w.ns, w.nt, false, w.D, -1});
+        if (w.D > 0 && (a.unknown >= 0 || t.unknown >= 0)) obs.push_back({w.ns, w.nt, -1, w.D});
     }
     const int nu = nc + static_cast<int>(groups.size());
 
@@ -76,24 +73,24 @@ Reference adjust_reference(const Network& net) {
             const P &a = pts[o.ns], &t = pts[o.nt];
             const double dx = t.x - a.x, dy = t.y - a.y, s2 = dx * dx + dy * dy, s = std::sqrt(s2);
             // Coefficients per cm of the target's x and y: cc for a direction, cm for a distance.
-            const double cx = o.direction ? -dy / s2 * kCc / 100 : dx / s;
-            const double cy = o.direction ? dx / s2 * kCc / 100 : dy / s;
+            const double cx = o.direction() ? -dy / s2 * kCc / 100 : dx / s;
+            const double cy = o.direction() ? dx / s2 * kCc / 100 : dy / s;
             std::vector<std::pair<int, double>> row;
             if (t.unknown >= 0) row.push_back({t.unknown, cx}), row.push_back({t.unknown + 1, cy});
             if (a.unknown >= 0) row.push_back({a.unknown, -cx}), row.push_back({a.unknown + 1, -cy});
-            if (o.direction) row.push_back({nc + o.group, -1.0});
+            if (o.direction()) row.push_back({nc + o.group, -1.0});
             // v = computed - measured (less the orientation), for zero corrections.
-            const double l = o.direction
+            const double l = o.direction()
                                  ? std::remainder(bearing(dy, dx) - o.value - ori[o.group], 400.0) * 1e4
                                  : (s - o.value) * 100;
-            const double p = o.direction ? 1.0 : 2.0;
+            const double p = o.direction() ? 1.0 : 2.0;
             ref.pvv += p * l * l;
             for (auto [i, ci] : row) {
                 b[i] += p * ci * l;
                 for (auto [j, cj] : row) N[i][j] += p * ci * cj;
             }
             rows.push_back(row);
-            ref.obs.push_back({o.ns, o.nt, o.direction, l, 1.0});
+            ref.obs.push_back({o.ns, o.nt, o.direction(), l, 1.0});
         }
         ref.Q = inverse(N);
         std::vector<double> d(nu, 0.0);
@@ -118,11 +115,11 @@ Reference adjust_reference(const Network& net) {
     }
     ref.groups = static_cast<int>(groups.size());
     ref.m0 = std::sqrt(ref.pvv / (static_cast<double>(obs.size()) - nu));
-    for (std::size_t k = 0; k < fresh.size(); ++k) {
-        ref.x.push_back(pts[fresh[k]].x);
-        ref.y.push_back(pts[fresh[k]].y);
-        ref.mx.push_back(ref.m0 * std::sqrt(ref.Q[2 * k][2 * k]));
-        ref.my.push_back(ref.m0 * std::sqrt(ref.Q[2 * k + 1][2 * k + 1]));
+    for (const Site& s : net.plane_approx()) {
+        const P& pt = pts[s.no];
+        ref.x.push_back(pt.x), ref.y.push_back(pt.y);
+        ref.mx.push_back(ref.m0 * std::sqrt(ref.Q[pt.unknown][pt.unknown]));
+        ref.my.push_back(ref.m0 * std::sqrt(ref.Q[pt.unknown + 1][pt.unknown + 1]));
     }
     return ref;
 }
