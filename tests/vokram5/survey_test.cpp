@@ -36,10 +36,9 @@ TEST_P(Generated, DetailPointsComeBackWithinAMillimetreOnEachRun) {
     EXPECT_EQ(f.con.waits, 2);
     const Lines rep = f.lines("VK/Protokol.txt"), cad = f.lines("VK/VK_2.cad"),
                 sur = f.lines("VK/Surface.txt");
-    ASSERT_TRUE(f.con.showed("РЕШАВАНЕ НА ПОЛЯРНИ СТАНЦИИ - ЗАВЪРШЕНО.")) << rep.back();
-    EXPECT_EQ(tail(f.lines("VK/VK_5.scr"), 3), (Lines{"layer s Situation", "", "zoom e"}));
+    ASSERT_TRUE(f.con.showed("РЕШАВАНЕ НА ПОЛЯРНИ СТАНЦИИ - ЗАВЪРШЕНО."))
+        << testing::PrintToString(tail(rep, 3));
     EXPECT_EQ(std::count(cad.begin(), cad.end(), "LAYER CADASTER"), 3);  // vokram2's and two of ours
-    EXPECT_EQ(cad.back(), "END_LAYER");
     for (const True& at : n.added)
         for (const True& p : detail(at)) {
             const int kind = at.vi;
