@@ -15,50 +15,52 @@ using namespace v5test;
 using vk::v5::ins_kontrol;
 using vk::v5::out_kontrol;
 
-// Every stop of INS_KONTROL and OUT_KONTROL comes after its report lines.
-TEST(Checks, StopsWithTheirReportLines) {
+// Every stop of a station, in its record, its own sights (INS_KONTROL) or against the
+// network (OUT_KONTROL), comes after its report lines.
+TEST(Stanciq, StopsWithTheirReportLines) {
+    std::string zeros;  // 597 numbers
+    for (int i = 0; i < 597; ++i) zeros += "0 ";
     const struct {
-        void (*stage)(vk::v5::Polar&);
-        std::vector<vk::v5::Sight> sights;
+        std::string data;
         Lines tail;  // the last report lines
     } cases[] = {
-        // sight to the station itself
-        {ins_kontrol, {sight(1, 400, 100, 50)}, {"    Записано измерване към т. 1."}},
+        {"1 1.5 2 1.5 400 100 -4 -9 -9", {"    В станция \"1\" Код -1, проверете броя данни."}},
+        {"1.5 1.5 2 1.5 400 100 100 -4 -9 -9", {"    Код -1, неправилен номер на станция \"1.5000\"."}},
+        {"1 1.5 2.25 1.5 400 100 100 -4 -9 -9", {"    Неправилен номер пред наблюдавана точка \"2.2500\"."}},
+        {"1 1.5 2 1.5 400.0001 100 100 -4 -9 -9", {"    В станция \"1\" грешна посока \"400.0001\"."}},
+        {"1 1.5 2 1.5 400 401 100 -4 -9 -9", {"    В станция \"1\" грешен зен. ъгъл \"401.0000\"."}},
+        {"1 " + zeros + "0 -4 -9 -9", {"    Голям брой измервания от една станция : 1"}},
+        {"1 " + zeros + "-4 -9 -9", {"    В станция \"1\" Код -1, проверете броя данни."}},  // 599: one group
+        {"1 1.5 1 1.5 400 100 50 -4 -9 -9", {"    Записано измерване към т. 1."}},
         // faces differ by 0.03 in direction, 0.05 in zenith angle, 0.4 m in slope distance
-        {ins_kontrol,
-         {sight(2, 400, 100, 100), sight(2, 200.03, 300.05, 100.4)},
+        {"1 1.5 2 1.5 400 100 100 2 1.5 200.03 300.05 100.4 -4 -9 -9",
          {"    Недопустими разлики I/II положение", "      за хор. посока   300.0 сс. към т.2",
           "      за верт.  ъгъл   500.0 сс. към т.2", "      за накл. разст.   20.0 см. към т.2"}},
         // repeated sightings of 2 differ by 0.05 across the zero, 0.2 m in slope, 3 m in height
-        {ins_kontrol,
-         {sight(2, 399.99, 99, 100), sight(3, 100, 0, 100), sight(2, 0.04, 101, 100.2)},
+        {"1 1.5 2 1.5 399.99 99 100 3 1.5 100 0 100 2 1.5 0.04 101 100.2 -4 -9 -9",
          {"    Разлика в посока към т. 2.", "    Разлика в накл. разстояние към т. 2.",
           "    Разлика в превишение към т. 2.",
           "    Макс. разлики от повторения:", "      за      посока:   0.0500 гр. в т.     2",
           "      за накл. р-ние:   0.200  м.  в т.     2", "      за  превишение:   3.003  м.  в т.     2"}},
         // orientations differ by 0.05
-        {out_kontrol,
-         {sight(2, 390, 0, 0), sight(3, 90.05, 0, 0)},
+        {"1 1.5 2 1.5 390 0 0 3 1.5 90.05 0 0 -4 -9 -9",
          {"    Разлика в ориент. неизвестно ", "      към т. 2 о=  10.00000 гр.",
           "      към т. 3 о=   9.95000 гр."}},
-        // distance 0.2 m longer than the coordinates
-        {out_kontrol,
-         {sight(2, 400, 100, 100.2, 100.2), sight(3, 100, 100, 100, 100)},
+        // horizontal distance 0.2 m longer than the coordinates
+        {"1 1.5 2 1.5 400 100 100.2 3 1.5 100 100 100 -4 -9 -9",
          {"    Разлика в разстояния.", "      точка  изчислено    измерено",
           "     ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~ [м.]", "          2  100.000     100.200",
           "          3  100.000     100.000"}},
         // height-only point 20 m above a level sight
-        {out_kontrol,
-         {sight(5, 0, 100, 50)},
+        {"1 1.5 5 1.5 0 100 50 -4 -9 -9",
          {"    Невъзможно ориентиране.", "    Разлика в превишения", "",
           "      точка  изчислено    измерено   разлика", "     ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~ [м.]",
           "          5   20.000       0.000      20.000"}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.tail[0]);
+        SCOPED_TRACE(c.data.substr(0, 60));
         Stage st;
-        st.p.sights = c.sights;
-        EXPECT_TRUE(st.stops(c.stage));
+        EXPECT_TRUE(st.data(c.data));
         EXPECT_EQ(tail(st.report(), c.tail.size()), c.tail);
     }
 }
@@ -126,28 +128,6 @@ TEST(OutKontrol, OrientationAndSummary) {
         st.p.sights = c.sights;
         ASSERT_FALSE(st.stops(out_kontrol));
         EXPECT_EQ(st.report(), c.report);
-    }
-}
-
-// Errors in the station record stop the module with their message.
-TEST(Stanciq, RecordErrorsStop) {
-    std::string zeros;  // 597 numbers
-    for (int i = 0; i < 597; ++i) zeros += "0 ";
-    const struct {
-        std::string data, last;
-    } cases[] = {
-        {"1 1.5 2 1.5 400 100 -4 -9 -9", "    В станция \"1\" Код -1, проверете броя данни."},
-        {"1.5 1.5 2 1.5 400 100 100 -4 -9 -9", "    Код -1, неправилен номер на станция \"1.5000\"."},
-        {"1 1.5 2.25 1.5 400 100 100 -4 -9 -9", "    Неправилен номер пред наблюдавана точка \"2.2500\"."},
-        {"1 1.5 2 1.5 400.0001 100 100 -4 -9 -9", "    В станция \"1\" грешна посока \"400.0001\"."},
-        {"1 1.5 2 1.5 400 401 100 -4 -9 -9", "    В станция \"1\" грешен зен. ъгъл \"401.0000\"."},
-        {"1 " + zeros + "0 -4 -9 -9", "    Голям брой измервания от една станция : 1"},
-        {"1 " + zeros + "-4 -9 -9", "    В станция \"1\" Код -1, проверете броя данни."},  // 599: one group
-    };
-    for (const auto& c : cases) {
-        Stage st;
-        EXPECT_TRUE(st.data(c.data));
-        EXPECT_EQ(st.report().back(), c.last);
     }
 }
 
