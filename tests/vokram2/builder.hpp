@@ -61,9 +61,6 @@ struct Survey {
         throw std::runtime_error("no point " + std::to_string(no));
     }
 
-    // Orientation of a series: direction angle minus circle reading.
-    static double orientation(int ps) { return std::fmod(37.1234 + 91.377 * ps, 400.0); }
-
     // The contents of "Temp/VK_1.tmp" in vokram1's layout.
     std::string vk1() const {
         std::mt19937 gen(7);
@@ -101,8 +98,10 @@ struct Survey {
             const double zenith =
                 std::acos((dz - (1 - k) * slope * slope / 12742000.0) / slope) * kGradsPerRadian;
             double R = 0, V = 0, S = 0, D = 0;
+            // The orientation of a series, direction angle minus circle reading, is 37.1234 + 91.377 ps.
+            const double orientation = std::fmod(37.1234 + 91.377 * w.ps, 400.0);
             if (w.carry & kR)
-                R = rang(atang(b.y - a.y, b.x - a.x) - orientation(w.ps) + w.dR + noise_angle * unit(gen));
+                R = rang(atang(b.y - a.y, b.x - a.x) - orientation + w.dR + noise_angle * unit(gen));
             if (w.carry & kV) V = zenith + w.dV + noise_angle * unit(gen);
             if (w.carry & kS) S = slope + noise_length * unit(gen);
             if (w.carry & kD) D = d + w.dD + noise_length * unit(gen);

@@ -85,9 +85,7 @@ TEST(Module, AFailedControlStopsWithTheControlBlockAndTheDrawing) {
     EXPECT_FALSE(dir.exists("Temp/VK_2.tmp"));
     const auto scr = dir.lines("VK/VK_2.scr");
     EXPECT_TRUE(has(scr, "insert cir 8512400.0000,4567100.0000 0.200  0") && has(scr, "regen"));
-    ASSERT_FALSE(con.shown.empty());
-    EXPECT_EQ(con.shown.back().text, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА.");
-    EXPECT_EQ(std::make_pair(con.shown.back().col, con.shown.back().row), std::make_pair(11, 20));
+    EXPECT_TRUE(con.showed("ПРЕКЪСВАНЕ НА ПРОГРАМАТА."));
     EXPECT_EQ(con.waits, 1);
 
     EXPECT_TRUE(has(dir.lines("VK/Protokol.TXT"), " 12.КОНТРОЛИ СЛЕД НИВЕЛАЦИЯ."));
@@ -131,7 +129,6 @@ TEST(Module, AStopWhileReadingShowsTheRowsWithTheirPointNumbers) {
                     {"     1      1  1.500     10  1.500 371.49960   0.00000    0.000  300.000",
                      " " + std::string(71, '~')});
     EXPECT_TRUE(dir.exists("VK/VK_2.scr"));
-    EXPECT_EQ(dir.read("Temp/Key.tmp"), "0\r\n");
 }
 
 TEST(Module, ABlockedChainOrAMissingNetworkFile) {
@@ -140,7 +137,6 @@ TEST(Module, ABlockedChainOrAMissingNetworkFile) {
     ScriptedConsole con;
     EXPECT_EQ(run(con, dir.root), 0);
     EXPECT_FALSE(dir.exists("VK/Protokol.TXT"));
-    EXPECT_FALSE(dir.exists("VK/VK_2.scr"));
     EXPECT_TRUE(con.shown.empty());
 
     std::filesystem::remove(dir.root / "Temp/VK_1.tmp");
@@ -154,8 +150,7 @@ TEST(Module, ChainSolvesTheBundledSurvey) {
     Folder dir("example");
     const std::filesystem::path survey = std::filesystem::path(VOKRAM_EXAMPLES) / "survey";
     std::filesystem::copy_file(survey / "VK" / "Geo_Data.txt", dir.root / "VK" / "Geo_Data.txt");
-    if (std::filesystem::exists(survey / "P.txt"))
-        std::filesystem::copy_file(survey / "P.txt", dir.root / "P.txt");
+    std::filesystem::copy_file(survey / "P.txt", dir.root / "P.txt");
     ScriptedConsole con1, con2;
     ASSERT_EQ(v1::run(con1, dir.root), 0);
     ASSERT_EQ(run(con2, dir.root), 0);

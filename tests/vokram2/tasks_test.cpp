@@ -107,12 +107,14 @@ TEST(PlaneTasks, PolarEntriesRunOnInLinesOfAboutThree) {
     Loaded n(s);
     zadachi_2d(n.w);
     // The solved count starts at the 4 given points; a line ends before the 6th and the 9th.
-    const std::vector<std::string> expected = {kTitle,
-                                               "",
-                                               " Пр.зад. 2,1 ~ 10, ",
-                                               " Пр.зад. 2,1 ~ 11,  Пр.зад. 2,1 ~ 12,  Пр.зад. 2,1 ~ 13, ",
-                                               " Пр.зад. 2,1 ~ 14, ",
-                                               ""};
+    const std::vector<std::string> expected = {
+        kTitle,
+        "",
+        " Пр.зад. 2,1 ~ 10, ",
+        " Пр.зад. 2,1 ~ 11,  Пр.зад. 2,1 ~ 12,  Пр.зад. 2,1 ~ 13, ",
+        " Пр.зад. 2,1 ~ 14, ",
+        "",
+    };
     EXPECT_EQ(n.rep.lines(), expected);
 }
 
