@@ -74,8 +74,8 @@ TEST(InsKontrol, FacesAndRepeats) {
     const struct {
         double index;
         std::vector<vk::v5::Sight> sights;
-        std::array<double, 3>
-            want;  // direction, zenith angle and slope distance of the first sight afterwards
+        // direction, zenith angle and slope distance of the first sight afterwards
+        std::array<double, 3> want;
         Lines report;
     } cases[] = {
         {0,
