@@ -1,5 +1,6 @@
 #include "survey_maker.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -43,12 +44,10 @@ std::string observe(const True& at, const True& target, double t, const std::str
     const double z = std::atan2(hz, v) / kGon, r = reading(std::atan2(dy, dx) / kGon - 37.1234 - at.no);
     const std::string head = whole(target.no) + " " + real(t, 0, 3) + " ";
     const std::string end = " " + real(own ? (slope - add) / scale : slope, 0, 6) + "\n";
+    const std::string one = real(r, 0, 8) + " " + real(z - s.index, 0, 8);
+    const std::string two = real(reading(r + 200), 0, 8) + " " + real(400 - z - s.index, 0, 8);
     std::string out;
-    for (char face : faces)
-        out += head +
-               (face == '1' ? real(r, 0, 8) + " " + real(z - s.index, 0, 8)
-                            : real(reading(r + 200), 0, 8) + " " + real(400 - z - s.index, 0, 8)) +
-               end;
+    for (char face : faces) out += head + (face == '1' ? one : two) + end;
     return out;
 }
 
