@@ -1,6 +1,7 @@
 // Whole runs in a working folder: section 13, the diagnostics listing "VK/VK_4.txt" and
 // the ellipse drawing "VK/VK_4.scr" against the independent solution, and a planted
 // blunder named as the likeliest gross error.
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <numbers>
@@ -14,39 +15,33 @@ namespace {
 
 TEST(Diagnostics, PlantedBlunderOf20ccIsTheLikeliestGrossError) {
     const std::string kWorst = "    Най-вероятна груба грешка за посоката: ст.";
-    struct Case {
-        unsigned seed;
-        std::size_t from;  // the blunder goes into the first well-checked direction from here on
-        double blunder;    // cc
-    };
-    for (const Case& c : {Case{121, 5, 20.0}, {122, 20, -20.0}, {123, 41, 20.0}, {124, 60, -20.0}}) {
-        SCOPED_TRACE("seed " + std::to_string(c.seed));
-        Network net = grid({.seed = c.seed, .sigma_R = 2.0, .sigma_D = 0.2, .distance_share = 1.0});
-        // A direction whose error shows in its residual (r > 0.4 by the reference).
+    // Seed, the first observation to look at, blunder (cc).
+    for (const auto& [seed, from, blunder] :
+         {std::tuple{121u, 5u, 20.0}, {122u, 20u, -20.0}, {123u, 41u, 20.0}, {124u, 60u, -20.0}}) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        Network net = grid({.seed = seed, .sigma_R = 2.0, .sigma_D = 0.2, .distance_share = 1.0});
+        // The first direction from `from` on whose error shows in its residual (r > 0.4).
         const Reference clean = adjust_reference(net);
-        std::size_t k = c.from;
+        std::size_t k = from;
         while (k < clean.obs.size() && !(clean.obs[k].direction && clean.obs[k].r > 0.4)) ++k;
         ASSERT_LT(k, clean.obs.size());
         const RefObservation target = clean.obs[k];
         int planted = 0;
         for (Sight& w : net.sights)
             if (w.ns == target.ns && w.nt == target.nt && w.R > 0)
-                w.R = std::fmod(w.R + c.blunder / 1e4 + 400.0, 400.0), ++planted;
+                w.R = std::fmod(w.R + blunder / 1e4 + 400.0, 400.0), ++planted;
         ASSERT_EQ(planted, 1);
 
         Folder f(vk2_bytes(net));
         ASSERT_EQ(f.run(), 0);
         const std::vector<std::string> lines = lines_of(f.vk("VK_4.txt"));
-        const std::string named =
+        const std::string expected =
             kWorst + std::to_string(target.ns) + " - т." + std::to_string(target.nt) + ",";
-        int found = 0;
-        for (std::size_t i = 0; i + 1 < lines.size(); ++i)
-            if (lines[i].starts_with(kWorst)) {
-                ++found;
-                EXPECT_TRUE(lines[i].starts_with(named)) << lines[i];
-                EXPECT_EQ(lines[i + 1], "    |w| е над критичната стойност: проверете измерването.");
-            }
-        EXPECT_EQ(found, 1);
+        const auto named =
+            std::ranges::find_if(lines, [&](const std::string& l) { return l.starts_with(kWorst); });
+        ASSERT_LT(named + 1, lines.end());
+        EXPECT_EQ(named->substr(0, expected.size()), expected);
+        EXPECT_EQ(named[1], "    |w| е над критичната стойност: проверете измерването.");
     }
 }
 
