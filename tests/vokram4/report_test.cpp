@@ -51,7 +51,7 @@ TEST(Section13, LargeAbsoluteTermsAreWarnedOfAndTheAdjustmentGoesOn) {
         Staged s(net);
         s.adjust();
         vk::v4::zapis(s.a);
-        const std::vector<std::string> lines = s.report();
+        const std::vector<std::string> lines = s.a.rep->lines();
         const std::string where = "  Станция " + vk::whole(w.ns) + " към т. " + vk::whole(w.nt) + "  = ";
         const std::string first = std::string("  Голяма разлика в уравнение на поправка за измерен") +
                                   (dR != 0 ? "а посока." : "о разстояние.");

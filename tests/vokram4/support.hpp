@@ -69,7 +69,6 @@ struct Staged {
         vk::v4::iterate(a);
         vk::v4::opredelq_q(a);
     }
-    std::vector<std::string> report() const { return a.rep->lines(); }
 };
 
 inline bool has_line(const std::vector<std::string>& lines, const std::string& text) {
