@@ -1,5 +1,6 @@
 // Report section 13 as written, the warnings of large absolute terms, and every way the
 // module stops.
+#include <algorithm>
 #include <cstdlib>
 
 #include "support.hpp"
@@ -55,18 +56,14 @@ TEST(Section13, LargeAbsoluteTermsAreWarnedOfAndTheAdjustmentGoesOn) {
         const std::string where = "  Станция " + vk::whole(w.ns) + " към т. " + vk::whole(w.nt) + "  = ";
         const std::string first = std::string("  Голяма разлика в уравнение на поправка за измерен") +
                                   (dR != 0 ? "а посока." : "о разстояние.");
-        int found = 0;
-        for (std::size_t i = 1; i + 2 < lines.size(); ++i) {
-            if (lines[i] != first) continue;
-            ++found;
-            EXPECT_EQ(lines[i - 1], "");
-            ASSERT_EQ(lines[i + 1].substr(0, where.size()), where);
-            const std::string value = lines[i + 1].substr(where.size());
-            EXPECT_GT(std::fabs(std::atof(value.c_str())), dR != 0 ? 900.0 : 90.0);
-            EXPECT_TRUE(value.ends_with(dR != 0 ? " сс." : " см.")) << value;
-            EXPECT_EQ(lines[i + 2], "  Търсете груба или систематични грешки.");
-        }
-        EXPECT_GT(found, 0);
+        const auto at = std::ranges::find(lines, first);
+        ASSERT_TRUE(at > lines.begin() && at + 2 < lines.end());
+        EXPECT_EQ(at[-1], "");
+        ASSERT_EQ(at[1].substr(0, where.size()), where);
+        const std::string value = at[1].substr(where.size());
+        EXPECT_GT(std::fabs(std::atof(value.c_str())), dR != 0 ? 900.0 : 90.0);
+        EXPECT_TRUE(value.ends_with(dR != 0 ? " сс." : " см.")) << value;
+        EXPECT_EQ(at[2], "  Търсете груба или систематични грешки.");
         EXPECT_EQ(lines.back().substr(0, 8), vk::whole(net.approx.back().no, 8));
     }
 }
@@ -77,20 +74,16 @@ TEST(Section13, LargeAbsoluteTermsAreWarnedOfAndTheAdjustmentGoesOn) {
 // untouched; never a crash or an endless loop. The diagnostics files of an earlier run
 // do not outlive a run that does not adjust.
 TEST(Stops, EachEndsInOrder) {
-    Network many_points, many_sights = one_new_point(), single_direction = one_new_point(),
-                         single_distance = one_new_point(), to_itself = one_new_point(),
-                         twin = one_new_point();
+    Network many_points, many_sights = one_new_point();
     for (int i = 1; i <= 401; ++i)
         many_points.given.push_back({static_cast<std::uint16_t>(i), 10.0 * i, 5.0});
     while (many_sights.sights.size() <= 1000) many_sights.sights.push_back(many_sights.sights.front());
-    single_direction.approx.push_back({202, 300.0, 150.0});
-    single_direction.sights.insert(single_direction.sights.begin() + 1, {1, 101, 202, 321.0, 0.0});
-    single_distance.approx.push_back({202, 300.0, 150.0});
-    single_distance.sights.push_back({1, 102, 202, 0.0, 512.3});
-    to_itself.sights.push_back({1, 201, 201, 12.3456, 0.0});
-    twin.approx.push_back({202, twin.approx[0].x, twin.approx[0].y});
-    twin.sights.push_back({1, 101, 202, 200.0, 180.0});
-    twin.sights.push_back({1, 202, 201, 100.0, 10.0});
+    auto plus = [](std::vector<Site> fresh, std::vector<Sight> sights) {  // one new point and more
+        Network net = one_new_point();
+        net.approx.insert(net.approx.end(), fresh.begin(), fresh.end());
+        net.sights.insert(net.sights.begin() + 1, sights.begin(), sights.end());
+        return vk2_bytes(net);
+    };
     const std::string good = vk2_bytes(one_new_point());
     auto replaced = [&](const std::string& from, const std::string& to) {
         std::string s = good;
@@ -126,10 +119,15 @@ TEST(Stops, EachEndsInOrder) {
          impossible, 0, false, 1},
         {"no new point", small({}, {{1, 1, 2, 100.0}, {1, 1, 3, 130.0}, {1, 2, 1, 300.0}, {1, 2, 3, 330.0}}),
          impossible, 0, false, 1},
-        {"new point on a single direction", vk2_bytes(single_direction), undetermined("202"), 0, false, 1},
-        {"new point on a single distance", vk2_bytes(single_distance), undetermined("202"), 0, false, 1},
-        {"a sight from a point to itself", vk2_bytes(to_itself), undetermined("201"), 0, false, 1},
-        {"two new points on the same spot", vk2_bytes(twin), undetermined("201"), 0, false, 1},
+        {"new point on a single direction", plus({{202, 300.0, 150.0}}, {{1, 101, 202, 321.0, 0.0}}),
+         undetermined("202"), 0, false, 1},
+        {"new point on a single distance", plus({{202, 300.0, 150.0}}, {{1, 102, 202, 0.0, 512.3}}),
+         undetermined("202"), 0, false, 1},
+        {"a sight from a point to itself", plus({}, {{1, 201, 201, 12.3456, 0.0}}), undetermined("201"), 0,
+         false, 1},
+        {"two new points on the same spot",
+         plus({{202, 260.0017, 329.9985}}, {{1, 101, 202, 200.0, 180.0}, {1, 202, 201, 100.0, 10.0}}),
+         undetermined("201"), 0, false, 1},
         {"no network file", "", "", kFound, false, 1},
         {"file ends before its measurements", good.substr(0, good.find("    ps    ns")), "", kRead, false, 1},
         {"a word where a number belongs", replaced("   101 ", "   1O1 "), "", kNumber, false, 1},
