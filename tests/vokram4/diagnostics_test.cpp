@@ -69,8 +69,8 @@ TEST(Diagnostics, WholeRunWritesSection13TheListingAndTheDrawing) {
     for (std::size_t k = 0; k < n; ++k) {
         std::istringstream in(report[report.size() - n + k]);
         int no;
-        std::string mx, my;
         double x, y;
+        std::string mx, my;
         in >> no >> x >> mx >> y >> my;
         ASSERT_FALSE(in.fail()) << report[report.size() - n + k];
         EXPECT_EQ(no, net.approx[k].no);
@@ -84,8 +84,7 @@ TEST(Diagnostics, WholeRunWritesSection13TheListingAndTheDrawing) {
     // The listing: its fixed lines, with the counts of the independent solution.
     const std::string bytes = f.vk("VK_4.txt");
     const std::vector<std::string> lines = lines_of(bytes);
-    int dirs = 0;
-    for (const RefObservation& r : ref.obs) dirs += r.direction;
+    const int dirs = static_cast<int>(std::ranges::count_if(ref.obs, &RefObservation::direction));
     const int dists = static_cast<int>(ref.obs.size()) - dirs, ui = static_cast<int>(u);
     for (const std::string& expected : {
              std::string("  ДИАГНОСТИКА НА ИЗРАВНЕНИЕТО НА ПЛАНОВА МРЕЖА ПО МНМК"),
@@ -139,13 +138,14 @@ TEST(Diagnostics, WholeRunWritesSection13TheListingAndTheDrawing) {
         if (l.starts_with(said)) F = std::stod(l.substr(said.size()));
     const double digit = F / std::pow(10.0, std::floor(std::log10(F) + 1e-9));
     EXPECT_TRUE(digit == 1 || digit == 2 || digit == 5) << F;
-    double xmin = 1e300, xmax = -1e300, ymin = 1e300, ymax = -1e300, a_max = 0;
+    std::vector<double> xs, ys;
     for (const std::vector<Site>* sites : {&net.given, &net.truth})
-        for (const Site& p : *sites)
-            xmin = std::min(xmin, p.x), xmax = std::max(xmax, p.x), ymin = std::min(ymin, p.y),
-            ymax = std::max(ymax, p.y);
+        for (const Site& p : *sites) xs.push_back(p.x), ys.push_back(p.y);
+    const auto [x0, x1] = std::ranges::minmax(xs);
+    const auto [y0, y1] = std::ranges::minmax(ys);
+    double a_max = 0;
     for (const auto& [no, e] : ellipse) a_max = std::max(a_max, e[2]);
-    const double share = F * a_max / 100 / std::max(xmax - xmin, ymax - ymin);
+    const double share = F * a_max / 100 / std::max(x1 - x0, y1 - y0);
     EXPECT_GT(share, 0.02 / std::sqrt(2.5));
     EXPECT_LT(share, 0.02 * std::sqrt(2.5));
 
@@ -153,10 +153,8 @@ TEST(Diagnostics, WholeRunWritesSection13TheListingAndTheDrawing) {
     // axis end at the magnified a in the listed direction, the magnified b; then zoom.
     const std::vector<std::string> scr = lines_of(f.vk("VK_4.scr"));
     ASSERT_EQ(scr.size(), n + 4);
-    EXPECT_EQ(scr[0], "layer s Ellipses");
-    EXPECT_EQ(scr[1], "");
-    EXPECT_EQ(scr[n + 2], "");
-    EXPECT_EQ(scr[n + 3], "zoom e");
+    const std::vector<std::string> frame = {scr[0], scr[1], scr[n + 2], scr[n + 3]};
+    EXPECT_EQ(frame, (std::vector<std::string>{"layer s Ellipses", "", "", "zoom e"}));
     const std::regex cmd(
         R"(ellipse c (-?\d+\.\d{4}),(-?\d+\.\d{4}) (-?\d+\.\d{4}),(-?\d+\.\d{4}) (\d+\.\d{4}))");
     for (std::size_t k = 0; k < n; ++k) {

@@ -85,8 +85,7 @@ TEST(RecordFiles, WholeRunWithTwoUnknowns) {
     // The work vector holds the first column of the inverse, the cofactor file its diagonal.
     const auto Q = records<float>(f.temp("Q_row.tmp"));
     const auto M = records<float>(f.temp("Q_main.tmp"));
-    ASSERT_EQ(Q.size(), 7u);
-    ASSERT_EQ(M.size(), 7u);
+    ASSERT_TRUE(Q.size() == 7 && M.size() == 7);
     EXPECT_NEAR(Q[0], q11, 1e-4 * q11);
     EXPECT_NEAR(Q[1], q12, 1e-4 * q11);
     EXPECT_EQ(Q[2], 1.0f);

@@ -33,8 +33,8 @@ struct Folder {
     std::filesystem::path root;
     vk::ScriptedConsole con;
     explicit Folder(const std::string& bytes_of_vk2, int token = 1) {
-        static std::mt19937_64 rng(std::random_device{}());
-        root = std::filesystem::temp_directory_path() / ("vokram4-test-" + std::to_string(rng()));
+        root = std::filesystem::temp_directory_path() /
+               ("vokram4-test-" + std::to_string(std::random_device{}()));
         std::filesystem::create_directories(root / "VK");
         std::filesystem::create_directories(root / "Temp");
         write_bytes(root / "Temp" / "Key.tmp", std::to_string(token) + "\r\n");
