@@ -28,22 +28,21 @@ test::Survey capacity_network() {
     // A zigzag strip: each chain point is intersected from the two before it.
     auto x = [](int k) { return 50.0 * k; };
     auto y = [](int k) { return (k % 2) * 80.0; };
-    s.known(1, x(1), y(1), 100.0);
-    s.known(2, x(2), y(2), 101.0);
-    for (int k = 3; k <= kChain; ++k) s.unknown(k, x(k), y(k), 100.0 + 0.01 * k);
+    s.points({{1, x(1), y(1), 100.0, 3}, {2, x(2), y(2), 101.0, 3}});
+    for (int k = 3; k <= kChain; ++k) s.points({{k, x(k), y(k), 100.0 + 0.01 * k}});
     for (int k = kChain + 1; k <= kPoints; ++k) {
         const int at = 2 + (k - kChain) * 3;  // a polar point beside every third chain station
-        s.unknown(k, x(at) + 20.0, y(at) + (at % 2 ? 60.0 : -60.0), 99.0 + 0.01 * k);
+        s.points({{k, x(at) + 20.0, y(at) + (at % 2 ? 60.0 : -60.0), 99.0 + 0.01 * k}});
     }
     const unsigned all = kR | kV | kS;
-    s.sight(1, 1, 2, all).sight(1, 1, 3, all);
+    s.measure({{1, 1, 2, all}, {1, 1, 3, all}});
     for (int k = 2; k < kChain; ++k) {
-        s.sight(k, k, k - 1, all).sight(k, k, k + 1, all);
-        if (k + 2 <= kChain) s.sight(k, k, k + 2, all);
+        s.measure({{k, k, k - 1, all}, {k, k, k + 1, all}});
+        if (k + 2 <= kChain) s.measure({{k, k, k + 2, all}});
         const int polar = kChain + (k - 2) / 3;
-        if ((k - 2) % 3 == 0 && polar > kChain && polar <= kPoints) s.sight(k, k, polar, all | kD);
+        if ((k - 2) % 3 == 0 && polar > kChain && polar <= kPoints) s.measure({{k, k, polar, all | kD}});
     }
-    for (int k = 1; static_cast<int>(s.sights.size()) < kRows; ++k) s.sight(kRows + k, k, k + 1, kD);
+    for (int k = 1; static_cast<int>(s.sights.size()) < kRows; ++k) s.measure({{kRows + k, k, k + 1, kD}});
     return s;
 }
 
