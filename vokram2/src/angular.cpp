@@ -6,85 +6,67 @@
 namespace vk::v2 {
 
 void p_a_zas(Network& w) {
-    w.found = false;
     const RowIndex& x = w.idx;
-    for (int i = 0; i < w.m(); ++i) {
-        const Row& ri = w.rows[i];
-        const int a = ri.ns, tt = ri.nt;
-        if (!(ri.R > 0) || !w.known(a) || !w.known(tt)) continue;
-        for (int j : x.series[x.series_of[i]]) {
-            const Row& rj = w.rows[j];
-            const int nn = rj.nt;
-            if (!(rj.R > 0) || w.known(nn)) continue;
-            for (int k : x.at_target[nn]) {
-                const Row& rk = w.rows[k];
-                const int b = rk.ns;
-                if (!(rk.R > 0) || !w.known(b) || b == a) continue;
-                for (int l : x.series[x.series_of[k]]) {
-                    const Row& rl = w.rows[l];
-                    const int t2 = rl.nt;
-                    if (!(rl.R > 0) || !w.known(t2)) continue;
-                    label(w, "    Пр.ъгл.засечка ");
-                    const double t_bn = rang(rk.R - (rl.R - t(w, b, t2)));
-                    const double t_ba = t(w, b, a);
-                    const double beta = ina(t_bn, t_ba);
-                    const double t_an = rang(rj.R - (ri.R - t(w, a, tt)));
-                    const double t_ab = rang(t_ba + 200.0);
-                    const double alpha = ina(t_an, t_ab);
-                    const double gamma = 200.0 - (alpha + beta);
-                    const double ab = dist2d(w, a, b);
-                    if (!(gamma > 5.0 && gamma < 195.0) || !(ab > 0)) continue;
-                    const double an = sing(beta) / sing(gamma) * ab;
-                    const Point& pa = w.pts[a];
-                    if (!compute(w, nn, pa.x + an * cosg(t_an), pa.y + an * sing(t_an))) continue;
-                    w.found = true;
-                    w.rep.put(num(w, tt) + "," + num(w, a) + "/" + num(w, t2) + "," + num(w, b) + " ~ " +
-                              num(w, nn));
-                    return;
-                }
+    w.found = each_oriented_sight(w, [&](const Row& ri, const Row& rj, double t_an) {
+        const int a = ri.ns, tt = ri.nt, nn = rj.nt;
+        for (int k : x.at_target[nn]) {
+            const Row& rk = w.rows[k];
+            const int b = rk.ns;
+            if (!(rk.R > 0) || !w.known(b) || b == a) continue;
+            for (int l : x.series[x.series_of[k]]) {
+                const Row& rl = w.rows[l];
+                const int t2 = rl.nt;
+                if (!(rl.R > 0) || !w.known(t2)) continue;
+                label(w, "    Пр.ъгл.засечка ");
+                const double t_bn = rang(rk.R - (rl.R - t(w, b, t2)));
+                const double t_ba = t(w, b, a);
+                const double beta = ina(t_bn, t_ba);
+                const double t_ab = rang(t_ba + 200.0);
+                const double alpha = ina(t_an, t_ab);
+                const double gamma = 200.0 - (alpha + beta);
+                const double ab = dist2d(w, a, b);
+                if (!(gamma > 5.0 && gamma < 195.0) || !(ab > 0)) continue;
+                const double an = sing(beta) / sing(gamma) * ab;
+                const Point& pa = w.pts[a];
+                if (!compute(w, nn, pa.x + an * cosg(t_an), pa.y + an * sing(t_an))) continue;
+                w.rep.put(num(w, tt) + "," + num(w, a) + "/" + num(w, t2) + "," + num(w, b) + " ~ " +
+                          num(w, nn));
+                return true;
             }
         }
-    }
+        return false;
+    });
 }
 
 void s_a_zas(Network& w) {
-    w.found = false;
     const RowIndex& x = w.idx;
-    for (int i = 0; i < w.m(); ++i) {
-        const Row& ri = w.rows[i];
-        const int a = ri.ns, tt = ri.nt;
-        if (!(ri.R > 0) || !w.known(a) || !w.known(tt)) continue;
-        for (int j : x.series[x.series_of[i]]) {
-            const Row& rj = w.rows[j];
-            const int nn = rj.nt;
-            if (!(rj.R > 0) || w.known(nn)) continue;
-            for (int k : x.at_station[nn]) {
-                const Row& rk = w.rows[k];
-                if (!(rk.R > 0) || rk.nt != a) continue;
-                for (int l : x.series[x.series_of[k]]) {
-                    const Row& rl = w.rows[l];
-                    const int b = rl.nt;
-                    if (!(rl.R > 0) || !w.known(b) || b == a) continue;
-                    label(w, " Стран.ъгл.засечка ");
-                    const double t_an = rang(rj.R - (ri.R - t(w, a, tt)));
-                    const double t_ab = t(w, a, b);
-                    const double alpha = ina(t_an, t_ab);
-                    if (!(alpha > 5.0 && alpha < 195.0)) continue;
-                    const double nu = ina(rk.R, rl.R);
-                    const double ab = dist2d(w, a, b);
-                    // N on the line through A and B, or A and B in one place.
-                    if (flat(sing(nu)) || !(ab > 0)) continue;
-                    const double beta = 200.0 - (alpha + nu);
-                    const double an = ab * sing(beta) / sing(nu);
-                    const Point& pa = w.pts[a];
-                    if (!compute(w, nn, pa.x + an * cosg(t_an), pa.y + an * sing(t_an))) continue;
-                    w.found = true;
-                    w.rep.put(num(w, tt) + "," + num(w, a) + "/" + num(w, b) + " ~ " + num(w, nn));
-                    return;
-                }
+    w.found = each_oriented_sight(w, [&](const Row& ri, const Row& rj, double t_an) {
+        const int a = ri.ns, tt = ri.nt, nn = rj.nt;
+        for (int k : x.at_station[nn]) {
+            const Row& rk = w.rows[k];
+            if (!(rk.R > 0) || rk.nt != a) continue;
+            for (int l : x.series[x.series_of[k]]) {
+                const Row& rl = w.rows[l];
+                const int b = rl.nt;
+                if (!(rl.R > 0) || !w.known(b) || b == a) continue;
+                label(w, " Стран.ъгл.засечка ");
+                const double t_ab = t(w, a, b);
+                const double alpha = ina(t_an, t_ab);
+                if (!(alpha > 5.0 && alpha < 195.0)) continue;
+                const double nu = ina(rk.R, rl.R);
+                const double ab = dist2d(w, a, b);
+                // N on the line through A and B, or A and B in one place.
+                if (flat(sing(nu)) || !(ab > 0)) continue;
+                const double beta = 200.0 - (alpha + nu);
+                const double an = ab * sing(beta) / sing(nu);
+                const Point& pa = w.pts[a];
+                if (!compute(w, nn, pa.x + an * cosg(t_an), pa.y + an * sing(t_an))) continue;
+                w.rep.put(num(w, tt) + "," + num(w, a) + "/" + num(w, b) + " ~ " + num(w, nn));
+                return true;
             }
         }
-    }
+        return false;
+    });
 }
 
 void o_a_zas(Network& w) {

@@ -92,50 +92,41 @@ bool ask_acute(Network& w, int a, int b, int nn, double ab, double da, double nu
 }  // namespace
 
 void p_k_zas(Network& w) {
-    w.found = false;
     const RowIndex& x = w.idx;
-    for (int i = 0; i < w.m(); ++i) {
-        const Row& ri = w.rows[i];
-        const int a = ri.ns, tt = ri.nt;
-        if (!(ri.R > 0) || !w.known(a) || !w.known(tt)) continue;
-        for (int j : x.series[x.series_of[i]]) {
-            const Row& rj = w.rows[j];
-            const int nn = rj.nt;
-            if (!(rj.R > 0) || w.known(nn)) continue;
-            for (int k : x.touching[nn]) {
-                const Row& rk = w.rows[k];
-                if (!(rk.D > 0)) continue;
-                int b;
-                if (rk.ns == nn && w.known(rk.nt)) {
-                    b = rk.nt;
-                } else if (rk.nt == nn && w.known(rk.ns)) {
-                    b = rk.ns;
-                } else {
-                    continue;
-                }
-                const double d = rk.D;
-                label(w, "   Пр.комб.засечка ");
-                const double ab = dist2d(w, a, b);
-                // A distance to A itself, or B in the same place as A, forms no triangle.
-                if (!(ab > 0)) continue;
-                const double t_an = rang(rj.R - (ri.R - t(w, a, tt)));
-                const double t_ab = t(w, a, b);
-                const double alpha = ina(t_an, t_ab);
-                if (alpha == 0.0 || alpha == 200.0) continue;
-                double s = sing(alpha) * (ab / d);
-                if (s > 1) s = 1;
-                if (flat(s)) continue;
-                const double nu = atang(s, std::sqrt(1 - s * s));
-                const double beta = 200.0 - (alpha + nu);
-                const double an = sing(beta) / s * ab;
-                const Point& pa = w.pts[a];
-                if (!compute(w, nn, pa.x + an * cosg(t_an), pa.y + an * sing(t_an))) continue;
-                w.found = true;
-                w.rep.put(num(w, tt) + "," + num(w, a) + "/" + num(w, b) + " ~ " + num(w, nn));
-                return;
+    w.found = each_oriented_sight(w, [&](const Row& ri, const Row& rj, double t_an) {
+        const int a = ri.ns, tt = ri.nt, nn = rj.nt;
+        for (int k : x.touching[nn]) {
+            const Row& rk = w.rows[k];
+            if (!(rk.D > 0)) continue;
+            int b;
+            if (rk.ns == nn && w.known(rk.nt)) {
+                b = rk.nt;
+            } else if (rk.nt == nn && w.known(rk.ns)) {
+                b = rk.ns;
+            } else {
+                continue;
             }
+            const double d = rk.D;
+            label(w, "   Пр.комб.засечка ");
+            const double ab = dist2d(w, a, b);
+            // A distance to A itself, or B in the same place as A, forms no triangle.
+            if (!(ab > 0)) continue;
+            const double t_ab = t(w, a, b);
+            const double alpha = ina(t_an, t_ab);
+            if (alpha == 0.0 || alpha == 200.0) continue;
+            double s = sing(alpha) * (ab / d);
+            if (s > 1) s = 1;
+            if (flat(s)) continue;
+            const double nu = atang(s, std::sqrt(1 - s * s));
+            const double beta = 200.0 - (alpha + nu);
+            const double an = sing(beta) / s * ab;
+            const Point& pa = w.pts[a];
+            if (!compute(w, nn, pa.x + an * cosg(t_an), pa.y + an * sing(t_an))) continue;
+            w.rep.put(num(w, tt) + "," + num(w, a) + "/" + num(w, b) + " ~ " + num(w, nn));
+            return true;
         }
-    }
+        return false;
+    });
 }
 
 void dal_zas(Network& w) {

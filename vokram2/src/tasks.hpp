@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "vokram/angles.hpp"
 #include "vokram2/network.hpp"
 
 namespace vk::v2 {
@@ -24,6 +25,26 @@ inline std::string num(const Network& w, int p) {
 // is undefined and the candidate is passed over.
 inline bool flat(double sine) {
     return !(std::fabs(sine) > 1e-10);
+}
+
+// The sights that start the forward tasks: a direction from a station A with coordinates to
+// a point N without them, in a series that also holds a direction to a point T with
+// coordinates. T orients the series, so the direction angle A-N is known. Offers each pair
+// in table order, T's sight first, to `try_point(to_t, to_n, t_an)` until it computes N.
+template <class Task>
+bool each_oriented_sight(Network& w, Task&& try_point) {
+    const RowIndex& x = w.idx;
+    for (int i = 0; i < w.m(); ++i) {
+        const Row& to_t = w.rows[i];
+        if (!(to_t.R > 0) || !w.known(to_t.ns) || !w.known(to_t.nt)) continue;
+        for (int j : x.series[x.series_of[i]]) {
+            const Row& to_n = w.rows[j];
+            if (!(to_n.R > 0) || w.known(to_n.nt)) continue;
+            const double t_an = rang(to_n.R - (to_t.R - t(w, to_t.ns, to_t.nt)));
+            if (try_point(to_t, to_n, t_an)) return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace vk::v2
