@@ -10,13 +10,18 @@ namespace vk::v2 {
 
 namespace {
 
-// For a distance record with exactly one end that has coordinates: that end and the other.
-bool one_end_known(const Network& w, const Row& r, int& known_end, int& other) {
-    const bool s = w.known(r.ns), e = w.known(r.nt);
-    if (s == e) return false;
-    known_end = s ? r.ns : r.nt;
-    other = s ? r.nt : r.ns;
-    return true;
+// The distances that start the resection-like tasks: a measured distance with exactly one
+// end A that has coordinates. Offers each in table order to `try_point(i, a, nn, da)`, N the
+// other end and da the distance, until it computes N.
+template <class Task>
+bool each_distance_to_new(Network& w, Task&& try_point) {
+    for (int i = 0; i < w.m(); ++i) {
+        const Row& r = w.rows[i];
+        const bool s = w.known(r.ns), e = w.known(r.nt);
+        if (!(r.D > 0) || s == e) continue;
+        if (try_point(i, s ? r.ns : r.nt, s ? r.nt : r.ns, r.D)) return true;
+    }
+    return false;
 }
 
 // Which of A and B lies on the left, seen from N: the answer is a typed point number.
@@ -130,13 +135,8 @@ void p_k_zas(Network& w) {
 }
 
 void dal_zas(Network& w) {
-    w.found = false;
     const RowIndex& x = w.idx;
-    for (int i = 0; i < w.m(); ++i) {
-        const Row& ri = w.rows[i];
-        int a, nn;
-        if (!(ri.D > 0) || !one_end_known(w, ri, a, nn)) continue;
-        const double da = ri.D;
+    w.found = each_distance_to_new(w, [&](int i, int a, int nn, double da) {
         for (int j : x.touching[nn]) {
             if (j <= i) continue;
             const Row& rj = w.rows[j];
@@ -163,21 +163,16 @@ void dal_zas(Network& w) {
             const double t_bn = answer == w.no(b) ? t_ba + beta : t_ba - beta;
             const Point& pb = w.pts[b];
             if (!compute(w, nn, pb.x + db * cosg(t_bn), pb.y + db * sing(t_bn))) continue;
-            w.found = true;
             w.rep.put(num(w, a) + "," + num(w, b) + " ~ " + num(w, nn));
-            return;
+            return true;
         }
-    }
+        return false;
+    });
 }
 
 void o_k_zas(Network& w) {
-    w.found = false;
     const RowIndex& x = w.idx;
-    for (int i = 0; i < w.m(); ++i) {
-        const Row& ri = w.rows[i];
-        int a, nn;
-        if (!(ri.D > 0) || !one_end_known(w, ri, a, nn)) continue;
-        const double da = ri.D;
+    w.found = each_distance_to_new(w, [&](int, int a, int nn, double da) {
         for (int j : x.at_station[nn]) {
             const Row& rj = w.rows[j];
             if (!(rj.R > 0) || rj.nt != a) continue;
@@ -199,12 +194,12 @@ void o_k_zas(Network& w) {
                 const double t_an = rang(rj.R - rk.R) < 200.0 ? t_ab - gamma : t_ab + gamma;
                 const Point& pa = w.pts[a];
                 if (!compute(w, nn, pa.x + da * cosg(t_an), pa.y + da * sing(t_an))) continue;
-                w.found = true;
                 w.rep.put(num(w, a) + "," + num(w, b) + " ~ " + num(w, nn));
-                return;
+                return true;
             }
         }
-    }
+        return false;
+    });
 }
 
 }  // namespace vk::v2
