@@ -2,32 +2,9 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace vk::chain {
-
-namespace fs = std::filesystem;
-
-Folder::Folder(const std::string& name) : root(fs::temp_directory_path() / ("vokram_chain_" + name)) {
-    fs::remove_all(root);
-    fs::create_directories(root / "VK");
-    fs::create_directories(root / "Temp");
-}
-
-Folder::~Folder() {
-    if (!std::getenv("VOKRAM_KEEP_SCRATCH")) fs::remove_all(root);
-}
-
-void Folder::write(const std::string& rel, const std::string& bytes) const {
-    std::ofstream(root / rel, std::ios::binary) << bytes;
-}
-
-std::string Folder::read(const std::string& rel) const {
-    std::ifstream in(root / rel, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 int run_program(const Folder& f, const std::string& program) {
     const std::string exe = std::string(VOKRAM_BIN) + "/" + program;

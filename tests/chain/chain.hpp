@@ -7,17 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "support/scratch.hpp"
+
 namespace vk::chain {
 
-// A scratch working folder with VK/ and Temp/ (removed afterwards).
-struct Folder {
-    std::filesystem::path root;
-    explicit Folder(const std::string& name);
-    ~Folder();
-    void write(const std::string& rel, const std::string& bytes) const;
-    std::string read(const std::string& rel) const;
-    bool exists(const std::string& rel) const { return std::filesystem::exists(root / rel); }
-};
+using Folder = ::vk::test::ScratchFolder;
 
 // Runs one program in the folder with standard input closed; returns its exit status.
 // What it printed is kept in the folder as <program>.out.

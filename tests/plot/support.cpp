@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 
 namespace vk::plot::test {
@@ -226,31 +225,6 @@ std::string Survey::vk5() const {
         s += "layer s 3D_Snimka\r\n\r\nline " + at(st, 3, true) + " " + at(p, 3, true) + "\r\n\r\n";
     }
     return s + "layer s Situation\r\n\r\nzoom e\r\n";
-}
-
-// --- Folder -------------------------------------------------------------------------
-
-Folder::Folder() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    root = std::filesystem::temp_directory_path() /
-           ("vokram_plot_" + std::string(info->test_suite_name()) + "_" + info->name());
-    std::filesystem::remove_all(root);
-    std::filesystem::create_directories(root / "VK");
-    std::filesystem::create_directories(root / "Temp");
-}
-
-Folder::~Folder() {
-    std::error_code ec;
-    std::filesystem::remove_all(root, ec);
-}
-
-void Folder::write(const std::string& rel, const std::string& bytes) const {
-    std::ofstream(root / rel, std::ios::binary) << bytes;
-}
-
-std::string Folder::read(const std::string& rel) const {
-    std::ifstream in(root / rel, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace vk::plot::test

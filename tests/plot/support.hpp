@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "plot/plot.hpp"
+#include "support/scratch.hpp"
 
 namespace vk::plot::test {
 
@@ -52,13 +52,6 @@ struct Survey {
     std::string vk5() const;
 };
 
-// A working folder with VK/ and Temp/, removed at the end of the test.
-struct Folder {
-    std::filesystem::path root;
-    Folder();
-    ~Folder();
-    void write(const std::string& rel, const std::string& bytes) const;
-    std::string read(const std::string& rel) const;
-};
+using Folder = ::vk::test::ScratchFolder;
 
 }  // namespace vk::plot::test

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "support/scratch.hpp"
 #include "vokram/angles.hpp"
 #include "vokram/console.hpp"
 #include "vokram/text.hpp"
@@ -134,41 +135,6 @@ struct Stage {
     }
 };
 
-// A scratch working folder with VK/ and Temp/.
-struct Folder {
-    std::filesystem::path root;
-    Folder() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        root = std::filesystem::temp_directory_path() /
-               ("vokram1_" + std::string(info->test_suite_name()) + "_" + info->name());
-        std::filesystem::remove_all(root);
-        std::filesystem::create_directories(root / "VK");
-        std::filesystem::create_directories(root / "Temp");
-    }
-    ~Folder() { std::filesystem::remove_all(root); }
-    void write(const std::string& rel, const std::string& bytes) const {
-        std::ofstream(root / rel, std::ios::binary) << bytes;
-    }
-    std::string read(const std::string& rel) const {
-        std::ifstream in(root / rel, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-    // The lines of a Windows-1251, CR LF file as UTF-8.
-    std::vector<std::string> lines(const std::string& rel) const {
-        std::vector<std::string> out;
-        const std::string text = from_cp1251(read(rel));
-        std::size_t start = 0;
-        while (start < text.size()) {
-            const std::size_t end = text.find("\r\n", start);
-            if (end == std::string::npos) {
-                out.push_back(text.substr(start));
-                break;
-            }
-            out.push_back(text.substr(start, end - start));
-            start = end + 2;
-        }
-        return out;
-    }
-};
+using Folder = ::vk::test::ScratchFolder;
 
 }  // namespace vk::v1::test

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "support/scratch.hpp"
 #include "vokram/angles.hpp"
 #include "vokram/text.hpp"
 #include "vokram2/network.hpp"
@@ -133,38 +134,13 @@ struct Loaded {
     }
 };
 
-// A scratch working folder with VK/ and Temp/.
-struct Folder {
-    std::filesystem::path root;
-    explicit Folder(const std::string& name)
-        : root(std::filesystem::temp_directory_path() /
-               ("vokram2_" + name + "_" + std::to_string(::getpid()))) {
-        std::filesystem::remove_all(root);
-        for (const char* sub : {"VK", "Temp"}) std::filesystem::create_directories(root / sub);
-    }
+// A scratch working folder; `name` tells it apart.
+struct Folder : ::vk::test::ScratchFolder {
+    using ScratchFolder::ScratchFolder;
     // The folder as vokram1 leaves it after checking the survey `s`.
-    Folder(const std::string& name, const Survey& s) : Folder(name) {
+    Folder(const std::string& name, const Survey& s) : ScratchFolder(name) {
         write("Temp/Key.tmp", "1\r\n");
         write("Temp/VK_1.tmp", to_cp1251(s.vk1()));
-    }
-    ~Folder() { std::filesystem::remove_all(root); }
-    void write(const std::string& rel, const std::string& bytes) const {
-        std::ofstream(root / rel, std::ios::binary) << bytes;
-    }
-    std::string read(const std::string& rel) const {
-        std::ifstream in(root / rel, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-    bool exists(const std::string& rel) const { return std::filesystem::exists(root / rel); }
-    // The lines of a Windows-1251 CR LF file, as UTF-8.
-    std::vector<std::string> lines(const std::string& rel) const {
-        const std::string b = read(rel);
-        std::vector<std::string> out;
-        for (std::size_t at = 0, end; at < b.size(); at = end + 2) {
-            end = std::min(b.find("\r\n", at), b.size());
-            out.push_back(from_cp1251(b.substr(at, end - at)));
-        }
-        return out;
     }
     // The last lines of a file must be `tail`.
     void expect_tail(const std::string& rel, const std::vector<std::string>& tail) const {

@@ -51,8 +51,8 @@ TEST(Diagnostics, WholeRunWritesSection13TheListingAndTheDrawing) {
     const Network net = grid({.seed = 131, .rows = 5, .cols = 5, .reverse_new = true, .sparse = true});
     const Reference ref = adjust_reference(net);
     Folder f(vk2_bytes(net));
-    write_bytes(f.root / "VK" / "vk_4.txt", "earlier listing\r\n");
-    write_bytes(f.root / "VK" / "VK_4.SCR", "earlier drawing\r\n");
+    f.write("VK/vk_4.txt", "earlier listing\r\n");
+    f.write("VK/VK_4.SCR", "earlier drawing\r\n");
     ASSERT_EQ(f.run(), 0);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.root / "VK"), {}), 3);
 

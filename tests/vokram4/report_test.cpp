@@ -1,6 +1,7 @@
 // Report section 13 as written, the warnings of large absolute terms, and every way the
 // module stops.
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "support.hpp"
@@ -138,8 +139,8 @@ TEST(Stops, EachEndsInOrder) {
         SCOPED_TRACE(c.name);
         Folder f(c.bytes, c.token);
         if (c.bytes.empty()) std::filesystem::remove(f.temp("VK_2.tmp"));
-        write_bytes(f.root / "VK" / "vk_4.txt", "earlier listing\r\n");
-        write_bytes(f.root / "VK" / "VK_4.SCR", "earlier drawing\r\n");
+        f.write("VK/vk_4.txt", "earlier listing\r\n");
+        f.write("VK/VK_4.SCR", "earlier drawing\r\n");
         EXPECT_EQ(f.run(), c.status);
         EXPECT_EQ(f.con.errors.size(), c.status != 0 ? 1u : 0u);
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(f.root / "VK"), {}), c.token ? 1 : 3);

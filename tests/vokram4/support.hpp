@@ -9,11 +9,11 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <random>
 #include <string>
 
 #include "network.hpp"
 #include "reference.hpp"
+#include "support/scratch.hpp"
 #include "vokram/console.hpp"
 #include "vokram4/adjustment.hpp"
 
@@ -23,34 +23,22 @@ inline std::string read_bytes(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
-inline void write_bytes(const std::filesystem::path& p, const std::string& bytes) {
-    std::ofstream(p, std::ios::binary) << bytes;
-}
 
 // A working folder as vokram2 leaves it: VK/ with the report, Temp/ with the token and
 // the network file.
-struct Folder {
-    std::filesystem::path root;
+struct Folder : vk::test::ScratchFolder {
     vk::ScriptedConsole con;
     explicit Folder(const std::string& bytes_of_vk2, int token = 1) {
-        root = std::filesystem::temp_directory_path() /
-               ("vokram4-test-" + std::to_string(std::random_device{}()));
-        std::filesystem::create_directories(root / "VK");
-        std::filesystem::create_directories(root / "Temp");
-        write_bytes(root / "Temp" / "Key.tmp", std::to_string(token) + "\r\n");
-        write_bytes(root / "VK" / "Protokol.TXT", earlier);
-        write_bytes(root / "Temp" / "VK_2.tmp", bytes_of_vk2);
-    }
-    ~Folder() {
-        std::error_code ec;
-        std::filesystem::remove_all(root, ec);
+        write("Temp/Key.tmp", std::to_string(token) + "\r\n");
+        write("VK/Protokol.TXT", earlier);
+        write("Temp/VK_2.tmp", bytes_of_vk2);
     }
     int run() { return vk::v4::run(con, root); }
-    std::string report() const { return read_bytes(root / "VK" / "Protokol.TXT"); }
+    std::string report() const { return read("VK/Protokol.TXT"); }
     // The part of the report that this run added.
     std::string added() const { return report().substr(earlier.size()); }
     std::filesystem::path temp(const char* name) const { return root / "Temp" / name; }
-    std::string vk(const char* name) const { return read_bytes(root / "VK" / name); }
+    std::string vk(const char* name) const { return read(std::string("VK/") + name); }
 
     static inline const std::string earlier = "earlier sections\r\n";
 };

@@ -2,14 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace v5test {
 
-namespace fs = std::filesystem;
 using vk::real;
 using vk::whole;
 
@@ -96,32 +92,11 @@ std::vector<True> detail(const True& at) {
 }
 
 Folder::Folder(const Network& n) {
-    char tmpl[] = "/tmp/vokram5_test_XXXXXX";
-    root = ::mkdtemp(tmpl);
-    fs::create_directory(root / "VK");
-    fs::create_directory(root / "Temp");
     write("Temp/Key.tmp", "1\r\n");
     write("Temp/VK_2.tmp", "\r\nVK_2\r\n~\r\n\r\n" + real(n.xo, 0, 1) + " " + real(n.yo, 0, 1) +
                                " - origin\r\n\r\n" + table(n.given, n) + table(n.added, n));
     write("VK/VK_2.cad", "HEADER\r\nEND_HEADER\r\n\r\nLAYER CADASTER\r\nEND_LAYER\r\n");
     write("VK/Surface.txt", "8512345.68 4567891.23 512.35\r\n");
-}
-
-Folder::~Folder() {
-    std::error_code ec;
-    fs::remove_all(root, ec);
-}
-
-void Folder::write(const std::string& rel, const std::string& bytes) const {
-    std::ofstream(root / rel, std::ios::binary) << bytes;
-}
-
-Lines Folder::lines(const std::string& rel) const {
-    Lines out;
-    std::ifstream file(root / rel, std::ios::binary);
-    std::istringstream in(vk::from_cp1251(std::string(std::istreambuf_iterator<char>(file), {})));
-    for (std::string l; std::getline(in, l);) out.push_back(l.substr(0, l.size() - 1));  // drop the CR
-    return out;
 }
 
 void Folder::params(const Settings& s) const {

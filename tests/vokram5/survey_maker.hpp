@@ -2,10 +2,10 @@
 // readings are generated from known true coordinates; and one polar station in memory.
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "support/scratch.hpp"
 #include "vokram5/polar.hpp"
 
 namespace v5test {
@@ -41,15 +41,11 @@ struct Settings {
     double hp = 0, k = 0.13, add_mm = 0, ppm = 0, index = 0;
 };
 
-// A working folder; the console of its runs.
-struct Folder {
-    std::filesystem::path root;
+// A working folder as vokram2 leaves it; the console of its runs.
+struct Folder : vk::test::ScratchFolder {
     vk::ScriptedConsole con;
-    explicit Folder(const Network& n);  // the token 1, "Temp/VK_2.tmp", the drawing files
-    ~Folder();
-    void write(const std::string& rel, const std::string& bytes) const;
-    Lines lines(const std::string& rel) const;  // UTF-8, without CR LF
-    void params(const Settings& s) const;       // "P.txt"
+    explicit Folder(const Network& n);     // the token 1, "Temp/VK_2.tmp", the drawing files
+    void params(const Settings& s) const;  // "P.txt"
     // "VK/Geo_Data.txt": the first `stations` new points as polar stations, each sighting the
     // three given points, then its detail points.
     void survey(const Network& n, const Settings& s, std::size_t stations = 3) const;
