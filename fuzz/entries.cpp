@@ -100,7 +100,7 @@ void v1_after_params(v1::Survey& s) {
 }
 
 // vokram2's stages on a loaded network, with its stop sequence, as its run() has them.
-void v2_stages(v2::Network& w, const v2::DrawParams& dp) {
+void v2_stages(v2::Network& w, const DrawParams& dp) {
     try {
         v2::zadachi_2d(w);
         v2::kontroli_2d(w);
@@ -108,14 +108,15 @@ void v2_stages(v2::Network& w, const v2::DrawParams& dp) {
         v2::h_kontrola(w);
         v2::izhod(w);
         TextFile sur, scr, cad, out;
-        v2::surface(w, sur);
-        v2::plot(w, dp, scr);
-        v2::cad(w, cad);
-        v2::vk2(w, out);
+        const NetTables t = v2::tables(w);
+        write_surface(t, sur);
+        write_plot(t, dp, scr);
+        write_cad(t, cad);
+        write_vk2(t, out);
     } catch (const ModuleStop&) {
         v2::kontrol(w);
         TextFile scr;
-        v2::plot(w, dp, scr);
+        write_plot(v2::tables(w), dp, scr);
     }
 }
 
@@ -159,7 +160,7 @@ const v2::Network& example_network() {
         auto n = std::make_unique<v2::Network>(con, report);
         NumberReader r(example_vk1(), "Temp/VK_1.tmp");
         v2::vhod(*n, r);
-        v2_stages(*n, v2::DrawParams{});
+        v2_stages(*n, DrawParams{});
         return n;
     }();
     return *w;
@@ -202,9 +203,9 @@ void params(std::string_view text) {
     // example's network.
     put_file(scratch() / "P.txt", text);
     orderly([&] {
-        const v2::DrawParams dp = v2::read_draw_params(Workspace(scratch()));
+        const DrawParams dp = read_draw_params(Workspace(scratch()));
         TextFile scr;
-        v2::plot(example_network(), dp, scr);
+        write_plot(v2::tables(example_network()), dp, scr);
     });
     // vokram5: every value, then a polar station on the example's network.
     v5_run(example_vk2(), text, small_polar());
@@ -218,7 +219,7 @@ void vk1(std::string_view text) {
     orderly([&] {
         NumberReader r(std::string(text), "Temp/VK_1.tmp");
         v2::vhod(w, r);
-        v2_stages(w, v2::DrawParams{});
+        v2_stages(w, DrawParams{});
     });
 }
 

@@ -118,13 +118,14 @@ TEST(Input, RandomlyDamagedFilesNeverCrashTheModule) {
             NumberReader r(text, "Temp/VK_1.tmp");
             vhod(w, r);
             for (auto stage : {zadachi_2d, kontroli_2d, h_zadacha, h_kontrola, izhod}) stage(w);
-            surface(w, out);
-            plot(w, DrawParams{}, out);
-            cad(w, out);
-            vk2(w, out);
+            const NetTables t = tables(w);
+            write_surface(t, out);
+            write_plot(t, DrawParams{}, out);
+            write_cad(t, out);
+            write_vk2(t, out);
         } catch (const ModuleStop&) {
             kontrol(w);
-            plot(w, DrawParams{}, out);
+            write_plot(tables(w), DrawParams{}, out);
         } catch (const FatalIo&) {
         }
         for (const Point& p : w.pts) EXPECT_LE(p.vi, 3) << "round " << round;

@@ -27,11 +27,6 @@ void register_line(const Network& w, const Point& p, bool fresh) {
     }
 }
 
-void point_line(TextFile& f, const Point& p) {
-    f.line(" " + whole(p.vi, 1) + " " + whole(p.no, 5) + " " + real(p.x, 10, 4) + " " + real(p.y, 10, 4) +
-           " " + real(p.h, 9, 4));
-}
-
 }  // namespace
 
 void otstrani(Network& w) {
@@ -113,64 +108,15 @@ void izhod(Network& w) {
     rep.close();
 }
 
-void surface(const Network& w, TextFile& f) {
-    for (const Point& p : w.pts)
-        if (p.vi == 3) f.line(real(p.y + w.yo, 0, 2) + " " + real(p.x + w.xo, 0, 2) + " " + real(p.h, 0, 2));
-}
-
-void cad(const Network& w, TextFile& f) {
-    f.line("HEADER                           ");
-    f.line("  VERSION     1.00               ");
-    f.line("  EKNM        10135              ");
-    f.line("  PROGRAM     Vokram             ");
-    f.line("  REFERENCE  " + real(w.xo, 11, 3) + " " + real(w.yo, 11, 3));
-    f.line("END_HEADER                       ");
-    f.endl();
-    f.line("LAYER CADASTER");
-    for (int i = 0; i < w.n(); ++i) {
-        const Point& p = w.pts[i];
-        if (p.vi < 2) continue;
-        const bool given = i < w.g;
-        f.line((given ? "P   2 " : "P  20 ") + whole(p.no + (given ? 2000000LL : 20000000LL), 8) + " " +
-               real(p.x, 10, 3) + " " + real(p.y, 10, 3) + " " + real(p.vi == 3 ? p.h : 0.0, 10, 3) +
-               (given ? " 4 4" : " 8 8"));
-    }
-    f.line("END_LAYER");
-}
-
-void vk2(const Network& w, TextFile& f) {
-    const std::string tildes40(40, '~'), tildes38(38, '~');
-    const char* const head = "vi    no     xk         yk        hk    ";
-    f.endl();
-    f.line("Резултати от модул  * ВОКРАМ-2 *");
-    f.line(std::string(32, '~'));
-    f.endl();
-    f.line(real(w.xo, 0, 1) + " " + real(w.yo, 0, 1) + " - редукционно начало");
-    f.endl();
-    f.line(whole(w.g, 10) + " - брой зададени точки");
-    f.line(tildes40);
-    f.line(head);
-    f.line(tildes40);
-    for (int i = 0; i < w.g; ++i) point_line(f, w.pts[i]);
-    f.endl();
-    f.line(whole(w.n() - w.g, 10) + " - брой нови точки");
-    f.line(tildes40);
-    f.line(head);
-    f.line(tildes40);
-    for (int i = w.g; i < w.n(); ++i) point_line(f, w.pts[i]);
-    f.endl();
-    int k = 0;
-    for (const Row& r : w.rows) k += r.R + r.D > 0;
-    f.line(whole(k, 10) + " - брой посоки и/или страни ");
-    f.line(tildes38);
-    f.line("    ps    ns    nt    R          D    ");
-    f.line(tildes38);
-    for (const Row& r : w.rows)
-        if (r.R + r.D > 0)
-            f.line(whole(r.ps, 6) + " " + whole(w.no(r.ns), 5) + " " + whole(w.no(r.nt), 5) + " " +
-                   real(r.R, 9, 5) + " " + real(r.D, 9, 4));
-    f.line(tildes38);
-    f.endl();
+NetTables tables(const Network& w) {
+    NetTables t;
+    t.xo = w.xo;
+    t.yo = w.yo;
+    t.g = w.g;
+    t.pts.reserve(w.pts.size());
+    for (const Point& p : w.pts) t.pts.push_back({p.vi, p.no, p.x, p.y, p.h});
+    if (w.indexed) t.rows = w.rows;
+    return t;
 }
 
 }  // namespace vk::v2

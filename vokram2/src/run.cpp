@@ -6,16 +6,6 @@
 
 namespace vk::v2 {
 
-namespace {
-
-void write_plot(const Network& w, const Workspace& ws) {
-    TextFile f(ws.file("VK/VK_2.scr"), TextFile::Mode::create);
-    plot(w, read_draw_params(ws), f);
-    f.close();
-}
-
-}  // namespace
-
 int run(Console& con, const std::filesystem::path& root) {
     const Workspace ws(root);
     std::unique_ptr<TextFile> report;
@@ -37,22 +27,7 @@ int run(Console& con, const std::filesystem::path& root) {
             h_zadacha(w);
             h_kontrola(w);
             izhod(w);
-            {
-                TextFile f(ws.file("VK/Surface.txt"), TextFile::Mode::create);
-                surface(w, f);
-                f.close();
-            }
-            write_plot(w, ws);
-            {
-                TextFile f(ws.file("VK/VK_2.cad"), TextFile::Mode::create);
-                cad(w, f);
-                f.close();
-            }
-            {
-                TextFile f(ws.file("Temp/VK_2.tmp"), TextFile::Mode::replace);
-                vk2(w, f);
-                f.close();
-            }
+            save_solution(ws, tables(w));
             con.write_at(30, 16, "РЕШЕНИЕ - ЗАВЪРШЕНО. ");
             con.wait_key();
             write_token(ws, 1);
@@ -60,7 +35,7 @@ int run(Console& con, const std::filesystem::path& root) {
         [&] {
             if (!net) return;  // stops come only from the stages, after the report is open
             kontrol(*net);
-            write_plot(*net, ws);
+            save_plot(ws, tables(*net));
             con.write_at(11, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА.");
             con.wait_key();
         });

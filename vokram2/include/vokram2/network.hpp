@@ -10,6 +10,7 @@
 
 #include "vokram/console.hpp"
 #include "vokram/frame.hpp"
+#include "vokram/products.hpp"
 #include "vokram/text.hpp"
 
 namespace vk::v2 {
@@ -31,14 +32,7 @@ struct Point {
 
 // One measurement. `ns` and `nt` hold point numbers while the file is read and point-table
 // indexes (0-based) afterwards.
-struct Row {
-    std::uint16_t ps = kUnusedSeries;   // series: the directions of one series share an orientation
-    int ns = 0;                         // station
-    std::uint16_t hs = 0;               // instrument height [mm]
-    int nt = 0;                         // target
-    std::uint16_t ht = 0;               // target height [mm]
-    double R = 0, V = 0, S = 0, D = 0;  // direction, zenith angle [grads], slope, horizontal distance [m]
-};
+using Row = NetRow;
 
 // Tolerances and refraction from the header of "Temp/VK_1.tmp".
 struct Tolerances {
@@ -57,12 +51,6 @@ struct RowIndex {
     std::vector<std::vector<int>> touching;    // rows with the point at either end
     std::vector<std::vector<int>> series;      // rows of one station and one series
     std::vector<int> series_of;                // row -> its entry in `series`
-};
-
-// Values for the drawing from "P.txt".
-struct DrawParams {
-    double th = 0.2;  // text height [m]
-    int hd = 2;       // decimals of height labels
 };
 
 // The whole working state of one vokram2 run.
@@ -125,13 +113,11 @@ void kontroli_2d(Network& w);            // report section 10
 void h_zadacha(Network& w);              // report section 11
 void h_kontrola(Network& w);             // report section 12 and the stop decision
 void izhod(Network& w);  // points without position, undetermined points, removal, register; closes the report
-void otstrani(Network& w);                    // removes the undetermined points and their measurements
-void surface(const Network& w, TextFile& f);  // "VK/Surface.txt"
-void plot(const Network& w, const DrawParams& p, TextFile& f);  // "VK/VK_2.scr"
-void cad(const Network& w, TextFile& f);                        // "VK/VK_2.cad"
-void vk2(const Network& w, TextFile& f);                        // "Temp/VK_2.tmp"
-void kontrol(Network& w);                                       // control block of a stopped run
-DrawParams read_draw_params(const Workspace& ws);               // "P.txt", defaults when absent
+void otstrani(Network& w);  // removes the undetermined points and their measurements
+void kontrol(Network& w);   // control block of a stopped run
+// The tables as the files of the solution are written from them (write_vk2 and the
+// products); rows that do not yet refer to table entries (a stop while reading) are left out.
+NetTables tables(const Network& w);
 
 // Runs the module in the working folder `root`; returns the exit status.
 int run(Console& con, const std::filesystem::path& root);

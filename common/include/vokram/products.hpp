@@ -1,0 +1,62 @@
+// The solved network as vokram2 hands it on, and the files made from it: the
+// intermediate file "Temp/VK_2.tmp", the AutoCAD script "VK/VK_2.scr", the cadastral
+// file "VK/VK_2.cad" and the surface list "VK/Surface.txt". vokram2 writes them from
+// its approximate coordinates; vokram4 writes them again from the adjusted ones.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "vokram/frame.hpp"
+#include "vokram/text.hpp"
+
+namespace vk {
+
+// A point of the network: given points first, then the new points.
+struct NetPoint {
+    std::uint8_t vi = 0;  // 0 undetermined, 1 height only, 2 plane only, 3 plane and height
+    std::uint16_t no = 0;
+    double x = 0, y = 0;  // reduced by the origin (xo, yo)
+    double h = 0;         // absolute height
+};
+
+// One measurement. `ns` and `nt` are indexes into the point table (from 0), except
+// while a reader still holds them as point numbers.
+struct NetRow {
+    std::uint16_t ps = 65535;           // series: the directions of one series share an orientation
+    int ns = 0;                         // station
+    std::uint16_t hs = 0;               // instrument height [mm]
+    int nt = 0;                         // target
+    std::uint16_t ht = 0;               // target height [mm]
+    double R = 0, V = 0, S = 0, D = 0;  // direction, zenith angle [grads], slope, horizontal distance [m]
+};
+
+// The tables the files are written from.
+struct NetTables {
+    double xo = 0, yo = 0;  // reduction origin
+    int g = 0;              // given points: entries 0..g-1 of `pts`
+    std::vector<NetPoint> pts;
+    std::vector<NetRow> rows;  // empty when the rows are not yet tied to table entries
+    int n() const { return static_cast<int>(pts.size()); }
+};
+
+// Values for the drawing from "P.txt".
+struct DrawParams {
+    double th = 0.2;  // text height [m]
+    int hd = 2;       // decimals of height labels
+};
+
+DrawParams read_draw_params(const Workspace& ws);  // "P.txt", defaults when absent
+
+void write_surface(const NetTables& t, TextFile& f);                    // "VK/Surface.txt"
+void write_plot(const NetTables& t, const DrawParams& p, TextFile& f);  // "VK/VK_2.scr"
+void write_cad(const NetTables& t, TextFile& f);                        // "VK/VK_2.cad"
+void write_vk2(const NetTables& t, TextFile& f);                        // "Temp/VK_2.tmp"
+
+// "VK/VK_2.scr" in the working folder, drawn with the values of its "P.txt".
+void save_plot(const Workspace& ws, const NetTables& t);
+// The surface list, the script, the cadastral file and "Temp/VK_2.tmp", in this order; the
+// intermediate file goes under a temporary name and is renamed when complete.
+void save_solution(const Workspace& ws, const NetTables& t);
+
+}  // namespace vk

@@ -1,0 +1,224 @@
+// The files made from the solved network: the surface list, the AutoCAD script, the
+// cadastral file and the intermediate file for vokram4 and vokram5. Coordinates in the
+// script and the surface list are absolute; the cadastral file and "Temp/VK_2.tmp"
+// carry them reduced. CAD x is the easting, so every pair in the script is written E,N.
+#include "vokram/products.hpp"
+
+#include <string>
+
+namespace vk {
+
+namespace {
+
+void point_line(TextFile& f, const NetPoint& p) {
+    f.line(" " + whole(p.vi, 1) + " " + whole(p.no, 5) + " " + real(p.x, 10, 4) + " " + real(p.y, 10, 4) +
+           " " + real(p.h, 9, 4));
+}
+
+// Absolute easting and northing of a point, four decimals.
+std::string en(const NetTables& w, const NetPoint& p) {
+    return real(p.y + w.yo, 0, 4) + "," + real(p.x + w.xo, 0, 4);
+}
+
+// A vertical line of an instrument or target height above point p.
+void mast(const NetTables& w, TextFile& f, const NetPoint& p, std::uint16_t mm) {
+    f.line("line " + en(w, p) + "," + real(p.h, 0, 4) + " " + en(w, p) + "," + real(p.h + mm / 1000.0, 0, 4));
+    f.endl();
+}
+
+}  // namespace
+
+DrawParams read_draw_params(const Workspace& ws) {
+    DrawParams p;
+    const std::filesystem::path path = ws.find("P.txt");
+    if (path.empty() || !std::filesystem::is_regular_file(path)) return p;
+    NumberReader r = NumberReader::open(path, "P.txt");
+    r.skip_lines(11);
+    p.th = r.number();
+    r.skip_line();
+    p.hd = static_cast<int>(r.integer(0, 12));
+    return p;
+}
+
+void write_plot(const NetTables& w, const DrawParams& dp, TextFile& f) {
+    double x_min = 0, x_max = 0, y_min = 0, y_max = 0;
+    if (!w.pts.empty()) {
+        x_min = x_max = w.pts[0].x;
+        y_min = y_max = w.pts[0].y;
+    }
+    for (int i = 1; i < w.n(); ++i) {
+        const NetPoint& p = w.pts[i];
+        if (p.vi < 2) continue;
+        if (p.x < x_min) x_min = p.x;
+        if (p.x > x_max) x_max = p.x;
+        if (p.y < y_min) y_min = p.y;
+        if (p.y > y_max) y_max = p.y;
+    }
+    auto frame = [&](double margin) {
+        return real(w.yo + y_min - margin, 0, 0) + "," + real(w.xo + x_min - margin, 0, 0) + " " +
+               real(w.yo + y_max + margin, 0, 0) + "," + real(w.xo + x_max + margin, 0, 0);
+    };
+    const std::string th = real(dp.th, 0, 3);
+    auto layer = [&](const char* name) {
+        f.line(std::string("layer s ") + name);
+        f.endl();
+    };
+    auto name_at = [&](const NetPoint& p, double dn) {
+        return real(p.y + w.yo + 0.8 * dp.th, 0, 3) + "," + real(p.x + w.xo + dn * dp.th, 0, 3);
+    };
+
+    f.line("ucsicon off osnap none ortho off");
+    f.line("rectangle " + frame(20));
+    f.line("zoom window " + frame(30));
+
+    layer("2D_Points");
+    for (int i = 0; i < w.n(); ++i)
+        if (w.pts[i].vi >= 2)
+            f.line((i < w.g ? "insert tri " : "insert cir ") + en(w, w.pts[i]) + " " + th + "  0");
+    layer("2D_Names");
+    for (const NetPoint& p : w.pts)
+        if (p.vi >= 2) f.line("text " + name_at(p, 0.5) + " " + th + " 0 " + whole(p.no));
+    layer("2D_Altitudes");
+    for (const NetPoint& p : w.pts)
+        if (p.vi == 3) f.line("text " + name_at(p, -1.0) + " " + th + " 0 " + real(p.h, 0, dp.hd));
+    layer("3D_Points");
+    for (int i = 0; i < w.n(); ++i)
+        if (w.pts[i].vi == 3)
+            f.line((i < w.g ? "insert tri " : "insert cir ") + en(w, w.pts[i]) + "," +
+                   real(w.pts[i].h, 0, 4) + " " + th + "  0");
+    layer("3D_Names");
+    for (const NetPoint& p : w.pts)
+        if (p.vi == 3)
+            f.line("text " + name_at(p, 0.5) + "," + real(p.h, 0, 3) + " " + th + " 0 " + whole(p.no));
+    layer("3D_Altitudes");
+    for (const NetPoint& p : w.pts)
+        if (p.vi == 3)
+            f.line("text " + name_at(p, -1.0) + "," + real(p.h, 0, 3) + " " + th + " 0 " +
+                   real(p.h, 0, dp.hd));
+
+    const std::vector<NetRow>& rows = w.rows;
+    // Measurements as lines: plane ones between points with coordinates, spatial ones
+    // from instrument to target sign between points with heights as well.
+    auto plane_lines = [&](auto measured) {
+        for (const NetRow& r : rows) {
+            if (!measured(r) || w.pts[r.ns].vi * w.pts[r.nt].vi <= 3) continue;
+            f.line("line " + en(w, w.pts[r.ns]) + " " + en(w, w.pts[r.nt]));
+            f.endl();
+        }
+    };
+    auto space_lines = [&](auto measured) {
+        for (const NetRow& r : rows) {
+            const NetPoint& s = w.pts[r.ns];
+            const NetPoint& e = w.pts[r.nt];
+            if (!measured(r) || s.vi != 3 || e.vi != 3) continue;
+            f.line("line " + en(w, s) + "," + real(s.h + r.hs / 1000.0, 0, 4) + " " + en(w, e) + "," +
+                   real(e.h + r.ht / 1000.0, 0, 4));
+            f.endl();
+        }
+    };
+    layer("Measured_R");
+    plane_lines([](const NetRow& r) { return r.R > 0; });
+    layer("Measured_D");
+    plane_lines([](const NetRow& r) { return r.D > 0; });
+    layer("Measured_V");
+    space_lines([](const NetRow& r) { return r.V > 0; });
+    layer("Measured_S");
+    space_lines([](const NetRow& r) { return r.S > 0; });
+    layer("Measured_HS");
+    int last = -1;  // consecutive measurements of one station draw its instrument once
+    for (const NetRow& r : rows) {
+        if (w.pts[r.ns].vi != 3 || r.hs == 0 || r.ns == last) continue;
+        mast(w, f, w.pts[r.ns], r.hs);
+        last = r.ns;
+    }
+    layer("Measured_HT");
+    for (const NetRow& r : rows)
+        if (w.pts[r.nt].vi == 3 && r.ht > 0) mast(w, f, w.pts[r.nt], r.ht);
+    layer("Situation");
+    f.line("regen");
+}
+
+void write_surface(const NetTables& w, TextFile& f) {
+    for (const NetPoint& p : w.pts)
+        if (p.vi == 3) f.line(real(p.y + w.yo, 0, 2) + " " + real(p.x + w.xo, 0, 2) + " " + real(p.h, 0, 2));
+}
+
+void write_cad(const NetTables& w, TextFile& f) {
+    f.line("HEADER                           ");
+    f.line("  VERSION     1.00               ");
+    f.line("  EKNM        10135              ");
+    f.line("  PROGRAM     Vokram             ");
+    f.line("  REFERENCE  " + real(w.xo, 11, 3) + " " + real(w.yo, 11, 3));
+    f.line("END_HEADER                       ");
+    f.endl();
+    f.line("LAYER CADASTER");
+    for (int i = 0; i < w.n(); ++i) {
+        const NetPoint& p = w.pts[i];
+        if (p.vi < 2) continue;
+        const bool given = i < w.g;
+        f.line((given ? "P   2 " : "P  20 ") + whole(p.no + (given ? 2000000LL : 20000000LL), 8) + " " +
+               real(p.x, 10, 3) + " " + real(p.y, 10, 3) + " " + real(p.vi == 3 ? p.h : 0.0, 10, 3) +
+               (given ? " 4 4" : " 8 8"));
+    }
+    f.line("END_LAYER");
+}
+
+void write_vk2(const NetTables& w, TextFile& f) {
+    const std::string tildes40(40, '~'), tildes38(38, '~');
+    const char* const head = "vi    no     xk         yk        hk    ";
+    f.endl();
+    f.line("Резултати от модул  * ВОКРАМ-2 *");
+    f.line(std::string(32, '~'));
+    f.endl();
+    f.line(real(w.xo, 0, 1) + " " + real(w.yo, 0, 1) + " - редукционно начало");
+    f.endl();
+    f.line(whole(w.g, 10) + " - брой зададени точки");
+    f.line(tildes40);
+    f.line(head);
+    f.line(tildes40);
+    for (int i = 0; i < w.g; ++i) point_line(f, w.pts[i]);
+    f.endl();
+    f.line(whole(w.n() - w.g, 10) + " - брой нови точки");
+    f.line(tildes40);
+    f.line(head);
+    f.line(tildes40);
+    for (int i = w.g; i < w.n(); ++i) point_line(f, w.pts[i]);
+    f.endl();
+    int k = 0;
+    for (const NetRow& r : w.rows) k += r.R + r.D > 0;
+    f.line(whole(k, 10) + " - брой посоки и/или страни ");
+    f.line(tildes38);
+    f.line("    ps    ns    nt    R          D    ");
+    f.line(tildes38);
+    for (const NetRow& r : w.rows)
+        if (r.R + r.D > 0)
+            f.line(whole(r.ps, 6) + " " + whole(w.pts[r.ns].no, 5) + " " + whole(w.pts[r.nt].no, 5) + " " +
+                   real(r.R, 9, 5) + " " + real(r.D, 9, 4));
+    f.line(tildes38);
+    f.endl();
+}
+
+void save_plot(const Workspace& ws, const NetTables& t) {
+    TextFile f(ws.file("VK/VK_2.scr"), TextFile::Mode::create);
+    write_plot(t, read_draw_params(ws), f);
+    f.close();
+}
+
+void save_solution(const Workspace& ws, const NetTables& t) {
+    {
+        TextFile f(ws.file("VK/Surface.txt"), TextFile::Mode::create);
+        write_surface(t, f);
+        f.close();
+    }
+    save_plot(ws, t);
+    {
+        TextFile f(ws.file("VK/VK_2.cad"), TextFile::Mode::create);
+        write_cad(t, f);
+        f.close();
+    }
+    TextFile f(ws.file("Temp/VK_2.tmp"), TextFile::Mode::replace);
+    write_vk2(t, f);
+    f.close();
+}
+
+}  // namespace vk
