@@ -1,0 +1,251 @@
+#!/usr/bin/env python3
+"""Mutation run: does the test suite notice small realistic faults in the programs?
+
+Each fault below is one edit of the production code: a file, the exact original text
+(which must occur exactly once) and its replacement. A fault whose text is no longer
+found, or found more than once, is reported "n/a" instead of being applied somewhere
+else. For every fault the script applies the edit, builds the programs and the tests
+(incrementally, -j2), runs ctest with a timeout, records whether a test failed
+("killed") or all passed ("SURVIVED"), and restores the file with git checkout.
+
+  scripts/mutate.py                 every fault
+  scripts/mutate.py 3 17 40         only these faults
+  scripts/mutate.py --check         only report which faults still apply
+  scripts/mutate.py --build DIR     build folder (default build-mutate, configured
+                                    without benchmarks when it does not exist)
+"""
+import argparse
+import pathlib
+import subprocess
+import sys
+import time
+
+FAULTS = [
+    # --- common: angles, number formats, text files, the number reader ---------------
+    ("common/src/angles.cpp", "if (g <= 0.0) g += 400.0;", "if (g < 0.0) g += 400.0;",
+     "a reduced angle of 0 stays 0 instead of 400"),
+    ("common/src/angles.cpp", "return (2 - sx * sy - sy) * 100.0 + a * rho;",
+     "return (2 - sx * sy + sy) * 100.0 + a * rho;", "direction angle in the wrong quadrant"),
+    ("common/src/angles.cpp", "s += (y2 - y1) * (y2 - y1);", "s += (y2 - y1) * (x2 - x1);",
+     "distance with x and y mixed"),
+    ("common/src/angles.cpp", "return d < 200.0 ? d : 400.0 - d;", "return d < 200.0 ? d : d - 400.0;",
+     "angle between directions across the seam negative"),
+    ("common/src/text.cpp",
+     "if (!s.empty() && s[0] == '-' && s.find_first_not_of(\"0.\", 1) == std::string::npos) s.erase(0, 1);",
+     "", "negative zero printed as -0.0000"),
+    ("common/src/text.cpp",
+     "std::string s = std::to_string(v);\n    if (static_cast<int>(s.size()) < w) s.insert(0, static_cast<std::size_t>(w) - s.size(), ' ');",
+     "std::string s = std::to_string(v);\n    if (static_cast<int>(s.size()) < w) s.insert(0, static_cast<std::size_t>(w) - s.size() - 1, ' ');",
+     "whole numbers one column narrow"),
+    ("common/src/text.cpp", "write_raw(\"\\r\\n\");", "write_raw(\"\\n\");", "LF instead of CR LF"),
+    ("common/src/text.cpp", "if (digits == 0) return false;", "", "a lone sign or point read as a number"),
+    ("common/src/text.cpp", "long long line = 1;", "long long line = 0;", "error message names the line before"),
+    ("common/src/frame.cpp", "case ENOTDIR:\n            code = kFolderNotFound",
+     "case ENOTDIR:\n            code = kFileNotFound", "a missing folder reported as a missing file"),
+    # --- vokram1: intake, checks, reductions, the network file ----------------------
+    ("vokram1/src/checks.cpp", "if (dir.v * 0.5 > s.par.tol_angle ||", "if (dir.v > s.par.tol_angle ||",
+     "face difference of directions compared without halving"),
+    ("vokram1/src/checks.cpp", "zen.v * 0.5 > s.par.tol_angle", "zen.v * 0.25 > s.par.tol_angle",
+     "index error tolerance twice too wide"),
+    ("vokram1/src/checks.cpp", "a.V -= e / 2.0;", "a.V -= e;", "the whole index error taken off face I"),
+    ("vokram1/src/checks.cpp", "a.V = 400.0 - a.V - s.par.index;", "a.V = 400.0 - a.V + s.par.index;",
+     "index correction of a single face-II sight with the wrong sign"),
+    ("vokram1/src/checks.cpp", "        } else if (a.V > 0.0) {\n            a.V += s.par.index;",
+     "        } else if (a.V > 0.0) {\n            a.V -= s.par.index;",
+     "index correction of a single face-I sight with the wrong sign"),
+    ("vokram1/src/checks.cpp", "const double d = std::fabs(rows[i].D - rows[j].D);",
+     "const double d = rows[i].D - rows[j].D;", "a repeated distance checked only when longer"),
+    ("vokram1/src/checks.cpp", "(reciprocal ? hb : -hb)", "(reciprocal ? -hb : hb)",
+     "reciprocal and repeated height differences confused"),
+    ("vokram1/src/checks.cpp", "return w.hs / 1000.0 + w.S * cosg(w.V) - w.ht / 1000.0;",
+     "return w.hs / 1000.0 + w.S * cosg(w.V) + w.ht / 1000.0;", "target height added"),
+    ("vokram1/src/intake.cpp", "dist(a.xk, a.yk, a.hk, b.xk, b.yk, b.hk) < 0.05",
+     "dist(a.xk, a.yk, a.hk, b.xk, b.yk, b.hk) < 0.5", "given points 30 cm apart warned of"),
+    ("vokram1/src/intake.cpp", "s.x0 = std::trunc(min_x / 10.0) * 10.0 - 10.0;",
+     "s.x0 = std::trunc(min_x / 10.0) * 10.0;", "reduction origin not below the smallest x"),
+    ("vokram1/src/intake.cpp", "if (s.given == kPointCapacity - 1 ||", "if (s.given == kPointCapacity ||",
+     "one given point more than the capacity"),
+    ("vokram1/src/intake.cpp", "if (S > 0.0) w.S = S * s.par.scale + s.par.additive;",
+     "if (S > 0.0) w.S = S * s.par.scale - s.par.additive;", "prism constant with the wrong sign"),
+    ("vokram1/src/reductions.cpp", "if (w.D > 0.0) w.D *= 1.0 - kp / 1000000.0;",
+     "if (w.D > 0.0) w.D *= 1.0 + kp / 1000000.0;", "projection correction lengthens"),
+    ("vokram1/src/reductions.cpp", "const double angle = rang(atang(tg->yk - st.yk, tg->xk - st.xk) - w.R);",
+     "const double angle = rang(atang(tg->xk - st.xk, tg->yk - st.yk) - w.R);",
+     "orientation with x and y swapped"),
+    ("vokram1/src/reductions.cpp", "rows[k].R = rang(rows[k].R - mean), rows[k].ps = ps_a;",
+     "rows[k].R = rang(rows[k].R + mean), rows[k].ps = ps_a;", "second record turned the wrong way"),
+    ("vokram1/src/elements.cpp", "if (k % 10 == 0) f.endl();", "if (k % 10 == 1) f.endl();",
+     "list of new points wrapped after the first entry"),
+    ("vokram1/src/checks.cpp", "if (a.V > 0.0 && b.V > 0.0 && a.V > b.V) {",
+     "if (a.V > 0.0 && b.V > 0.0 && a.V < b.V) {", "face II first taken as face I"),
+    # --- vokram2: tasks, controls, levelling, output --------------------------------
+    ("vokram2/src/heights.cpp", "return s * cosg(r.V) + (1 - w.tol.k) * s * s / kEarth + r.hs / 1000.0 - r.ht / 1000.0;",
+     "return s * cosg(r.V) + (1 + w.tol.k) * s * s / kEarth + r.hs / 1000.0 - r.ht / 1000.0;",
+     "refraction added to the curvature"),
+    ("vokram2/src/heights.cpp", "const double diff = has_fwd && has_rev ? (fwd - rev) * 0.5",
+     "const double diff = has_fwd && has_rev ? (fwd + rev) * 0.5", "reciprocal differences added"),
+    ("vokram2/src/kontroli.cpp", "linear.offer(std::fabs(r.D - dist2d(w, r.ns, r.nt)), w.no(r.ns), w.no(r.nt));",
+     "linear.offer(r.D - dist2d(w, r.ns, r.nt), w.no(r.ns), w.no(r.nt));",
+     "a distance too short is no conflict"),
+    ("vokram2/src/kontroli.cpp", "if (station.value > w.tol.angle) {", "if (station.value > 2 * w.tol.angle) {",
+     "direction conflict tolerance doubled"),
+    ("vokram2/src/heights.cpp", "if (misclosure > w.tol.height) {", "if (misclosure >= 2 * w.tol.height) {",
+     "height misclosure tolerance doubled"),
+    ("vokram2/src/linear.cpp", "double cb = (ab * ab + db * db - da * da) / (2 * db * ab);",
+     "double cb = (ab * ab + da * da - db * db) / (2 * db * ab);", "distance intersection with sides swapped"),
+    ("vokram2/src/linear.cpp", "answer == w.no(b) ? t_ba + beta : t_ba - beta;",
+     "answer == w.no(b) ? t_ba - beta : t_ba + beta;", "the answered left point taken as the right one"),
+    ("vokram2/src/linear.cpp", "const double beta = 200.0 - (alpha + nu);\n            const double an = sing(beta) / s * ab;",
+     "const double beta = 200.0 - (alpha - nu);\n            const double an = sing(beta) / s * ab;",
+     "combined intersection with a wrong angle at the new point"),
+    ("vokram2/src/angular.cpp", "const double an = sing(beta) / sing(gamma) * ab;",
+     "const double an = sing(gamma) / sing(beta) * ab;", "forward intersection with the sine rule inverted"),
+    ("vokram2/src/angular.cpp", "if (!compute(w, nn, pb.x + q * u, pb.y - q * v)) continue;",
+     "if (!compute(w, nn, pb.x + q * u, pb.y + q * v)) continue;", "resection with a sign flipped"),
+    ("vokram2/src/izhod.cpp", "if ((i + 1) % 10 == 0) rep.endl();", "if (i % 10 == 0) rep.endl();",
+     "list of undetermined points wrapped at the wrong entry"),
+    ("vokram2/src/izhod.cpp", "if (p.vi == 3) f.line(real(p.y + w.yo, 0, 2) + \" \" + real(p.x + w.xo, 0, 2)",
+     "if (p.vi == 3) f.line(real(p.x + w.xo, 0, 2) + \" \" + real(p.y + w.yo, 0, 2)",
+     "surface points as N E instead of E N"),
+    ("vokram2/src/zadachi.cpp", "if (w.solved % 3 == 0) w.rep.endl();", "if (w.solved % 4 == 0) w.rep.endl();",
+     "polar entries wrapped in fours"),
+    ("vokram2/src/vhod.cpp", "if (g + fresh > kPointCapacity) capacity(w);",
+     "if (g + fresh >= kPointCapacity) capacity(w);", "a point table of exactly the capacity refused"),
+    # --- vokram4: adjustment and diagnostics ----------------------------------------
+    ("vokram4/src/vhod.cpp", "if (unknowns >= observations ||", "if (unknowns > observations ||",
+     "as many unknowns as observations accepted"),
+    ("vokram4/src/vhod.cpp", "if (count <= capacity) return;", "if (count < capacity) return;",
+     "a table of exactly the capacity refused"),
+    ("vokram4/src/solve.cpp", "return !(pivot > 1e-10 * unreduced);", "return !(pivot > 1e-10);",
+     "pivot test absolute instead of relative"),
+    ("vokram4/src/listing.cpp", "if (c.tested && std::fabs(c.w) > kCriticalW) line += \"  *\";",
+     "if (c.tested && c.w > kCriticalW) line += \"  *\";", "a negative studentized residual never flagged"),
+    ("vokram4/include/vokram4/diagnostics.hpp", "kCriticalW = 3.29;", "kCriticalW = 3.0;",
+     "critical value of w wrong"),
+    ("vokram4/src/checks.cpp", "a.m0 = std::sqrt(a.pvv / redundancy);", "a.m0 = std::sqrt(a.pvv / (redundancy + 1));",
+     "m0 with one degree of freedom too many"),
+    ("vokram4/src/checks.cpp", "p.x += static_cast<double>(a.X[static_cast<std::size_t>(2 * k + 1)]) / 100;",
+     "p.x += static_cast<double>(a.X[static_cast<std::size_t>(2 * k + 2)]) / 100;",
+     "x correction taken from the y unknown"),
+    ("vokram4/src/equations.cpp", "eq[4] = {(s.s - w.D) * 100, a.u + 1};", "eq[4] = {(w.D - s.s) * 100, a.u + 1};",
+     "distance absolute term with the wrong sign"),
+    ("vokram4/src/equations.cpp", "eq[1] = {-kRho * ca / s.s * 100, iP + 1};",
+     "eq[1] = {kRho * ca / s.s * 100, iP + 1};", "direction coefficient with the wrong sign"),
+    ("vokram4/src/run.cpp", "return std::fabs(prev_m0 - m0) < 3 && (prev_pvv - pvv) / pvv < 0.33;",
+     "return std::fabs(prev_m0 - m0) < 3 || (prev_pvv - pvv) / pvv < 0.33;", "stop rule settles too early"),
+    ("vokram4/src/normal.cpp", "if (std::fabs(l) > 900)", "if (std::fabs(l) > 9000)",
+     "large absolute terms of directions not warned of"),
+    # --- vokram5: polar stations and detail points ----------------------------------
+    ("vokram5/src/station.cpp", "pt.x = p.xst + h * cosg(r);\n        pt.y = p.yst + h * sing(r);",
+     "pt.x = p.xst + h * sing(r);\n        pt.y = p.yst + h * cosg(r);", "detail point with x and y swapped"),
+    ("vokram5/src/station.cpp",
+     "pt.h = cosg(d.z) * d.s + (p.hst + p.ih) + d.s * d.s * (1.0 - par.k) / kEarthDiameter - d.t;",
+     "pt.h = cosg(d.z) * d.s + (p.hst + p.ih) - d.t;", "detail height without curvature and refraction"),
+    ("vokram5/src/checks.cpp", "dd.take(std::fabs(m.s->D - m.value), m.pt->no);",
+     "dd.take(m.s->D - m.value, m.pt->no);", "a distance too short to a known point is no conflict"),
+    ("vokram5/src/faces.hpp", "z1 -= d / 2.0;", "z1 -= d;", "the whole index error taken off face I"),
+    ("vokram5/src/faces.hpp", "z = 400.0 - z - index;", "z = 400.0 - z + index;",
+     "index correction of a face-II sight with the wrong sign"),
+    ("vokram5/src/intake.cpp", "if (static_cast<long long>(p.pts.size()) + count > kPointCapacity) {",
+     "if (static_cast<long long>(p.pts.size()) + count >= kPointCapacity) {",
+     "a point table of exactly the capacity refused"),
+    ("vokram5/src/station.cpp", "if (S > 0.0) s.S = S * p.par.scale + p.par.additive;",
+     "if (S > 0.0) s.S = S * p.par.scale - p.par.additive;", "prism constant with the wrong sign"),
+    ("vokram5/src/station.cpp", "h = (1.0 - par.q) * h;", "h = (1.0 + par.q) * h;",
+     "projection correction lengthens"),
+    ("vokram5/src/checks.cpp",
+     "const double measured =\n                cosg(s.V) * s.S + s.S * s.S * (1.0 - par.k) / kEarthDiameter + s.hs / 1000.0 - s.ht / 1000.0;",
+     "const double measured =\n                cosg(s.V) * s.S + s.S * s.S * (1.0 - par.k) / kEarthDiameter + s.hs / 1000.0 + s.ht / 1000.0;",
+     "station height check with the target height added"),
+    # --- vokram-plot: scripts to the picture ----------------------------------------
+    ("plot/src/script.cpp", "if (!number(t.substr(0, c1), p.e) || !number(n, p.n)) return false;",
+     "if (!number(t.substr(0, c1), p.n) || !number(n, p.e)) return false;", "script point read as N,E"),
+    ("plot/src/svg.cpp", "double y(double n) const { return frame_y_ + pad_ + (box_.n1 - n); }",
+     "double y(double n) const { return frame_y_ + pad_ + (n - box_.n0); }", "the plan drawn upside down"),
+    ("plot/src/svg.cpp", "return {std::hypot(de, dn), el.minor, std::atan2(-dn, de) * 180.0 / std::numbers::pi};",
+     "return {std::hypot(de, dn), el.minor, std::atan2(dn, de) * 180.0 / std::numbers::pi};",
+     "ellipse turned the wrong way"),
+    ("plot/src/svg.cpp", "if ((static_cast<unsigned char>(c) & 0xc0) != 0x80) ++n;", "++n;",
+     "Cyrillic labels counted twice as wide"),
+    ("plot/src/script.cpp", "if (n < 4 || !point(t[1].text, l.at, solid) ||", "if (n < 3 || !point(t[1].text, l.at, solid) ||",
+     "a text command without its label accepted"),
+]
+
+
+def sh(cmd, cwd, timeout=None):
+    return subprocess.run(cmd, cwd=cwd, shell=True, capture_output=True, text=True, timeout=timeout)
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("only", nargs="*", type=int)
+    ap.add_argument("--check", action="store_true")
+    ap.add_argument("--build", default="build-mutate")
+    ap.add_argument("--timeout", type=int, default=300, help="seconds for the whole ctest run")
+    args = ap.parse_args()
+    root = pathlib.Path(__file__).resolve().parent.parent
+    build = root / args.build
+    todo = [(i + 1, f) for i, f in enumerate(FAULTS) if not args.only or i + 1 in args.only]
+
+    if not args.check:
+        if sh("git diff --quiet -- common vokram1 vokram2 vokram4 vokram5 plot", root).returncode:
+            sys.exit("the production code has uncommitted changes; commit or stash them first")
+        if not (build / "CMakeCache.txt").exists():
+            r = sh(f"cmake -S . -B '{build}' -DVOKRAM_BENCH=OFF", root)
+            if r.returncode:
+                sys.exit(r.stdout + r.stderr)
+        r = sh(f"cmake --build '{build}' -j2", root)
+        if r.returncode:
+            sys.exit("the unchanged code does not build:\n" + r.stdout[-3000:] + r.stderr[-3000:])
+        r = sh(f"ctest --test-dir '{build}' -j2 --timeout {args.timeout}", root)
+        if r.returncode:
+            sys.exit("the unchanged code fails its tests:\n" + r.stdout[-3000:])
+
+    results = []
+    for n, (rel, old, new, what) in todo:
+        path = root / rel
+        text = path.read_text() if path.exists() else ""
+        found = text.count(old)
+        if found != 1:
+            results.append((n, rel, what, "n/a", ""))
+            print(f"{n:3} {'n/a':9} {rel}: {what} (text found {found} times)", flush=True)
+            continue
+        if args.check:
+            results.append((n, rel, what, "applies", ""))
+            continue
+        start = time.time()
+        path.write_text(text.replace(old, new))
+        try:
+            b = sh(f"cmake --build '{build}' -j2", root)
+            if b.returncode:
+                verdict, by = "no build", ""
+            else:
+                try:
+                    t = sh(f"ctest --test-dir '{build}' -j2 --stop-on-failure --timeout {args.timeout}", root,
+                           timeout=args.timeout + 60)
+                    failed = [l.split(" - ")[-1].split()[0] for l in t.stdout.splitlines()
+                              if "***Failed" in l or "Exception" in l or "***Timeout" in l]
+                    verdict, by = ("killed", ", ".join(failed[:2])) if t.returncode else ("SURVIVED", "")
+                except subprocess.TimeoutExpired:
+                    verdict, by = "killed", "timeout"
+        finally:
+            sh(f"git checkout -- '{rel}'", root)
+        results.append((n, rel, what, verdict, by))
+        print(f"{n:3} {verdict:9} {rel}: {what} {by} [{time.time() - start:.0f} s]", flush=True)
+
+    applied = [r for r in results if r[3] in ("killed", "SURVIVED")]
+    killed = sum(r[3] == "killed" for r in applied)
+    print()
+    print("| # | file | fault | result |")
+    print("|---|------|-------|--------|")
+    for n, rel, what, verdict, by in results:
+        print(f"| {n} | {rel} | {what} | {verdict}{' (' + by + ')' if by else ''} |")
+    if applied:
+        print(f"\nkilled {killed} of {len(applied)} applied faults: {100.0 * killed / len(applied):.0f} %")
+    # Rebuild the unchanged code so that the build folder matches the sources again.
+    if not args.check and todo:
+        sh(f"cmake --build '{build}' -j2", root)
+
+
+if __name__ == "__main__":
+    main()
