@@ -6,33 +6,31 @@
 #include <cstdio>
 #include <string>
 
-#include "chain.hpp"
-#include "survey_gen.hpp"
+#include "support/chain.hpp"
 
 int main(int argc, char** argv) {
     const int repeats = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    vk::chain::SurveyOptions o;
-    o.seed = 6;
-    o.given = 10;
-    o.fresh = 388;
-    o.two_faces = false;
-    o.second_sight = 0.5;
-    o.repeated_sets = false;
-    o.polar_stations = 2;
-    o.details = 60;
-    const vk::chain::Survey s = vk::chain::make_survey(o);
-    std::printf("survey: %zu points, %d sights, %zu detail points\n", s.given.size() + s.fresh.size(), s.rows,
-                s.detail.size());
+    vk::test::Survey s = vk::test::grow({.seed = 6,
+                                         .given = 10,
+                                         .fresh = 388,
+                                         .polar_stations = 2,
+                                         .details = 60,
+                                         .repeated_sets = false,
+                                         .second_sight = 0.5});
+    s.faces = vk::test::kFaceI;
+    std::printf("survey: %zu points, %d sights, %zu detail points\n", s.truth.size() - s.details().size(),
+                s.rows(), s.details().size());
     const char* modules[] = {"vokram1", "vokram2", "vokram4", "vokram5"};
     double best[4] = {1e9, 1e9, 1e9, 1e9};
     for (int r = 0; r < repeats; ++r) {
-        vk::chain::Folder f("bench");
-        f.write("VK/Geo_Data.txt", s.geo);
-        f.write("P.txt", s.params);
+        vk::test::Folder f("bench");
+        f.write("VK/Geo_Data.txt", s.geo());
+        f.write("P.txt", s.params());
         for (int m = 0; m < 4; ++m) {
             const auto t0 = std::chrono::steady_clock::now();
-            const int status = vk::chain::run_program(f, modules[m]);
-            const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+            const int status = vk::test::run_program(f, modules[m]);
+            const double ms =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
             if (status != 0 || f.read("Temp/Key.tmp") != "1\r\n") {
                 std::fprintf(stderr, "%s did not end normally (status %d)\n", modules[m], status);
                 return 1;

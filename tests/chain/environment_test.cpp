@@ -7,11 +7,10 @@
 #include <filesystem>
 #include <map>
 
-#include "chain.hpp"
-#include "survey_gen.hpp"
+#include "support/chain.hpp"
 #include "vokram/text.hpp"
 
-namespace vk::chain {
+namespace vk::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -27,13 +26,7 @@ std::map<std::string, std::string> snapshot(const Folder& f) {
 
 // A folder holding the results of a whole successful chain on a small survey.
 void solved(const Folder& f) {
-    SurveyOptions o;
-    o.fresh = 6;
-    const Survey s = make_survey(o);
-    f.write("VK/Geo_Data.txt", s.geo);
-    f.write("P.txt", s.params);
-    for (const char* m : {"vokram1", "vokram2", "vokram4", "vokram5"}) ASSERT_EQ(run_program(f, m), 0) << m;
-    ASSERT_EQ(f.read("Temp/Key.tmp"), "1\r\n");
+    ASSERT_EQ(run_chain(f, grow({.fresh = 6})), "");
 }
 
 TEST(Environment, StoppedProgramBlocksTheOnesAfterItSilently) {
@@ -118,10 +111,7 @@ TEST(Environment, FullDiskLeavesNoHalfWrittenIntermediateFile) {
 
 TEST(Environment, ReportNamedInOtherLetterCaseIsTheOneReport) {
     Folder f("letter_case");
-    SurveyOptions o;
-    o.fresh = 6;
-    const Survey s = make_survey(o);
-    f.write("VK/Geo_Data.txt", s.geo);
+    f.write("VK/Geo_Data.txt", grow({.fresh = 6}).geo());
     f.write("VK/PROTOKOL.TXT", "old report\r\n");
     ASSERT_EQ(run_program(f, "vokram1"), 0);
     ASSERT_EQ(run_program(f, "vokram2"), 0);
@@ -139,4 +129,4 @@ TEST(Environment, ReportNamedInOtherLetterCaseIsTheOneReport) {
 }
 
 }  // namespace
-}  // namespace vk::chain
+}  // namespace vk::test

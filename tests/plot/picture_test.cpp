@@ -111,9 +111,8 @@ TEST(Picture, ScaleBarIsARoundLengthDrawnTrue) {
 }
 
 TEST(Picture, OneGroupPerLayerInItsOwnColourLinesUnderPointsUnderTexts) {
-    const Survey s;
     Drawing d;
-    for (const std::string& script : {s.vk2(), s.vk4(), s.vk5()}) read_script(script, d);
+    for (const auto& [name, script] : chain_scripts().files) read_script(script, d);
     const std::vector<std::vector<Pt>> line = {{{8512300, 4567900}, {8512310, 4567910}}};
     d.layer("legend").lines = line;   // a name the picture also uses for a group of its own
     d.layer("legend!").lines = line;  // two names of one id in XML

@@ -19,11 +19,9 @@ int shell(std::string program, const std::vector<std::filesystem::path>& files) 
     return std::system(program.c_str());
 }
 
-// Runs the program on the survey's three scripts; the picture or nullptr.
-std::unique_ptr<Element> run_survey(const Folder& f, const Survey& s) {
-    f.write("VK/VK_2.scr", s.vk2());
-    f.write("VK/VK_4.scr", s.vk4());
-    f.write("VK/VK_5.scr", s.vk5());
+// Runs the program on the scripts of the chain; the picture or nullptr.
+std::unique_ptr<Element> run_chain_scripts(const Folder& f) {
+    for (const auto& [name, bytes] : chain_scripts().files) f.write(name, bytes);
     ScriptedConsole con;
     EXPECT_EQ(run(con, f.root), 0);
     EXPECT_TRUE(con.showed("VK/Survey.svg  - ГОТОВ."));
@@ -33,35 +31,45 @@ std::unique_ptr<Element> run_survey(const Folder& f, const Survey& s) {
     return svg;
 }
 
+// The centre of a circle or of a triangle.
+std::pair<double, double> centre(const Element& shape) {
+    if (shape.name == "circle") return {shape.num("cx"), shape.num("cy")};
+    std::istringstream in(shape.attr.at("points"));
+    double x, y, sx = 0, sy = 0;
+    char comma;
+    for (int k = 0; k < 3 && in >> x >> comma >> y; ++k) sx += x / 3, sy += y / 3;
+    return {sx, sy};
+}
+
+// Every point of the survey is drawn where it lies from the first given point, east to
+// the right and north up, with its number; each new point has its ellipse.
 TEST(Run, PictureHoldsEveryPointOfTheScripts) {
-    const Survey s;
+    const vk::test::Survey& s = chain_scripts().survey;
     Folder f;
-    auto svg = run_survey(f, s);
+    auto svg = run_chain_scripts(f);
     ASSERT_NE(svg, nullptr);
     if (have("xmllint")) {
         EXPECT_EQ(shell("xmllint --noout", {f.root / "VK/Survey.svg"}), 0);
     }
     std::set<std::string> names;
     for (const Element* t : svg->child("inkscape:label", "2D_Names")->all("text")) names.insert(t->text);
-    for (const auto* list : {&s.given, &s.fresh, &s.detail})
-        for (const auto& p : *list) EXPECT_TRUE(names.count(std::to_string(p.number))) << p.number;
-    EXPECT_EQ(names.size(), s.given.size() + s.fresh.size() + s.detail.size());
-
-    // Every detail point as a dot where it lies from given point 101's triangle.
+    EXPECT_EQ(names.size(), s.truth.size());
     const Element* points = svg->child("inkscape:label", "2D_Points");
-    double x0 = 0, y0 = 0, x, y;
-    char comma;
-    std::istringstream tri(points->all("polygon").at(0)->attr.at("points"));
-    for (int k = 0; k < 3 && tri >> x >> comma >> y; ++k) x0 += x / 3, y0 += y / 3;
-    for (const auto& p : s.detail) {
-        x = x0 + (p.e - s.point(101).e), y = y0 - (p.n - s.point(101).n);
+    const auto [x0, y0] = centre(*points->all("polygon").at(0));
+    const vk::test::TruePoint& first =
+        s.truth.begin()->second.kind ? s.truth.begin()->second : s.truth.at(9001);
+    for (const auto& [no, p] : s.truth) {
+        EXPECT_TRUE(names.count(std::to_string(no))) << no;
+        const double x = x0 + (p.y - first.y), y = y0 - (p.x - first.x);
         bool found = false;
-        for (const Element* c : points->all("circle"))
-            found = found || (std::fabs(c->num("cx") - x) < 0.002 && std::fabs(c->num("cy") - y) < 0.002);
-        EXPECT_TRUE(found) << "detail point " << p.number;
+        for (const char* shape : {"circle", "polygon"})
+            for (const Element* c : points->all(shape)) {
+                const auto [cx, cy] = centre(*c);
+                found = found || (std::fabs(cx - x) < 0.002 && std::fabs(cy - y) < 0.002);
+            }
+        EXPECT_TRUE(found) << "point " << no;
     }
-    EXPECT_EQ(svg->child("inkscape:label", "Ellipses")->all("ellipse").size(), s.fresh.size());
-    EXPECT_EQ(svg->child("inkscape:label", "Measured_R")->all("polyline").size(), s.measured.size());
+    EXPECT_EQ(svg->child("inkscape:label", "Ellipses")->all("ellipse").size(), s.of_kind(false).size());
 }
 
 // The sizes of a PNG and the bytes of its compressed image data.
@@ -87,7 +95,7 @@ Png png(const std::string& b) {
 TEST(Run, RendererDrawsThePicture) {
     if (!have("rsvg-convert")) GTEST_SKIP() << "rsvg-convert (librsvg2-bin) is not installed";
     Folder f;
-    auto svg = run_survey(f, Survey());
+    auto svg = run_chain_scripts(f);
     ASSERT_NE(svg, nullptr);
     ASSERT_EQ(shell("rsvg-convert -o", {f.root / "Survey.png", f.root / "VK/Survey.svg"}), 0);
     const Png drawn = png(f.read("Survey.png"));

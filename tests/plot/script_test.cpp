@@ -1,6 +1,5 @@
 // Reading the suite's scripts: what each command puts into the plan, and damaged or
 // foreign lines that must neither end the program nor reach the picture.
-#include <random>
 
 #include "support.hpp"
 #include "vokram/text.hpp"
@@ -114,37 +113,6 @@ TEST(Script, LabelsAndLayerNamesReachUtf8) {
     EXPECT_EQ(l->labels[0].text, "Т.5");
     EXPECT_EQ(l->labels[1].text, "A?B");
     EXPECT_EQ(l->labels[2].text, "XY");
-}
-
-TEST(Script, RandomlyDamagedScriptsStillGiveAWellFormedPicture) {
-    const Survey survey;
-    const std::string good = survey.vk2() + survey.vk4() + survey.vk5();
-    std::mt19937 rng(20261207);
-    for (int round = 0; round < 300; ++round) {
-        std::string bad = good;
-        for (int k = 1 + static_cast<int>(rng() % 40); k > 0 && !bad.empty(); --k) {
-            const std::size_t at = rng() % bad.size();
-            switch (rng() % 4) {
-                case 0:
-                    bad[at] = static_cast<char>(rng() % 256);
-                    break;
-                case 1:
-                    bad.erase(at, rng() % 30);
-                    break;
-                case 2:
-                    bad.insert(at, std::string(1 + rng() % 5, "0,.-e\r\n \x98\x00"[rng() % 10]));
-                    break;
-                case 3:
-                    bad.resize(at);
-                    break;
-            }
-        }
-        Drawing d;
-        read_script(bad, d);
-        if (d.empty()) continue;
-        std::string why;
-        ASSERT_NE(parse_xml(render_svg(d), why), nullptr) << "round " << round << ": " << why;
-    }
 }
 
 }  // namespace

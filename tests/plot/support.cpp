@@ -132,99 +132,17 @@ std::unique_ptr<Element> parse_xml(const std::string& doc, std::string& why) {
     }
 }
 
-// --- A survey of known coordinates -------------------------------------------------
+// --- The scripts of a survey of known coordinates ------------------------------------
 
-Survey::Survey() {
-    // Four given points about 700 m apart, new points inside, detail points 15 to 40 m
-    // from new point 5.
-    given = {{101, 8512345.678, 4567891.234, 512.346},
-             {102, 8512198.402, 4568412.871, 527.118},
-             {103, 8512912.655, 4568307.519, 534.902},
-             {104, 8512861.337, 4567802.144, 515.806}};
-    fresh = {{1, 8512471.903, 4568010.512, 518.229},
-             {2, 8512389.114, 4568155.377, 521.661},
-             {3, 8512566.845, 4568231.098, 526.045},
-             {4, 8512702.319, 4568102.651, 523.420},
-             {5, 8512640.557, 4567958.823, 516.982}};
-    detail = {{1001, 8512655.832, 4567975.121, 517.410},
-              {1002, 8512662.072, 4567941.549, 516.580},
-              {1003, 8512627.912, 4567930.023, 516.110},
-              {10004, 8512618.362, 4567969.739, 517.020}};
-    measured = {{101, 1}, {101, 102}, {1, 2},   {2, 102}, {2, 3},     {3, 103},  {3, 4},
-                {4, 103}, {4, 5},     {5, 104}, {5, 1},   {104, 101}, {102, 103}};
-}
-
-const SurveyPoint& Survey::point(long number) const {
-    for (const auto* list : {&given, &fresh, &detail})
-        for (const auto& p : *list)
-            if (p.number == number) return p;
-    throw std::out_of_range("no point " + std::to_string(number));
-}
-
-namespace {
-
-std::string f(double v, int d) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", d, v);
-    return buf;
-}
-// "E,N" or "E,N,H" with d decimals.
-std::string at(const SurveyPoint& p, int d, bool solid = false) {
-    return f(p.e, d) + "," + f(p.n, d) + (solid ? "," + f(p.h, d) : "");
-}
-// A number above right of its point (dn = 0.5) or a height below right (dn = -1).
-std::string text(const SurveyPoint& p, double dn, const std::string& label, bool solid = false) {
-    return "text " + f(p.e + 0.16, 3) + "," + f(p.n + dn * 0.2, 3) + (solid ? "," + f(p.h, 3) : "") +
-           " 0.200 0 " + label + "\r\n";
-}
-
-}  // namespace
-
-std::string Survey::vk2() const {
-    std::string s = "ucsicon off osnap none ortho off\r\nrectangle 0,0 1,1\r\nzoom window 0,0 1,1\r\n";
-    s += "layer s 2D_Points\r\n\r\n";
-    for (const auto& p : given) s += "insert tri " + at(p, 4) + " 0.200  0\r\n";
-    for (const auto& p : fresh) s += "insert cir " + at(p, 4) + " 0.200  0\r\n";
-    for (const char* layer : {"2D_Names", "2D_Altitudes", "3D_Names"}) {
-        s += std::string("layer s ") + layer + "\r\n\r\n";
-        for (const auto* list : {&given, &fresh})
-            for (const auto& p : *list)
-                s += std::string(layer) == "2D_Altitudes"
-                         ? text(p, -1, f(p.h, 2))
-                         : text(p, 0.5, std::to_string(p.number), layer[0] == '3');
-    }
-    for (const char* layer : {"Measured_R", "Measured_D", "Measured_V"}) {
-        s += std::string("layer s ") + layer + "\r\n\r\n";
-        const bool solid = std::string(layer) == "Measured_V";
-        for (const auto& [a, b] : measured)
-            s += "line " + at(point(a), 4, solid) + " " + at(point(b), 4, solid) + "\r\n\r\n";
-    }
-    return s + "layer s Situation\r\n\r\nregen\r\n";
-}
-
-std::string Survey::vk4() const {
-    std::string s = "layer s Ellipses\r\n\r\n";
-    for (std::size_t i = 0; i < fresh.size(); ++i) {  // semi-axes 12 m and more, 6 m and more
-        const double a = 12.0 + static_cast<double>(i), dir = 0.5 + 0.4 * static_cast<double>(i);
-        s += "ellipse c " + at(fresh[i], 4) + " " + f(fresh[i].e + a * std::sin(dir), 4) + "," +
-             f(fresh[i].n + a * std::cos(dir), 4) + " " + f(a / 2, 4) + "\r\n";
-    }
-    return s + "\r\nzoom e\r\n";
-}
-
-std::string Survey::vk5() const {
-    const SurveyPoint& st = point(5);
-    std::string s = "layer s 2D_Snimka\r\n\r\n";
-    for (long known : {1L, 104L}) s += "line " + at(st, 4) + " " + at(point(known), 4) + "\r\n\r\n";
-    for (const auto& p : detail) {
-        s += "layer s 2D_Points\r\n\r\npoint " + at(p, 3) + "\r\n";
-        s += "layer s 2D_Names\r\n\r\n" + text(p, 0.5, std::to_string(p.number));
-        s += "layer s 2D_Altitudes\r\n\r\n" + text(p, -1, f(p.h, 2));
-        s += "layer s 2D_Snimka\r\n\r\nline " + at(st, 3) + " " + at(p, 3) + "\r\n\r\n";
-        s += "layer s 3D_Points\r\n\r\npoint " + at(p, 3, true) + "\r\n";
-        s += "layer s 3D_Snimka\r\n\r\nline " + at(st, 3, true) + " " + at(p, 3, true) + "\r\n\r\n";
-    }
-    return s + "layer s Situation\r\n\r\nzoom e\r\n";
+const Scripts& chain_scripts() {
+    static const Scripts scripts = [] {
+        Scripts s{vk::test::grow({.seed = 3, .given = 4, .fresh = 8, .polar_stations = 1, .details = 5}), {}};
+        Folder f("plot_scripts");
+        EXPECT_EQ(vk::test::run_chain(f, s.survey), "");
+        for (const char* name : {"VK/VK_2.scr", "VK/VK_4.scr", "VK/VK_5.scr"}) s.files[name] = f.read(name);
+        return s;
+    }();
+    return scripts;
 }
 
 }  // namespace vk::plot::test

@@ -1,6 +1,5 @@
 // Helpers of the picture tests: an XML reader strict enough to reject what a browser
-// refuses, the scripts of a survey of known coordinates in the suite's layouts, and a
-// scratch working folder.
+// refuses, the scripts of a survey of known coordinates, and a scratch working folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,7 +10,7 @@
 #include <vector>
 
 #include "plot/plot.hpp"
-#include "support/scratch.hpp"
+#include "support/chain.hpp"
 
 namespace vk::plot::test {
 
@@ -33,24 +32,13 @@ struct Element {
 // the fault in `why` otherwise.
 std::unique_ptr<Element> parse_xml(const std::string& doc, std::string& why);
 
-struct SurveyPoint {
-    long number;
-    double e, n, h;
+// The drawing scripts "VK/VK_2.scr", "VK/VK_4.scr" and "VK/VK_5.scr" as the programs
+// write them for a survey of known coordinates with a polar station (written once).
+struct Scripts {
+    vk::test::Survey survey;
+    std::map<std::string, std::string> files;
 };
-
-// Given and new points of a network with its measured pairs, detail points of a polar
-// station on new point 5, and the error ellipses of the new points.
-struct Survey {
-    std::vector<SurveyPoint> given, fresh, detail;
-    std::vector<std::pair<long, long>> measured;
-
-    Survey();
-    const SurveyPoint& point(long number) const;
-    // The three scripts, Windows-1251 with CR LF, text height 0.2 m.
-    std::string vk2() const;
-    std::string vk4() const;
-    std::string vk5() const;
-};
+const Scripts& chain_scripts();
 
 using Folder = ::vk::test::ScratchFolder;
 

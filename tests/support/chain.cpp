@@ -1,0 +1,85 @@
+#include "support/chain.hpp"
+
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+
+namespace vk::test {
+
+int run_program(const Folder& f, const std::string& program, const std::string& answers) {
+    f.write("answers.txt", answers);
+    const std::string cmd = "cd '" + f.root.string() + "' && '" + VOKRAM_BIN + "/" + program +
+                            "' < answers.txt > '" + program + ".out' 2>&1";
+    const int status = std::system(cmd.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string run_chain(const Folder& f, const Survey& s, const std::string& last, const std::string& answers) {
+    f.write("VK/Geo_Data.txt", s.geo());
+    f.write("P.txt", s.params());
+    for (const char* m : {"vokram1", "vokram2", "vokram4", "vokram5"}) {
+        const int status = run_program(f, m, answers);
+        EXPECT_TRUE(status == 0 || status == 1)
+            << m << " ended with " << status << ": " << f.read(std::string(m) + ".out");
+        if (f.read("Temp/Key.tmp") != "1\r\n" ||
+            f.read(std::string(m) + ".out").find("ПРЕКЪСВАНЕ") != std::string::npos)
+            return m;
+        if (m == last) break;
+    }
+    return "";
+}
+
+namespace {
+
+// Reads "number x y [h]" (or "number h") rows until the first line that is not one; a
+// rule under a column header is passed over.
+void rows(std::vector<std::string>::const_iterator at, std::vector<std::string>::const_iterator end,
+          std::map<int, Listed>& into, bool adjusted) {
+    for (; at != end; ++at) {
+        std::istringstream l(*at);
+        std::vector<double> v;
+        for (double x; l >> x;) v.push_back(x);
+        if (v.empty()) {
+            if (at->find_first_not_of(" ~-") == std::string::npos || at->find("[м.]") != std::string::npos)
+                continue;
+            return;
+        }
+        const int no = static_cast<int>(v[0]);
+        if (adjusted && v.size() >= 4)
+            into[no] = {v[1], v[3], NAN};  // X mx Y my
+        else if (v.size() == 2)
+            into[no] = {NAN, NAN, v[1]};
+        else if (v.size() >= 3)
+            into[no] = {v[1], v[2], v.size() > 3 ? v[3] : NAN};
+    }
+}
+
+}  // namespace
+
+ReportPoints read_report(const std::vector<std::string>& report) {
+    ReportPoints r;
+    for (auto at = report.begin(); at != report.end(); ++at) {
+        if (at->starts_with("       Нови точки:"))
+            rows(at + 2, report.end(), r.approximate, false);
+        else if (at->starts_with("    Номер      X [м]"))
+            rows(at + 1, report.end(), r.adjusted, true);
+        else if (at->starts_with("       ТОЧКИ ОТ ПОЛЯРНО ЗАСНИМАНЕ В СТАНЦИЯ:"))
+            rows(at + 2, report.end(), r.detail, false);
+    }
+    return r;
+}
+
+::testing::AssertionResult has_block(const std::vector<std::string>& lines,
+                                     const std::vector<std::string>& block) {
+    for (std::size_t i = 0; i + block.size() <= lines.size(); ++i)
+        if (std::equal(block.begin(), block.end(), lines.begin() + static_cast<std::ptrdiff_t>(i)))
+            return ::testing::AssertionSuccess();
+    auto r = ::testing::AssertionFailure() << "missing lines:\n";
+    for (const std::string& l : block) r << "  [" << l << "]\n";
+    r << "last lines of the file:\n";
+    for (std::size_t i = lines.size() > 12 ? lines.size() - 12 : 0; i < lines.size(); ++i)
+        r << "  [" << lines[i] << "]\n";
+    return r;
+}
+
+}  // namespace vk::test

@@ -1,0 +1,44 @@
+// Running the built programs in a scratch working folder, the way a surveyor does, and
+// reading back what they wrote.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "support/scratch.hpp"
+#include "support/survey.hpp"
+
+namespace vk::test {
+
+using Folder = ScratchFolder;
+
+// Runs one program in the folder with `answers` on standard input; its exit status.
+// What it printed is kept in the folder as <program>.out.
+int run_program(const Folder& f, const std::string& program, const std::string& answers = "");
+
+// Writes the survey's files and runs vokram1, vokram2, vokram4, vokram5 in order up to
+// and including `last`. Returns the program that stopped ("" when none did); a file
+// error fails the test.
+std::string run_chain(const Folder& f, const Survey& s, const std::string& last = "vokram5",
+                      const std::string& answers = "");
+
+// The point coordinates a report lists: the register of vokram2 ("x y h"), the adjusted
+// coordinates of vokram4 ("x y"), the detail points of vokram5 ("x y h"). A missing
+// height is NaN.
+struct Listed {
+    double x, y, h;
+};
+struct ReportPoints {
+    std::map<int, Listed> approximate, adjusted, detail;
+};
+ReportPoints read_report(const std::vector<std::string>& report);
+
+// Whether `lines` hold `block` as consecutive lines; the failure shows the block and
+// the end of the file.
+::testing::AssertionResult has_block(const std::vector<std::string>& lines,
+                                     const std::vector<std::string>& block);
+
+}  // namespace vk::test

@@ -1,0 +1,98 @@
+// vokram5 on polar stations of field data passed through the whole chain: what it makes of
+// a station with a position and a height, with a position only or a height only, of
+// detail sights in two faces, and of a full point table. Every detail point the report
+// lists must be its true position or height.
+#include <cmath>
+
+#include "support/chain.hpp"
+
+namespace vk::test {
+namespace {
+
+// Given 1 to 4; new 10 (plane and height) by the polar task from 1 and checked from 4, 11
+// (height only) by a zenith angle and a distance from 2, 12 (position only) by a forward
+// intersection from 1 and 3; polar station `station` with three detail points.
+Survey stations(int station, Faces faces = kFaceI) {
+    Survey s;
+    s.faces = kFaceI;
+    for (const auto& [no, p] : std::map<int, TruePoint>{{1, {100, 100, 50, 3}},
+                                                        {2, {420, 160, 55, 3}},
+                                                        {3, {260, 480, 60, 3}},
+                                                        {4, {80, 420, 52, 3}},
+                                                        {10, {300, 300, 58}},
+                                                        {11, {380, 260, 57}},
+                                                        {12, {380, 380, 0}},
+                                                        {501, {330, 320, 58.5}},
+                                                        {502, {350, 270, 56.2}},
+                                                        {503, {340, 300, 59.1}}})
+        s.point(no, p.x + 4567000, p.y + 8512000, p.h, p.kind);
+    s.records = {{1, {{2, kR}, {10}, {12, kR}}},
+                 {2, {{11, kVS}}},
+                 {3, {{4, kR}, {12, kR}}},
+                 {4, {{1, kR}, {3, kR}, {10}}}};
+    Record polar{station, {{station - 9, station == 11 ? kVS : kR}}};  // to 1, 2 or 3
+    for (int no : {501, 502, 503}) polar.details.push_back({no, kRVS, 0, 0, 0, faces});
+    s.records.push_back(polar);
+    return s;
+}
+
+struct Case {
+    const char* behaviour;
+    Survey survey;
+    std::vector<std::string> lines;  // consecutive lines of the report
+    bool stops = false;
+};
+
+const Case kCases[] = {
+    {"a station with position and height gives detail points in 3D",
+     stations(10),
+     {"    Станция 10", "       ТОЧКИ ОТ ПОЛЯРНО ЗАСНИМАНЕ В СТАНЦИЯ: 10"}},
+    {"detail sights in two faces are merged and summarised",
+     stations(10, kFaceIThenII),
+     {"    Ст. 10 - полярна снимка, визиране в две положения.", "",
+      "    Максимални разлики между измервания:", "      за  хор. посоки :   не е открита.",
+      "      за  зен. ъгли   :   80.0 сс. към т.501"}},
+    {"a station with a height only gives heights", stations(11), {"    Липсват (x,y) координати."}},
+    {"a station with a position only gives positions",
+     stations(12),
+     {"    Липсва надморска височина за ст. 12."}},
+    {"a full point table stops the station",
+     [] {
+         Survey s = grow({.seed = 6,
+                          .given = 10,
+                          .fresh = 389,
+                          .polar_stations = 1,
+                          .details = 2,
+                          .repeated_sets = false,
+                          .second_sight = 0.5});
+         s.faces = kFaceI;
+         return s;
+     }(),
+     {"  ОБЕМА ДАННИ НАДХВЪРЛЯ ВЪЗМОЖНОСТИТЕ НА ПРОГРАМАТА."},
+     true},
+};
+
+TEST(Polar, EachKindOfStationReportsItsLinesAndEveryDetailPointIsTrue) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.behaviour);
+        Folder f(c.behaviour);
+        EXPECT_EQ(run_chain(f, c.survey), c.stops ? "vokram5" : "");
+        const std::vector<std::string> report = f.lines("VK/Protokol.TXT");
+        EXPECT_TRUE(has_block(report, c.lines));
+        const auto listed = read_report(report).detail;
+        EXPECT_EQ(listed.size(), c.stops ? 0u : 3u);
+        for (const auto& [no, got] : listed) {
+            const TruePoint& t = c.survey.truth.at(no);
+            if (!std::isnan(got.x)) {
+                EXPECT_NEAR(got.x, t.x, 0.001) << "x of " << no;
+                EXPECT_NEAR(got.y, t.y, 0.001) << "y of " << no;
+            }
+            if (!std::isnan(got.h)) {
+                EXPECT_NEAR(got.h, t.h, 0.001) << "h of " << no;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vk::test
