@@ -105,7 +105,7 @@ FAULTS = [
      "if (!compute(w, nn, pb.x + q * u, pb.y + q * v)) continue;", "resection with a sign flipped"),
     ("vokram2/src/izhod.cpp", "if ((i + 1) % 10 == 0) rep.endl();", "if (i % 10 == 0) rep.endl();",
      "list of undetermined points wrapped at the wrong entry"),
-    ("vokram2/src/izhod.cpp", "if (p.vi == 3) f.line(real(p.y + w.yo, 0, 2) + \" \" + real(p.x + w.xo, 0, 2)",
+    ("common/src/products.cpp", "if (p.vi == 3) f.line(real(p.y + w.yo, 0, 2) + \" \" + real(p.x + w.xo, 0, 2)",
      "if (p.vi == 3) f.line(real(p.x + w.xo, 0, 2) + \" \" + real(p.y + w.yo, 0, 2)",
      "surface points as N E instead of E N"),
     ("vokram2/src/zadachi.cpp", "if (w.solved % 3 == 0) w.rep.endl();", "if (w.solved % 4 == 0) w.rep.endl();",
