@@ -1,6 +1,5 @@
 // Loading of the network that vokram1 left in "Temp/VK_1.tmp", and the helpers that
 // every stage shares.
-#include <algorithm>
 #include <cmath>
 #include <map>
 #include <utility>
@@ -83,70 +82,27 @@ void vhod(Network& w, NumberReader& r) {
     w.xo = w.yo = 0;
     w.indexed = false;
 
-    r.skip_lines(4);
-    w.xo = r.number();
-    w.yo = r.number();
-    w.tol.angle = r.number();
-    w.tol.linear = r.number();
-    w.tol.height = r.number();
-    w.tol.k = r.number();
-    r.skip_lines(2);
-
-    const long long g = r.integer(0, 1000000000);
-    if (g > kPointCapacity) capacity(w);
-    r.skip_lines(4);
-    for (long long i = 0; i < g; ++i) {
-        Point p;
-        // A given point always has coordinates or a height; kind 0 cannot come from vokram1.
-        p.vi = static_cast<std::uint8_t>(r.integer(1, 3));
-        p.no = static_cast<std::uint16_t>(r.integer(0, 65535));
-        p.x = r.number();
-        p.y = r.number();
-        p.h = r.number();
-        r.skip_line();
-        w.pts.push_back(p);
-    }
-    w.g = static_cast<int>(g);
-
-    r.skip_lines(2);
-    const double k3 = r.number();
-    r.number();  // plane-only given points: not needed
-    const double k1 = r.number();
-    r.skip_line();
-    w.given_heights = std::llround(std::clamp(k3 + k1, -1e9, 1e9));
-
-    r.skip_line();
-    const long long fresh = r.integer(0, 1000000000);
-    r.skip_line();
-    if (g + fresh > kPointCapacity) capacity(w);
-    for (long long i = 0; i < fresh; ++i) {
-        Point p;
-        p.no = static_cast<std::uint16_t>(r.integer(0, 65535));
-        w.pts.push_back(p);
-    }
-
-    r.skip_lines(2);
-    const long long m = r.integer(0, 1000000000);
-    r.skip_lines(4);
-    if (m > kRowCapacity) capacity(w);
-    for (long long j = 0; j < m; ++j) {
-        Row x;
-        x.ps = static_cast<std::uint16_t>(r.integer(0, 65535));
-        x.ns = static_cast<int>(r.integer(0, 65535));
-        x.hs = static_cast<std::uint16_t>(r.integer(0, 65535));
-        x.nt = static_cast<int>(r.integer(0, 65535));
-        x.ht = static_cast<std::uint16_t>(r.integer(0, 65535));
-        x.R = r.number();
-        x.V = r.number();
-        x.S = r.number();
-        x.D = r.number();
-        r.skip_line();
-        w.rows.push_back(x);
-    }
-    r.skip_lines(2);
-    long long counts[5];
-    for (long long& c : counts) c = r.integer(0, 65535);
-    w.levelling_rows = counts[4];
+    // The tables take what the file gave; a file too large for them stops the module with
+    // what had been read before the count that does not fit.
+    auto take = [&w](const Vk1& f) {
+        w.xo = f.xo;
+        w.yo = f.yo;
+        w.tol = {f.tol_angle, f.tol_linear, f.tol_height, f.k};
+        for (const NetPoint& q : f.given) w.pts.push_back({q.vi, q.no, q.x, q.y, q.h});
+        w.g = static_cast<int>(f.given.size());
+        w.given_heights = f.given_heights;
+        for (std::uint16_t no : f.fresh) {
+            Point p;
+            p.no = no;
+            w.pts.push_back(p);
+        }
+        w.rows = f.rows;
+        w.levelling_rows = f.levelling_rows;
+    };
+    take(read_vk1(r, {kPointCapacity, kRowCapacity}, [&](const Vk1& so_far) {
+        take(so_far);
+        capacity(w);
+    }));
 
     if (w.g < 2 || w.m() == 0) {
         w.rep.line(kNoData);

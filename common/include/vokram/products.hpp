@@ -1,10 +1,12 @@
-// The solved network as vokram2 hands it on, and the files made from it: the
-// intermediate file "Temp/VK_2.tmp", the AutoCAD script "VK/VK_2.scr", the cadastral
-// file "VK/VK_2.cad" and the surface list "VK/Surface.txt". vokram2 writes them from
-// its approximate coordinates; vokram4 writes them again from the adjusted ones.
+// The network as the intermediate files hand it on, and the files made from it: the
+// reader of vokram1's "Temp/VK_1.tmp"; the reader and the writer of "Temp/VK_2.tmp", the
+// AutoCAD script "VK/VK_2.scr", the cadastral file "VK/VK_2.cad" and the surface list
+// "VK/Surface.txt". vokram2 writes them from its approximate coordinates; vokram4, asked
+// to adopt its result, writes them again from the adjusted ones.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "vokram/frame.hpp"
@@ -39,6 +41,34 @@ struct NetTables {
     std::vector<NetRow> rows;  // empty when the rows are not yet tied to table entries
     int n() const { return static_cast<int>(pts.size()); }
 };
+
+// The table sizes of the reading program.
+struct Capacity {
+    int points = 400;
+    int rows = 1000;
+};
+
+// "Temp/VK_1.tmp": the checked and reduced network of vokram1.
+struct Vk1 {
+    double xo = 0, yo = 0;  // reduction origin
+    double tol_angle = 0;   // grads
+    double tol_linear = 0;  // m
+    double tol_height = 0;  // m
+    double k = 0;           // refraction coefficient
+    std::vector<NetPoint> given;
+    long long given_heights = 0;       // given points that carry a height (kinds 3 and 1)
+    std::vector<std::uint16_t> fresh;  // numbers of the new points
+    std::vector<NetRow> rows;          // `ns` and `nt` hold point numbers
+    long long levelling_rows = 0;      // rows with instrument height, zenith angle and slope distance
+};
+
+// Reads "Temp/VK_1.tmp". A count that does not fit `cap` calls `too_many` with what has
+// been read before it, and nothing more is stored; `too_many` must not return.
+Vk1 read_vk1(NumberReader& r, const Capacity& cap, const std::function<void(const Vk1&)>& too_many);
+
+// Reads "Temp/VK_2.tmp": every point row and the directions and distances, whose `ns`
+// and `nt` hold point numbers. A count that does not fit `cap` is a fatal input error.
+NetTables read_vk2(NumberReader& r, const Capacity& cap);
 
 // Values for the drawing from "P.txt".
 struct DrawParams {
