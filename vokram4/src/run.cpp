@@ -42,7 +42,7 @@ void place(const Workspace& ws, RecordFile<T>& f, const std::string& rel) {
 
 }  // namespace
 
-int run(Console& con, const std::filesystem::path& root) {
+int run(Console& con, const std::filesystem::path& root, const Options& options) {
     const Workspace ws(root);
     std::unique_ptr<Adjustment> adj;
     return run_frame(
@@ -75,6 +75,7 @@ int run(Console& con, const std::filesystem::path& root) {
             place(ws, a.M, "Temp/Q_main.tmp");
             iterate(a);
             opredelq_q(a);
+            if (options.adopt) adopt(a, ws);
             zapis(a);
             a.N.close();
             // The diagnostics and the ellipse drawing of this adjustment.

@@ -28,6 +28,7 @@ void zapis(Adjustment& a) {
         r.line(whole(p.no, 8) + real(p.x + a.xo, 15, 4) + real(a.mx(k), 8, 2) + real(p.y + a.yo, 17, 4) +
                real(a.my(k), 8, 2));
     }
+    if (!a.adoption.empty()) r.line(a.adoption);
     r.close();
     a.M.close();
 }

@@ -121,6 +121,7 @@ struct Adjustment {
     int iterations = 0;
     bool converged = false;
     int max_iterations = kIterationCap;
+    std::string adoption;  // the line after the coordinate table on what was adopted; empty: not asked
 
     RecordFile<double> N;  // "Temp/N_matrix.tmp"
     RecordFile<float> X;   // "Temp/dx.tmp"
@@ -150,12 +151,22 @@ void popravq(Adjustment& a);                 // applies the corrections, console
 void opredelq_q(Adjustment& a);              // diagonal cofactors
 void zapis(Adjustment& a);                   // section 13: controls and adjusted coordinates
 
+// Takes the adjusted coordinates of a converged adjustment over into "Temp/VK_2.tmp" and
+// vokram2's drawing files, written as vokram2 writes them; sets the report line saying so,
+// or why nothing was adopted.
+void adopt(Adjustment& a, const Workspace& ws);
+
 // The stop rule: true when the figures of an iteration have settled.
 bool settled(double prev_m0, double m0, double prev_pvv, double pvv);
 // The iterations up to the stop rule or the cap; a line in the report when capped.
 void iterate(Adjustment& a);
 
+// How a run goes beyond the adjustment itself.
+struct Options {
+    bool adopt = false;  // the adjusted coordinates replace vokram2's in its files
+};
+
 // Runs the module in the working folder `root`; returns the exit status.
-int run(Console& con, const std::filesystem::path& root);
+int run(Console& con, const std::filesystem::path& root, const Options& options = {});
 
 }  // namespace vk::v4

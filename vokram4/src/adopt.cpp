@@ -1,0 +1,82 @@
+// Adoption of the adjusted coordinates: "Temp/VK_2.tmp" and vokram2's drawing files are
+// written again with the adjusted plane coordinates of the new points, exactly as
+// vokram2 would have written them had it found these coordinates, so that vokram5, the
+// drawing, the cadastral file and the surface list all work from the adjusted network.
+#include <optional>
+
+#include "vokram/products.hpp"
+#include "vokram4/adjustment.hpp"
+
+namespace vk::v4 {
+
+namespace {
+
+const char* const kAdopted = "    Изравнените координати са приети в Temp/VK_2.tmp и в чертожните файлове.";
+const char* const kNotSettled = "    Изравнените координати не са приети: изравнението не е сходимо.";
+const char* const kOtherSolution =
+    "    Изравнените координати не са приети: Temp/VK_1.tmp и Temp/VK_2.tmp не са от едно решение.";
+
+struct TooMany {};
+
+// The measurements of the solved network with all that the drawing shows (zenith angles,
+// slope distances, instrument and target heights), which "Temp/VK_2.tmp" does not carry:
+// vokram1's rows without those that vokram2 removed with their undetermined points. None
+// when they do not give exactly the directions and distances of "Temp/VK_2.tmp".
+std::optional<std::vector<NetRow>> drawing_rows(const NetTables& t, NumberReader& vk1) {
+    Vk1 f;
+    try {
+        f = read_vk1(vk1, {kPointCapacity, kMeasurementCapacity}, [](const Vk1&) { throw TooMany{}; });
+    } catch (const TooMany&) {
+        return std::nullopt;
+    }
+    std::vector<int> index(65536, -1);
+    for (int p = t.n() - 1; p >= 0; --p) index[t.pts[p].no] = p;
+    std::vector<NetRow> rows;
+    std::size_t k = 0;  // the next row of "Temp/VK_2.tmp"
+    for (NetRow r : f.rows) {
+        if (index[r.ns] < 0 || index[r.nt] < 0) continue;
+        if (r.R + r.D > 0) {
+            if (k == t.rows.size()) return std::nullopt;
+            const NetRow& q = t.rows[k++];
+            if (q.ps != r.ps || q.ns != r.ns || q.nt != r.nt) return std::nullopt;
+        }
+        r.ns = index[r.ns];
+        r.nt = index[r.nt];
+        rows.push_back(r);
+    }
+    if (k != t.rows.size()) return std::nullopt;
+    return rows;
+}
+
+}  // namespace
+
+void adopt(Adjustment& a, const Workspace& ws) {
+    if (!a.converged) {
+        a.adoption = kNotSettled;
+        return;
+    }
+    NumberReader vk2 = NumberReader::open(ws.file("Temp/VK_2.tmp"), "Temp/VK_2.tmp");
+    NetTables t = read_vk2(vk2, {kPointCapacity, kMeasurementCapacity});
+    NumberReader vk1 = NumberReader::open(ws.file("Temp/VK_1.tmp"), "Temp/VK_1.tmp");
+    std::optional<std::vector<NetRow>> rows = drawing_rows(t, vk1);
+    // The points with plane coordinates, in file order, are the adjustment's table.
+    int k = 0;
+    for (int i = 0; i < t.n() && rows; ++i) {
+        NetPoint& p = t.pts[i];
+        if (p.vi < 2) continue;
+        if (k == a.n() || a.pts[k].no != p.no)
+            rows.reset();
+        else if (i >= t.g)
+            p.x = a.pts[k].x, p.y = a.pts[k].y;
+        ++k;
+    }
+    if (!rows || k != a.n()) {
+        a.adoption = kOtherSolution;
+        return;
+    }
+    t.rows = std::move(*rows);
+    save_solution(ws, t);
+    a.adoption = kAdopted;
+}
+
+}  // namespace vk::v4
