@@ -8,6 +8,17 @@
 
 namespace vk {
 
+NetPoint read_point_row(NumberReader& r) {
+    NetPoint p;
+    p.vi = static_cast<std::uint8_t>(r.integer(1, 3));
+    p.no = static_cast<std::uint16_t>(r.integer(0, 65535));
+    p.x = r.number();
+    p.y = r.number();
+    p.h = r.number();
+    r.skip_line();
+    return p;
+}
+
 Vk1 read_vk1(NumberReader& r, const Capacity& cap, const std::function<void(const Vk1&)>& too_many) {
     Vk1 f;
     r.skip_lines(4);
@@ -23,17 +34,8 @@ Vk1 read_vk1(NumberReader& r, const Capacity& cap, const std::function<void(cons
     if (g > cap.points) too_many(f);
     r.skip_lines(4);
     f.given.reserve(static_cast<std::size_t>(g));
-    for (long long i = 0; i < g; ++i) {
-        NetPoint p;
-        // A given point always has coordinates or a height; kind 0 cannot come from vokram1.
-        p.vi = static_cast<std::uint8_t>(r.integer(1, 3));
-        p.no = static_cast<std::uint16_t>(r.integer(0, 65535));
-        p.x = r.number();
-        p.y = r.number();
-        p.h = r.number();
-        r.skip_line();
-        f.given.push_back(p);
-    }
+    // A given point always has coordinates or a height; kind 0 cannot come from vokram1.
+    for (long long i = 0; i < g; ++i) f.given.push_back(read_point_row(r));
 
     r.skip_lines(2);
     const double k3 = r.number();
@@ -80,16 +82,7 @@ namespace {
 void vk2_points(NumberReader& r, NetTables& t, const Capacity& cap) {
     const long long count = r.integer(0, cap.points - t.n());
     r.skip_lines(4);  // the rest of the count line, rule, column header, rule
-    for (long long i = 0; i < count; ++i) {
-        NetPoint p;
-        p.vi = static_cast<std::uint8_t>(r.integer(1, 3));
-        p.no = static_cast<std::uint16_t>(r.integer(0, 65535));
-        p.x = r.number();
-        p.y = r.number();
-        p.h = r.number();
-        r.skip_line();
-        t.pts.push_back(p);
-    }
+    for (long long i = 0; i < count; ++i) t.pts.push_back(read_point_row(r));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // Intake of vokram5: the network points of "Temp/VK_2.tmp" and the parameters of "P.txt".
+#include "vokram/products.hpp"
 #include "vokram5/polar.hpp"
 
 namespace vk::v5 {
@@ -8,14 +9,8 @@ namespace {
 // Reads `count` point rows (kind, number, x, y, h) into the point table.
 void read_rows(Polar& p, NumberReader& r, long long count) {
     for (long long i = 0; i < count; ++i) {
-        Point pt;
-        pt.vi = static_cast<std::uint8_t>(r.integer(1, 3));
-        pt.no = static_cast<std::uint16_t>(r.integer(0, 65535));
-        pt.x = r.number();
-        pt.y = r.number();
-        pt.h = r.number();
-        r.skip_line();
-        p.pts.push_back(pt);
+        const NetPoint q = read_point_row(r);
+        p.pts.push_back({q.vi, q.no, q.x, q.y, q.h});
     }
 }
 

@@ -62,6 +62,10 @@ struct Vk1 {
     long long levelling_rows = 0;      // rows with instrument height, zenith angle and slope distance
 };
 
+// One point row of either intermediate file: kind (1 to 3), number, x, y, h; the rest of
+// the line is skipped.
+NetPoint read_point_row(NumberReader& r);
+
 // Reads "Temp/VK_1.tmp". A count that does not fit `cap` calls `too_many` with what has
 // been read before it, and nothing more is stored; `too_many` must not return.
 Vk1 read_vk1(NumberReader& r, const Capacity& cap, const std::function<void(const Vk1&)>& too_many);
