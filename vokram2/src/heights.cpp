@@ -21,30 +21,14 @@ double dh_horizontal(const Network& w, const Row& r, double d) {
            r.ht / 1000.0;
 }
 
-bool levelling(const Row& r) {
-    return r.hs * r.V > 0;
-}
-
 // Mean height difference of the rows from `from` to `to`, starting at row i.
 bool mean_difference(const Network& w, int i, int from, int to, double& mean) {
     double sum = 0;
     int count = 0;
     for (int j = i; j < w.m(); ++j) {
         const Row& r = w.rows[j];
-        if (r.ns != from || r.nt != to || !levelling(r)) continue;
-        double dh;
-        if (r.S > 0) {
-            dh = dh_slope(w, r, r.S);
-        } else {
-            double d = 0;
-            if (r.D > 0)
-                d = r.D;
-            else if (w.known(from) && w.known(to))
-                d = dist2d(w, from, to);
-            if (!(d > 0)) continue;
-            dh = dh_horizontal(w, r, d);
-        }
-        if (!std::isfinite(dh)) continue;  // a zenith angle of 0 or 200 gives no difference
+        double dh, d;
+        if (r.ns != from || r.nt != to || !height_difference(w, r, dh, d)) continue;
         sum += dh;
         ++count;
     }
@@ -58,6 +42,27 @@ bool heights_apply(const Network& w) {
 }
 
 }  // namespace
+
+bool levelling(const Row& r) {
+    return r.hs * r.V > 0;
+}
+
+bool height_difference(const Network& w, const Row& r, double& dh, double& d) {
+    if (!levelling(r)) return false;
+    if (r.S > 0) {
+        dh = dh_slope(w, r, r.S);
+        d = std::fabs(r.S * sing(r.V));
+    } else {
+        d = 0;
+        if (r.D > 0)
+            d = r.D;
+        else if (w.known(r.ns) && w.known(r.nt))
+            d = dist2d(w, r.ns, r.nt);
+        if (!(d > 0)) return false;
+        dh = dh_horizontal(w, r, d);
+    }
+    return std::isfinite(dh);  // a zenith angle of 0 or 200 gives no difference
+}
 
 void h_zadacha(Network& w) {
     w.heights_ran = false;
@@ -85,6 +90,7 @@ void h_zadacha(Network& w) {
             const double h = to == q ? w.pts[p].h + diff : w.pts[q].h - diff;
             if (!std::isfinite(h)) continue;  // absurd values overflow: no height rather than a wrong one
             w.pts[to].h = h;
+            w.pts[to].levelled = true;
             ++w.pts[to].vi;
             ++determined;
         }

@@ -2,6 +2,7 @@
 // results; a stop leaves the control block and the drawing of what was computed.
 #include <memory>
 
+#include "vokram2/height_adjustment.hpp"
 #include "vokram2/network.hpp"
 
 namespace vk::v2 {
@@ -15,6 +16,11 @@ int run(Console& con, const std::filesystem::path& root) {
         [&] {
             if (read_token(ws) == 0) return;  // the chain is blocked: end silently
             write_token(ws, 0);
+            // The height adjustment of an earlier run must not outlive a run that stops.
+            if (const std::filesystem::path old = ws.find("VK/VK_H.txt"); !old.empty()) {
+                std::error_code ec;
+                std::filesystem::remove(old, ec);
+            }
             report = std::make_unique<TextFile>(ws.file("VK/Protokol.TXT"), TextFile::Mode::append);
             net = std::make_unique<Network>(con, *report);
             Network& w = *net;
@@ -26,8 +32,14 @@ int run(Console& con, const std::filesystem::path& root) {
             kontroli_2d(w);
             h_zadacha(w);
             h_kontrola(w);
+            const HeightAdjustment heights = adjust_heights(w);
             izhod(w);
             save_solution(ws, tables(w));
+            if (!heights.points.empty()) {
+                TextFile f(ws.file("VK/VK_H.txt"), TextFile::Mode::create);
+                write_height_listing(heights, f);
+                f.close();
+            }
             con.write_at(30, 16, "РЕШЕНИЕ - ЗАВЪРШЕНО. ");
             con.wait_key();
             write_token(ws, 1);

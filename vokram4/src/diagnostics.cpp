@@ -196,6 +196,7 @@ Diagnostics diagnose(const Adjustment& a) {
     d.checks.resize(a.obs.size());
     const Cofactors Q(a);
     redundancies(a, Q, d);
+    variance_components(a, d);
     double largest = 0;
     for (std::size_t o = 0; o < d.checks.size(); ++o) {
         const ObservationCheck& c = d.checks[o];

@@ -20,6 +20,40 @@ std::string residual(const Observed& o) {
     return o.direction() ? real(o.v, 10, 1) + " сс." : real(o.v, 10, 2) + " см.";
 }
 
+std::string group_line(const char* name, const GroupVariance& g, const char* unit) {
+    return std::string("    ") + name + whole(g.count, 7) + real(g.pvv, 11, 1) + real(g.r, 10, 2) +
+           (g.estimated() ? real(g.s0, 10, 2) + real(g.m, 11, 2) + unit : std::string(9, ' ') + "-");
+}
+
+// Each group's part of [pvv] and of the redundancy, its mean errors, and the test whether
+// the two groups agree with the weights.
+void variance_section(const Adjustment& a, const Diagnostics& d, TextFile& f) {
+    const VarianceComponents& vc = d.variance;
+    f.endl();
+    f.line("    ДИСПЕРСИОННИ КОМПОНЕНТИ (точност по групи измервания)");
+    f.endl();
+    f.line("    Група    брой      [pvv]   излишък    m0[сс]  m на едно");
+    f.line("    " + std::string(59, '-'));
+    f.line(group_line("посоки", vc.directions, " сс."));
+    f.line(group_line("страни", vc.distances, " см."));
+    f.line("    общо  " + whole(vc.directions.count + vc.distances.count, 7) + real(a.pvv, 11, 1) +
+           real(d.redundancy, 10, 2) + real(a.m0, 10, 2));
+    f.endl();
+    f.line("    Тегла: посока 1 на сс^2, разстояние pD = " + real(a.pD, 0, 2) + " на см^2.");
+    f.line("    m0 на групата = sqrt([pvv] / излишък), m на едно измерване = m0 / sqrt(тегло).");
+    if (!vc.tested) {
+        f.line("    Тест F: не се прави (група с излишък под " + real(kGroupRedundancy, 0, 0) +
+               " или без поправки).");
+        return;
+    }
+    f.line("    Тест F = m0(посоки)^2 / m0(страни)^2 = " + real(vc.F, 0, 2) +
+           ",  граници при 5 %: " + real(vc.lower, 0, 2) + " и " + real(vc.upper, 0, 2) + ".");
+    f.line(vc.agree ? "    Групите са съгласувани с теглата."
+                    : "    Групите не са съгласувани с теглата: точността на полето не отговаря на тях.");
+    f.line("    Тегло на разстоянията, при което групите се изравняват: pD = " + real(vc.balanced_pD, 0, 2) +
+           ".");
+}
+
 }  // namespace
 
 void write_listing(const Adjustment& a, const Diagnostics& d, TextFile& f) {
@@ -42,8 +76,11 @@ void write_listing(const Adjustment& a, const Diagnostics& d, TextFile& f) {
     f.line("                  ср.кв.гр.: " + real(a.m0, 10, 2) + " сс.");
     f.line("                   итерации: " + whole(a.iterations, 5));
     if (!a.converged) f.line("    Изравнението не е сходимо: числата са от последната итерация.");
+    variance_section(a, d, f);
     f.endl();
-    f.line("    r - число на излишък (от 0 до 1), w - стюдентизирана поправка v / (m0 * sqrt(qvv)).");
+    f.line("    r - число на излишък (от 0 до 1), w - стюдентизирана поправка v / (m0 * sqrt(qvv)),");
+    f.line("        m0 - ср.кв.гр. на групата на измерването (общата за група с излишък под " +
+           real(kGroupRedundancy, 0, 0) + ").");
     f.line("    *  - |w| над критичната стойност " + real(kCriticalW, 0, 2) + ": възможна груба грешка.");
     f.line("    !  - r под " + real(kWeakR, 0, 2) + ": слабо контролирано измерване.");
     f.line("    -  - измерването не се контролира от други: w не се определя.");

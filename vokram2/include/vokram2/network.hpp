@@ -28,6 +28,7 @@ struct Point {
     double x = 0, y = 0;    // reduced by the origin (xo, yo)
     double h = 0;           // absolute height
     std::uint16_t stp = 0;  // solution step that gave the plane position; 1 for given points
+    bool levelled = false;  // the height comes from the trigonometric levelling
 };
 
 // One measurement. `ns` and `nt` hold point numbers while the file is read and point-table
@@ -92,6 +93,13 @@ double dist2d(const Network& w, int p, int q);
 // height); false (and nothing changed) when they are not finite numbers, as a degenerate
 // figure produces.
 bool compute(Network& w, int p, double x, double y);
+// A row of the trigonometric levelling: instrument height and zenith angle present.
+bool levelling(const Row& r);
+// The trigonometric height difference target minus station of a levelling row, with
+// curvature and refraction, as the levelling takes it: from the slope distance, else from
+// the horizontal distance, else from the plane distance of two points with coordinates.
+// `d` receives the horizontal distance [m]. False when the row gives no difference.
+bool height_difference(const Network& w, const Row& r, double& dh, double& d);
 // Builds the row index after the rows refer to table entries.
 void build_index(Network& w);
 

@@ -10,23 +10,14 @@
 
 #include <vector>
 
+#include "vokram/statistics.hpp"
 #include "vokram4/adjustment.hpp"
 
 namespace vk::v4 {
 
-// A studentized residual beyond this marks a possible gross error: the two-sided
-// 0.1 % point of the normal distribution, as in Baarda's data snooping.
-inline constexpr double kCriticalW = 3.29;
-// Below this redundancy number an observation is weakly controlled: a gross error in
-// it shows in its own residual by less than a tenth.
-inline constexpr double kWeakR = 0.1;
-// Below this redundancy number a residual says nothing (the observation is not
-// checked by any other one) and is not studentized.
-inline constexpr double kUncheckedR = 1e-3;
-
 struct ObservationCheck {
     double r = 0;         // redundancy number p * q_vv, 0 to 1
-    double w = 0;         // studentized residual v / (m0 sqrt(q_vv))
+    double w = 0;         // studentized residual v / (m0 sqrt(q_vv)), m0 of its own group
     bool tested = false;  // w exists: the observation is checked and m0 is not 0
 };
 
@@ -37,17 +28,50 @@ struct ErrorEllipse {
     double mp = 0;          // point error sqrt(mx^2 + my^2), cm
 };
 
+// A group's redundancy below this estimates no variance of its own: its observations are
+// studentized with the global m0 and the groups are not compared.
+inline constexpr double kGroupRedundancy = 1.0;
+
+// One group of observations (the directions or the distances) on its own: its part of
+// [pvv], its part of the redundancy (the sum of its redundancy numbers) and the mean
+// errors estimated from them.
+struct GroupVariance {
+    int count = 0;   // observations
+    double pvv = 0;  // the group's part of [pvv]
+    double r = 0;    // its redundancy
+    double p = 1;    // weight of one observation
+    double s0 = 0;   // mean error of unit weight from the group alone, cc: sqrt(pvv / r)
+    double m = 0;    // mean error of one observation, s0 / sqrt(p): cc or cm
+    bool estimated() const { return r >= kGroupRedundancy; }
+};
+
+// The variance components of the directions and the distances, and the test whether
+// they agree with the weights: F = s0(directions)^2 / s0(distances)^2 against the limits
+// of the F distribution that take 2.5 % on either side.
+struct VarianceComponents {
+    GroupVariance directions, distances;
+    bool tested = false;  // both groups estimated
+    double F = 0, lower = 0, upper = 0;
+    bool agree = true;       // F within [lower, upper]
+    double balanced_pD = 0;  // the distance weight that makes the groups agree
+};
+
 struct Diagnostics {
     std::vector<ObservationCheck> checks;  // one per Adjustment::obs
     int worst = -1;                        // the observation of the largest |w|; -1: none tested
     int redundancy = 0;                    // degrees of freedom
     std::vector<ErrorEllipse> ellipses;    // one per new point, in table order
     double magnification = 1;              // of the ellipses in the drawing
+    VarianceComponents variance;
 };
 
 // The diagnostics of the last iteration; expects the reduced normal matrix that
 // RESHAVA_N left in memory and the observations of KONTROLA.
 Diagnostics diagnose(const Adjustment& a);
+
+// The variance components from the residuals and the redundancy numbers in `d`, and
+// every studentized residual taken over to the m0 of its own group.
+void variance_components(const Adjustment& a, Diagnostics& d);
 
 // The magnification of the ellipses in the drawing: 1, 2 or 5 times a power of ten,
 // the nearest (by ratio) to the one that draws the largest semi-major axis (cm) at

@@ -1,0 +1,24 @@
+// The statistics behind the adjustments' listings: the limits of data snooping and the
+// F distribution of the ratio of two variance estimates.
+#pragma once
+
+namespace vk {
+
+// A studentized residual beyond this marks a possible gross error: the two-sided
+// 0.1 % point of the normal distribution, as in Baarda's data snooping.
+inline constexpr double kCriticalW = 3.29;
+// Below this redundancy number an observation is weakly controlled: a gross error in
+// it shows in its own residual by less than a tenth.
+inline constexpr double kWeakR = 0.1;
+// Below this redundancy number a residual says nothing (the observation is not
+// checked by any other one) and is not studentized.
+inline constexpr double kUncheckedR = 1e-3;
+
+// The regularized incomplete beta function I_x(a, b), x in [0, 1], a, b > 0.
+double incomplete_beta(double x, double a, double b);
+
+// The p-quantile (0 < p < 1) of the F distribution with d1 and d2 degrees of freedom,
+// which need not be whole (a group's redundancy is a sum of redundancy numbers).
+double f_quantile(double p, double d1, double d2);
+
+}  // namespace vk

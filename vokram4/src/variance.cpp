@@ -1,0 +1,55 @@
+// Variance components: the directions and the distances each estimate the mean error of
+// unit weight from their own residuals. When the field work does not match the weights,
+// the two differ, the single m0 is a compromise, and the studentized residuals of the
+// weaker group look like gross errors. Each observation is therefore studentized with
+// the m0 of its own group.
+#include <cmath>
+
+#include "vokram4/diagnostics.hpp"
+
+namespace vk::v4 {
+
+namespace {
+
+// Two-sided test at 5 %: 2.5 % of the F distribution on either side.
+constexpr double kTail = 0.025;
+
+void estimate(GroupVariance& g) {
+    g.s0 = g.r > 0 ? std::sqrt(g.pvv / g.r) : 0;
+    g.m = g.s0 / std::sqrt(g.p);
+}
+
+}  // namespace
+
+void variance_components(const Adjustment& a, Diagnostics& d) {
+    VarianceComponents& vc = d.variance;
+    vc = {};
+    vc.distances.p = a.pD;
+    for (std::size_t o = 0; o < a.obs.size(); ++o) {
+        const Observed& x = a.obs[o];
+        GroupVariance& g = x.direction() ? vc.directions : vc.distances;
+        ++g.count;
+        g.pvv += g.p * x.v * x.v;
+        g.r += d.checks[o].r;
+    }
+    estimate(vc.directions);
+    estimate(vc.distances);
+
+    for (std::size_t o = 0; o < a.obs.size(); ++o) {
+        const GroupVariance& g = a.obs[o].direction() ? vc.directions : vc.distances;
+        ObservationCheck& c = d.checks[o];
+        if (c.tested && g.estimated() && g.s0 > 0) c.w *= a.m0 / g.s0;
+    }
+
+    const GroupVariance &R = vc.directions, &D = vc.distances;
+    vc.tested = R.estimated() && D.estimated() && R.s0 > 0 && D.s0 > 0;
+    if (!vc.tested) return;
+    vc.F = R.s0 * R.s0 / (D.s0 * D.s0);
+    vc.lower = f_quantile(kTail, R.r, D.r);
+    vc.upper = f_quantile(1 - kTail, R.r, D.r);
+    vc.agree = vc.F >= vc.lower && vc.F <= vc.upper;
+    // A direction has weight 1, so the balanced weight of a distance is (mR / mD)^2.
+    vc.balanced_pD = R.m * R.m / (D.m * D.m);
+}
+
+}  // namespace vk::v4
