@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 
 namespace vk::test {
@@ -86,6 +87,9 @@ TEST(Chain, EveryPointComesBack) {
         check(r.approximate, s.of_kind(false), true, "vokram2");
         check(r.adjusted, s.of_kind(false), false, "vokram4");
         check(r.detail, s.details(), true, "vokram5");
+        const std::map<int, Listed> heights = read_report(f.lines("VK/VK_H.txt")).heights;
+        EXPECT_EQ(heights.size(), s.of_kind(false).size());
+        for (const auto& [no, l] : heights) EXPECT_NEAR(l.x, s.truth.at(no).h, tol) << "adjusted h of " << no;
         // The surface list: "E N H" of every point with a position and a height.
         std::size_t with_height = 0;
         for (const auto& [no, p] : s.truth) with_height += p.kind == 3 || p.kind == 0;
@@ -102,6 +106,48 @@ TEST(Chain, EveryPointComesBack) {
             EXPECT_TRUE(found) << l;
         }
     }
+}
+
+// Noisy single sights, directions at 3 cc and distances at 5 mm, over several seeds: the
+// variance components of "VK/VK_4.txt" (under the balanced distance weight) find each
+// group's noise within 20 %; the adjusted heights of "VK/VK_H.txt" lie closer to the
+// truth than the levelled ones, and their mH agree with their scatter.
+TEST(Chain, NoisySurveysKnowTheirAccuracy) {
+    const std::string said = "    при него: m на една посока = ";
+    double mR = 0, mD = 0, n = 0;               // cc^2, cm^2 over the seeds
+    double adjusted = 0, levelled = 0, mH = 0;  // m^2 over the points
+    for (unsigned seed : {41u, 42u, 43u, 44u, 45u, 46u}) {
+        Survey s = grow({.seed = seed,
+                         .given = 6,
+                         .fresh = 25,
+                         .polar_stations = 0,
+                         .repeated_sets = false,
+                         .spacing = 500,
+                         .relief = 6});
+        s.faces = kFaceI, s.noise = 1, s.distance_noise = 5, s.tol_height = 1;
+        // vokram1 averages a distance measured both ways: backsights carry directions only.
+        for (Record& r : s.records) r.sights.front().carry = kR;
+        Folder f(std::to_string(seed));
+        ASSERT_EQ(run_chain(f, s, "vokram4"), "");
+        for (const std::string& l : f.lines("VK/VK_4.txt")) {
+            double r, d;
+            if (l.starts_with(said) &&
+                std::sscanf(l.c_str() + said.size(), "%lf сс., m на едно разстояние = %lf", &r, &d) == 2)
+                mR += r * r, mD += d * d, ++n;
+        }
+        const std::map<int, Listed> levels = read_report(f.lines("VK/Protokol.TXT")).approximate;
+        for (const auto& [no, l] : read_report(f.lines("VK/VK_H.txt")).heights) {
+            adjusted += std::pow(l.x - s.truth.at(no).h, 2);
+            levelled += std::pow(levels.at(no).h - s.truth.at(no).h, 2);
+            mH += std::pow(l.y / 100, 2);
+        }
+    }
+    ASSERT_EQ(n, 6);
+    EXPECT_NEAR(std::sqrt(mR / n), 3.0, 0.6);  // cc
+    EXPECT_NEAR(std::sqrt(mD / n), 0.5, 0.1);  // cm
+    EXPECT_LT(adjusted, levelled);
+    EXPECT_GT(std::sqrt(mH / adjusted), 1 / 1.5);
+    EXPECT_LT(std::sqrt(mH / adjusted), 1.5);
 }
 
 }  // namespace

@@ -61,6 +61,8 @@ ReportPoints read_report(const std::vector<std::string>& report) {
     for (auto at = report.begin(); at != report.end(); ++at) {
         if (at->starts_with("       Нови точки:"))
             rows(at + 2, report.end(), r.approximate, false);
+        else if (at->starts_with("    Номер      H [м]"))
+            rows(at + 1, report.end(), r.heights, false);
         else if (at->starts_with("    Номер      X [м]"))
             rows(at + 1, report.end(), r.adjusted, true);
         else if (at->starts_with("       ТОЧКИ ОТ ПОЛЯРНО ЗАСНИМАНЕ В СТАНЦИЯ:"))

@@ -26,13 +26,13 @@ std::string run_chain(const Folder& f, const Survey& s, const std::string& last 
                       const std::string& answers = "");
 
 // The point coordinates a report lists: the register of vokram2 ("x y h"), the adjusted
-// coordinates of vokram4 ("x y"), the detail points of vokram5 ("x y h"). A missing
-// height is NaN.
+// coordinates of vokram4 ("x y"), the detail points of vokram5 ("x y h"); the adjusted
+// heights of "VK/VK_H.txt" ("H mH[cm] H-Hlevelled[cm]" in x, y, h). A missing height is NaN.
 struct Listed {
     double x, y, h;
 };
 struct ReportPoints {
-    std::map<int, Listed> approximate, adjusted, detail;
+    std::map<int, Listed> approximate, adjusted, detail, heights;
 };
 ReportPoints read_report(const std::vector<std::string>& report);
 

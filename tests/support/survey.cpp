@@ -42,7 +42,7 @@ class Writer {
             out << "  " << k.target << ' ' << num(k.ht, 3) << ' ' << (rs ? num(rang(R + dR), 6) : "0") << ' '
                 << (vs ? num(Vr + dV, 6) : "0") << ' ' << (vs ? num(S + dS, 5) : "0") << '\n';
         };
-        const double noise_S = gauss(0.002);
+        const double noise_S = gauss(s_.distance_noise / 1000);
         S += noise_S;
         switch (faces == kSurveyFaces ? kFaceIThenII : faces) {
             case kFaceI:

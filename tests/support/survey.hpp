@@ -49,7 +49,8 @@ struct Survey {
     double additive = 0;  // distance corrections [mm], [mm/km]
     double scale = 0;
     double tol_angle = 0.01, tol_linear = 0.1, tol_height = 0.1;
-    double noise = 0;  // 1: 3 cc in directions, 5 cc in zenith angles, 2 mm in distances
+    double noise = 0;  // 1: 3 cc in directions, 5 cc in zenith angles, `distance_noise` mm
+    double distance_noise = 2;
     unsigned seed = 1;
 
     Survey& point(int no, double x, double y, double h, int kind = 0);

@@ -50,8 +50,15 @@ void variance_section(const Adjustment& a, const Diagnostics& d, TextFile& f) {
            ",  граници при 5 %: " + real(vc.lower, 0, 2) + " и " + real(vc.upper, 0, 2) + ".");
     f.line(vc.agree ? "    Групите са съгласувани с теглата."
                     : "    Групите не са съгласувани с теглата: точността на полето не отговаря на тях.");
+    if (!vc.balanced) {
+        f.line("    Тегло на разстоянията, при което групите се изравняват: pD = " +
+               real(vc.balanced_pD, 0, 2) + ".");
+        return;
+    }
     f.line("    Тегло на разстоянията, при което групите се изравняват: pD = " + real(vc.balanced_pD, 0, 2) +
-           ".");
+           " (" + whole(vc.balance_iterations) + " итерации);");
+    f.line("    при него: m на една посока = " + real(vc.balanced_mR, 0, 2) +
+           " сс., m на едно разстояние = " + real(vc.balanced_mD, 0, 2) + " см.");
 }
 
 }  // namespace

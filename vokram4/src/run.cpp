@@ -79,7 +79,8 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
             zapis(a);
             a.N.close();
             // The diagnostics and the ellipse drawing of this adjustment.
-            const Diagnostics d = diagnose(a);
+            Diagnostics d = diagnose(a);
+            balance_weights(a, d);
             TextFile listing(ws.file("VK/VK_4.txt"), TextFile::Mode::create);
             write_listing(a, d, listing);
             listing.close();

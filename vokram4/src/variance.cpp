@@ -3,7 +3,9 @@
 // the two differ, the single m0 is a compromise, and the studentized residuals of the
 // weaker group look like gross errors. Each observation is therefore studentized with
 // the m0 of its own group.
+#include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "vokram4/diagnostics.hpp"
 
@@ -13,6 +15,9 @@ namespace {
 
 // Two-sided test at 5 %: 2.5 % of the F distribution on either side.
 constexpr double kTail = 0.025;
+// The weights count as balanced when the two groups' m0 agree within this ratio.
+constexpr double kBalanced = 1e-3;
+constexpr int kBalanceIterations = 30;
 
 void estimate(GroupVariance& g) {
     g.s0 = g.r > 0 ? std::sqrt(g.pvv / g.r) : 0;
@@ -50,6 +55,37 @@ void variance_components(const Adjustment& a, Diagnostics& d) {
     vc.agree = vc.F >= vc.lower && vc.F <= vc.upper;
     // A direction has weight 1, so the balanced weight of a distance is (mR / mD)^2.
     vc.balanced_pD = R.m * R.m / (D.m * D.m);
+}
+
+void balance_weights(const Adjustment& a, Diagnostics& d) {
+    VarianceComponents& vc = d.variance;
+    if (!vc.tested) return;
+    // The network once more, linearised at the adjusted coordinates, with the distance
+    // weight of the last estimate, until the two groups give one m0. Only the report of
+    // a memory file hears of it; the adjustment itself is not touched.
+    Adjustment b(a.con);
+    b.rep = std::make_unique<TextFile>();
+    b.xo = a.xo, b.yo = a.yo;
+    b.pts = a.pts, b.g = a.g, b.ms = a.ms, b.groups = a.groups;
+    b.n_dir = a.n_dir, b.n_dist = a.n_dist, b.u = a.u;
+    b.pD = vc.balanced_pD;
+    b.M.rec = a.M.rec;  // the diagnostics read the ellipses' mx, my from it (not used here)
+    for (vc.balance_iterations = 1; vc.balance_iterations <= kBalanceIterations; ++vc.balance_iterations) {
+        sastavq_n(b);
+        reshava_n(b);
+        kontrola(b);
+        const Diagnostics e = diagnose(b);
+        const GroupVariance &R = e.variance.directions, &D = e.variance.distances;
+        if (!e.variance.tested) return;
+        vc.balanced_pD = R.m * R.m / (D.m * D.m);
+        vc.balanced_mR = R.m;
+        vc.balanced_mD = D.m;
+        if (std::fabs(R.s0 / D.s0 - 1) < kBalanced) break;
+        b.pD = vc.balanced_pD;
+    b.M.rec = a.M.rec;  // the diagnostics read the ellipses' mx, my from it (not used here)
+    }
+    vc.balance_iterations = std::min(vc.balance_iterations, kBalanceIterations);
+    vc.balanced = true;
 }
 
 }  // namespace vk::v4

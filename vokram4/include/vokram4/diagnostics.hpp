@@ -54,6 +54,11 @@ struct VarianceComponents {
     double F = 0, lower = 0, upper = 0;
     bool agree = true;       // F within [lower, upper]
     double balanced_pD = 0;  // the distance weight that makes the groups agree
+    // The same estimated again with the distance weight balanced, until the groups agree:
+    // with weights that do not match the field work, the estimate above is biased.
+    bool balanced = false;
+    int balance_iterations = 0;
+    double balanced_mR = 0, balanced_mD = 0;  // cc and cm
 };
 
 struct Diagnostics {
@@ -72,6 +77,11 @@ Diagnostics diagnose(const Adjustment& a);
 // The variance components from the residuals and the redundancy numbers in `d`, and
 // every studentized residual taken over to the m0 of its own group.
 void variance_components(const Adjustment& a, Diagnostics& d);
+
+// The variance components estimated again and again, each time with the distance weight
+// that balances the last estimate, until the two groups agree (Foerstner's iteration);
+// the adjustment `a` and the rest of `d` stay as they are.
+void balance_weights(const Adjustment& a, Diagnostics& d);
 
 // The magnification of the ellipses in the drawing: 1, 2 or 5 times a power of ten,
 // the nearest (by ratio) to the one that draws the largest semi-major axis (cm) at
