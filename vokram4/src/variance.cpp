@@ -15,7 +15,7 @@ namespace {
 
 // Two-sided test at 5 %: 2.5 % of the F distribution on either side.
 constexpr double kTail = 0.025;
-// The weights count as balanced when the two groups' m0 agree within this ratio.
+// The weights count as balanced when the two groups' variances agree within 0.1 %.
 constexpr double kBalanced = 1e-3;
 constexpr int kBalanceIterations = 30;
 
@@ -70,6 +70,10 @@ void balance_weights(const Adjustment& a, Diagnostics& d) {
     b.n_dir = a.n_dir, b.n_dist = a.n_dist, b.u = a.u;
     b.pD = vc.balanced_pD;
     b.M.rec = a.M.rec;  // the diagnostics read the ellipses' mx, my from it (not used here)
+    // The weight is found on a logarithmic scale, where the ratio of the groups' variances
+    // runs nearly straight: the first step takes the last estimate, the later ones the
+    // secant through the last two.
+    double x = std::log(b.pD), x_prev = 0, y_prev = 0;
     for (vc.balance_iterations = 1; vc.balance_iterations <= kBalanceIterations; ++vc.balance_iterations) {
         sastavq_n(b);
         reshava_n(b);
@@ -80,9 +84,12 @@ void balance_weights(const Adjustment& a, Diagnostics& d) {
         vc.balanced_pD = R.m * R.m / (D.m * D.m);
         vc.balanced_mR = R.m;
         vc.balanced_mD = D.m;
-        if (std::fabs(R.s0 / D.s0 - 1) < kBalanced) break;
-        b.pD = vc.balanced_pD;
-    b.M.rec = a.M.rec;  // the diagnostics read the ellipses' mx, my from it (not used here)
+        const double y = 2 * std::log(R.s0 / D.s0);
+        if (std::fabs(y) < kBalanced) break;
+        const double step = vc.balance_iterations > 1 && y != y_prev ? -y * (x - x_prev) / (y - y_prev) : y;
+        x_prev = x, y_prev = y;
+        x += std::isfinite(step) ? step : y;
+        b.pD = std::exp(x);
     }
     vc.balance_iterations = std::min(vc.balance_iterations, kBalanceIterations);
     vc.balanced = true;
