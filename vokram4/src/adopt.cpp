@@ -59,7 +59,11 @@ void adopt(Adjustment& a, const Workspace& ws) {
     NetTables t = read_vk2(vk2, {kPointCapacity, kMeasurementCapacity});
     NumberReader vk1 = NumberReader::open(ws.file("Temp/VK_1.tmp"), "Temp/VK_1.tmp");
     std::optional<std::vector<NetRow>> rows = drawing_rows(t, vk1);
-    // The points with plane coordinates, in file order, are the adjustment's table.
+    // The points with plane coordinates, in file order, are the adjustment's table. Their
+    // heights stay vokram2's levelled ones: the adjusted heights are computed by vokram2
+    // (adjust_heights, after its levelling) and reach only "VK/VK_H.txt". Taking them over
+    // as well means setting p.h here for the points that adjustment lists, from a work file
+    // vokram2 would write beside "VK/VK_H.txt"; nothing of that exists yet.
     int k = 0;
     for (int i = 0; i < t.n() && rows; ++i) {
         NetPoint& p = t.pts[i];
