@@ -71,6 +71,7 @@ void out(std::string_view s, std::FILE* f = stdout) {
 // standard input, so that `vokram1 < /dev/null` and `vokram2 < answers.txt` run unattended.
 class PlainConsole : public Console {
   public:
+    explicit PlainConsole(std::string program) : program_(std::move(program)) {}
     void clear() override {}
     void write_at(int, int, std::string_view text) override {
         std::string_view t = text;
@@ -99,18 +100,20 @@ class PlainConsole : public Console {
         if (!any) throw kNoAnswer;
         return s;
     }
+    // In UTF-8 whatever the terminal, so that a script can read it.
     void error(std::string_view text) override {
-        out(enc_(text), stderr);
-        out("\n", stderr);
+        out((program_.empty() ? std::string() : program_ + ": ") + std::string(text) + "\n", stderr);
     }
 
   protected:
     Encoder enc_;
+    std::string program_;
 };
 
 // A terminal: cursor positioning by ANSI sequences, single keys without echo.
 class TerminalConsole : public PlainConsole {
   public:
+    using PlainConsole::PlainConsole;
     ~TerminalConsole() override { out("\x1b[24;1H\n"); }
     void clear() override { out("\x1b[2J\x1b[H"); }
     void write_at(int col, int row, std::string_view text) override {
@@ -147,9 +150,10 @@ class TerminalConsole : public PlainConsole {
 
 }  // namespace
 
-std::unique_ptr<Console> make_console() {
-    if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) return std::make_unique<TerminalConsole>();
-    return std::make_unique<PlainConsole>();
+std::unique_ptr<Console> make_console(std::string program) {
+    if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO))
+        return std::make_unique<TerminalConsole>(std::move(program));
+    return std::make_unique<PlainConsole>(std::move(program));
 }
 
 char ScriptedConsole::read_key() {

@@ -99,16 +99,26 @@ int read_token(const Workspace& ws) {
     return static_cast<int>(r.integer(-32768, 32767));
 }
 
-int run_frame(Console& con, const std::function<void()>& body, const std::function<void()>& on_stop) {
+void require_token(const Workspace& ws) {
+    if (read_token(ws) == 0) throw ChainBlocked{};
+}
+
+int run_frame(Console& con, const std::function<void()>& body, const std::function<std::string()>& on_stop) {
     try {
         try {
             body();
-        } catch (const ModuleStop&) {
-            on_stop();
+        } catch (const ModuleStop& s) {
+            std::string reason = on_stop();
+            if (!s.reason.empty()) reason = s.reason;
+            con.error(reason.empty() ? "прекъсване поради грешка в данните" : reason);
+            return kStopped;
+        } catch (const ChainBlocked&) {
+            con.error("Temp/Key.tmp е 0: предишна програма е прекъсната, нищо не е направено");
+            return kStopped;
         }
         return 0;
     } catch (const FatalIo& e) {
-        con.error("ГРЕШКА " + std::to_string(e.code) + ": " + e.message);
+        con.error(e.message);
         return e.code;
     }
 }

@@ -111,12 +111,17 @@ void TextFile::write_raw(std::string_view bytes) {
 
 TextFile& TextFile::put(std::string_view utf8) {
     write_raw(to_cp1251(utf8));
+    current_ += utf8;
     return *this;
 }
 
 TextFile& TextFile::line(std::string_view utf8) {
     put(utf8);
     write_raw("\r\n");
+    const std::size_t first = current_.find_first_not_of(' ');
+    if (first != std::string::npos)
+        last_ = current_.substr(first, current_.find_last_not_of(' ') - first + 1);
+    current_.clear();
     return *this;
 }
 

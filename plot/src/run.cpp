@@ -73,7 +73,7 @@ int run(Console& con, const std::filesystem::path& root) {
             con.write_at(23, row + 1, "ЧЕРТЕЖ  VK/Survey.svg  - ГОТОВ.");
             con.wait_key();
         },
-        [] {});
+        [] { return std::string(); });
 }
 
 }  // namespace vk::plot

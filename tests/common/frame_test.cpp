@@ -5,7 +5,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
+#include "vokram/command_line.hpp"
 #include "vokram/console.hpp"
 
 namespace vk {
@@ -60,25 +62,64 @@ TEST(RunToken, WrittenWithCrLfAndReadBack) {
     EXPECT_EQ(bytes, "1\r\n");
 }
 
-TEST(RunFrame, StopRunsTheStopSequenceAndFatalErrorsGiveTheirCode) {
-    ScriptedConsole con;
-    bool stopped = false;
-    EXPECT_EQ(run_frame(
-                  con, [] { throw ModuleStop{}; }, [&] { stopped = true; }),
-              0);
-    EXPECT_TRUE(stopped);
-    EXPECT_EQ(run_frame(
-                  con,
-                  [] {
-                      throw FatalIo{kFileNotFound, "Temp/VK_1.tmp: файлът не съществува"};
-                  },
-                  [] {}),
-              kFileNotFound);
-    ASSERT_EQ(con.errors.size(), 1u);
-    EXPECT_NE(con.errors[0].find("Temp/VK_1.tmp"), std::string::npos);
-    EXPECT_EQ(run_frame(
-                  con, [] {}, [] { FAIL(); }),
-              0);
+TEST(RunFrame, EveryEndingGivesItsStatusAndOneErrorLine) {
+    const std::function<std::string()> reason = [] {
+        return std::string("Дадени точки с еднакъв номер \"1\".");
+    };
+    struct Case {
+        std::function<void()> body;
+        int status;
+        std::string error;  // empty: no error line
+    } cases[] = {
+        {[] {}, 0, ""},
+        {[] { throw ModuleStop{}; }, kStopped, "Дадени точки с еднакъв номер \"1\"."},
+        {[] { throw ModuleStop{"липсва файл VK/Geo_Data.txt"}; }, kStopped, "липсва файл VK/Geo_Data.txt"},
+        {[] { throw ChainBlocked{}; }, kStopped, "Temp/Key.tmp е 0"},
+        {[] {
+             throw FatalIo{kFileNotFound, "Temp/VK_1.tmp: файлът не съществува"};
+         },
+         kFileNotFound, "Temp/VK_1.tmp"},
+    };
+    for (const Case& c : cases) {
+        ScriptedConsole con;
+        EXPECT_EQ(run_frame(con, c.body, reason), c.status) << c.error;
+        ASSERT_EQ(con.errors.size(), c.error.empty() ? 0u : 1u) << c.error;
+        if (!c.error.empty()) {
+            EXPECT_NE(con.errors[0].find(c.error), std::string::npos) << con.errors[0];
+        }
+    }
+}
+
+TEST(CommandLine, DeclaredOptionsFolderAndUsageErrors) {
+    using O = CommandLine::Outcome;
+    struct Case {
+        std::vector<std::string> args;
+        O outcome;
+        std::string folder, page;
+        bool adopt;
+    } cases[] = {
+        {{}, O::run, ".", "", false},
+        {{"--adopt", "bela-voda"}, O::run, "bela-voda", "", true},
+        {{"--page", "A3", "--", "-odd"}, O::run, "-odd", "A3", false},
+        {{"--page=A4", "--help", "--nonsense"}, O::help, ".", "A4", false},
+        {{"--version"}, O::version, ".", "", false},
+        {{"--page", "A5"}, O::usage_error, ".", "", false},
+        {{"--page"}, O::usage_error, ".", "", false},
+        {{"--adopt=1"}, O::usage_error, ".", "", false},
+        {{"-v"}, O::usage_error, ".", "", false},
+        {{"a", "b"}, O::usage_error, "a", "", false},
+    };
+    for (const Case& c : cases) {
+        CommandLine cl("vokram-plot", "Чертае план.");
+        cl.flag("--adopt", "поема изравнените координати")
+            .value("--page", "ЛИСТ", "формат на листа", {"A4", "A3"});
+        EXPECT_EQ(cl.parse(c.args), c.outcome) << c.args.size();
+        EXPECT_EQ(cl.folder(), c.folder);
+        EXPECT_EQ(cl.get("--page"), c.page);
+        EXPECT_EQ(cl.has("--adopt"), c.adopt);
+        EXPECT_NE(cl.help().find("--page ЛИСТ         формат на листа (A4, A3)"), std::string::npos)
+            << cl.help();
+    }
 }
 
 TEST(ScriptedConsole, EndOfAnswersIsAFatalInputError) {

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace vk::test {
@@ -12,6 +14,20 @@ int run_program(const Folder& f, const std::string& program, const std::string& 
                             "' < answers.txt > '" + program + ".out' 2>&1";
     const int status = std::system(cmd.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+Ran run_command(const std::filesystem::path& cwd, const std::string& command) {
+    const std::string out = cwd.string() + ".stdout", err = cwd.string() + ".stderr";
+    const std::string cmd = "cd '" + cwd.string() + "' && PATH='" + VOKRAM_BIN + "':\"$PATH\" " + command +
+                            " < /dev/null > '" + out + "' 2> '" + err + "'";
+    const int status = std::system(cmd.c_str());
+    auto read = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    Ran r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(out), read(err)};
+    std::filesystem::remove(out), std::filesystem::remove(err);
+    return r;
 }
 
 std::string run_chain(const Folder& f, const Survey& s, const std::string& last, const std::string& answers) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -18,6 +19,14 @@ using Folder = ScratchFolder;
 // Runs one program in the folder with `answers` on standard input; its exit status.
 // What it printed is kept in the folder as <program>.out.
 int run_program(const Folder& f, const std::string& program, const std::string& answers = "");
+
+// A command line of the built programs ("vokram4 --help") run from the folder `cwd` with
+// standard input closed: its exit status and what it printed on each stream.
+struct Ran {
+    int status;
+    std::string out, err;
+};
+Ran run_command(const std::filesystem::path& cwd, const std::string& command);
 
 // Writes the survey's files and runs vokram1, vokram2, vokram4, vokram5 in order up to
 // and including `last`. Returns the program that stopped ("" when none did); a file

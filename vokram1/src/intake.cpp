@@ -86,7 +86,7 @@ void granica(Survey& s) {
     if (s.given == kPointCapacity - 1 || static_cast<int>(s.pts.size()) == kPointCapacity - 1 ||
         static_cast<int>(s.rows.size()) == kRowCapacity - 1) {
         s.con.write_at(20, 20, "АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА.");
-        stop();
+        throw ModuleStop{"АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА."};
     }
 }
 
@@ -293,7 +293,7 @@ void vhod_stations(Survey& s) {
         }
         if (s.records == kUnusedSeries - 1) {  // record ordinals are 16-bit, 65535 marks an unused row
             s.con.write_at(20, 20, "АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА.");
-            stop();
+            throw ModuleStop{"АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА."};
         }
         const std::uint16_t ps = static_cast<std::uint16_t>(++s.records);
         bool storable = true;  // false when a value does not fit its 16-bit field

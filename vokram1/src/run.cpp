@@ -35,7 +35,7 @@ int run(Console& con, const std::filesystem::path& root) {
             report_head(s);
             if (!load(ws.file("VK/Geo_Data.txt"), s.geo)) {
                 con.write_at(28, 14, "ЛИПСВА ФАЙЛ  VK/Geo_Data.txt");
-                stop();
+                throw ModuleStop{"липсва файл VK/Geo_Data.txt"};
             }
             vhod_points(s);
             vhod_params(s, ws);
@@ -51,9 +51,11 @@ int run(Console& con, const std::filesystem::path& root) {
             write_token(ws, 1);
         },
         [&] {
-            if (report) report->close();
+            std::string reason;
+            if (report) reason = report->last_line(), report->close();
             con.write_at(20, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА ...");
             con.wait_key();
+            return reason;
         });
 }
 

@@ -14,7 +14,7 @@ int run(Console& con, const std::filesystem::path& root) {
     return run_frame(
         con,
         [&] {
-            if (read_token(ws) == 0) return;  // the chain is blocked: end silently
+            require_token(ws);
             write_token(ws, 0);
             // The height adjustment of an earlier run must not outlive a run that stops.
             if (const std::filesystem::path old = ws.find("VK/VK_H.txt"); !old.empty()) {
@@ -45,11 +45,13 @@ int run(Console& con, const std::filesystem::path& root) {
             write_token(ws, 1);
         },
         [&] {
-            if (!net) return;  // stops come only from the stages, after the report is open
+            if (!net) return std::string();  // stops come only from the stages, after the report is open
+            const std::string reason = report->last_line();
             kontrol(*net);
             save_plot(ws, tables(*net));
             con.write_at(11, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА.");
             con.wait_key();
+            return reason;
         });
 }
 

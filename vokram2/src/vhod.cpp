@@ -66,7 +66,7 @@ const char* const kNoData = "    Няма данни за образуване �
 // The file names a point that cannot be held: refuse it before anything is stored.
 [[noreturn]] void capacity(Network& w) {
     w.con.write_at(20, 18, "АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА.");
-    stop();
+    throw ModuleStop{"АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА."};
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
     return run_frame(
         con,
         [&] {
-            if (read_token(ws) == 0) return;
+            require_token(ws);
             // The diagnostics of an earlier adjustment must not outlive a run that stops.
             for (const char* rel : {"VK/VK_4.txt", "VK/VK_4.scr"}) {
                 std::error_code ec;
@@ -93,8 +93,9 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
             con.wait_key();
         },
         [&] {
+            std::string reason;
             if (adj) {
-                if (adj->rep) adj->rep->close();
+                if (adj->rep) reason = adj->rep->last_line(), adj->rep->close();
                 // Work files open at the stop keep what they hold, as at any end.
                 adj->N.close();
                 adj->X.close();
@@ -103,6 +104,7 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
             }
             con.write_at(28, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА. ");
             con.wait_key();
+            return reason;
         });
 }
 

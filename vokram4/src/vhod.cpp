@@ -16,7 +16,7 @@ namespace {
 void guard(Adjustment& a, long long count, int capacity) {
     if (count <= capacity) return;
     a.con.write_at(20, 18, "АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА.");
-    stop();
+    throw ModuleStop{"АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА."};
 }
 
 // Reads one block of point rows; only points with plane coordinates (kind 2 or 3)

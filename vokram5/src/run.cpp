@@ -36,7 +36,7 @@ int run(Console& con, const std::filesystem::path& root) {
     return run_frame(
         con,
         [&] {
-            if (read_token(ws) == 0) return;
+            require_token(ws);
             state = std::make_unique<Polar>(con);
             Polar& p = *state;
 
@@ -80,9 +80,11 @@ int run(Console& con, const std::filesystem::path& root) {
             con.wait_key();
         },
         [&] {
-            if (state) state->rep->close();
+            std::string reason;
+            if (state && state->rep) reason = state->rep->last_line(), state->rep->close();
             con.write_at(20, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА.");
             con.wait_key();
+            return reason;
         });
 }
 

@@ -23,12 +23,14 @@ class Console {
     virtual char read_key() = 0;
     // A typed line that answers a question; end of input is a fatal input error.
     virtual std::string read_line() = 0;
-    // The one-line message of a fatal error.
+    // The one line on standard error that says why a run ended early (UTF-8, prefixed
+    // with the program's name).
     virtual void error(std::string_view text) = 0;
 };
 
-// A terminal console when standard input and output are terminals, a plain one otherwise.
-std::unique_ptr<Console> make_console();
+// A terminal console when standard input and output are terminals, a plain one otherwise;
+// `program` names the program in its error lines.
+std::unique_ptr<Console> make_console(std::string program = {});
 
 // A console for tests: answers come from a script, everything shown is recorded.
 class ScriptedConsole : public Console {

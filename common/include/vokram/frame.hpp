@@ -11,8 +11,18 @@ namespace vk {
 class Console;
 
 // A stop after a data error: the stage has written the reason into the report.
-// The module's run() catches it, runs its stop sequence and ends with status 0.
-struct ModuleStop {};
+// The module's run() catches it, runs its stop sequence and ends with status 1. A stop
+// whose reason is shown only on the screen (a capacity guard, a missing data file)
+// carries that reason; otherwise the last line of the report gives it.
+struct ModuleStop {
+    std::string reason;
+};
+
+// The run token is 0: an earlier program stopped, so this one does nothing (status 1).
+struct ChainBlocked {};
+
+// The exit status of an orderly stop and of a run the token did not allow.
+inline constexpr int kStopped = 1;
 
 // A fatal file or input error: the module ends with `code` (the DOS-style code the
 // suite has always used: 2 file not found, 3 folder not found, 5 access denied,
@@ -53,9 +63,13 @@ class Workspace {
 // The run token "Temp/Key.tmp": 0 blocks the chain, 1 lets the next module run.
 void write_token(const Workspace& ws, int value);
 int read_token(const Workspace& ws);  // a missing token is a fatal file error
+// Reads the token and throws ChainBlocked when it is 0.
+void require_token(const Workspace& ws);
 
-// Runs a module's body: a ModuleStop runs `on_stop` and gives 0, a FatalIo shows its
-// line on the console and gives its code.
-int run_frame(Console& con, const std::function<void()>& body, const std::function<void()>& on_stop);
+// Runs a module's body and gives its exit status: 0 at its end; a ModuleStop runs
+// `on_stop`, which returns the reason as the report gives it before the stop sequence
+// writes anything more, shows that reason as the error line and gives 1; ChainBlocked
+// gives 1 with a line that says so; a FatalIo shows its line and gives its code.
+int run_frame(Console& con, const std::function<void()>& body, const std::function<std::string()>& on_stop);
 
 }  // namespace vk

@@ -52,6 +52,9 @@ class TextFile {
 
     // The lines written so far, as UTF-8 without line ends (memory files only).
     std::vector<std::string> lines() const;
+    // The last line written that is not blank, without its leading and trailing blanks:
+    // after a stop, the reason the report gives.
+    const std::string& last_line() const { return last_; }
 
   private:
     void write_raw(std::string_view bytes);
@@ -61,6 +64,7 @@ class TextFile {
     std::filesystem::path temp_;
     bool open_ = true;
     std::string memory_;  // the bytes of a memory file, Windows-1251
+    std::string current_, last_;
 };
 
 // Free-format reader of numbers: numbers are separated by blanks, tabs and line ends

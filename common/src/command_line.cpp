@@ -1,0 +1,179 @@
+#include "vokram/command_line.hpp"
+
+#include <cstdio>
+#include <exception>
+#include <system_error>
+
+#include "vokram/console.hpp"
+#include "vokram/frame.hpp"
+
+namespace vk {
+
+std::string_view suite_version() {
+    return VOKRAM_VERSION;
+}
+
+CommandLine::CommandLine(std::string program, std::string files)
+    : program_(std::move(program)), files_(std::move(files)) {}
+
+CommandLine& CommandLine::flag(std::string name, std::string help) {
+    options_.push_back({std::move(name), {}, std::move(help), {}});
+    return *this;
+}
+
+CommandLine& CommandLine::value(std::string name, std::string meta, std::string help,
+                                std::vector<std::string> choices) {
+    options_.push_back({std::move(name), std::move(meta), std::move(help), std::move(choices)});
+    return *this;
+}
+
+const CommandLine::Option* CommandLine::find(std::string_view name) const {
+    for (const Option& o : options_)
+        if (o.name == name) return &o;
+    return nullptr;
+}
+
+std::string CommandLine::get(std::string_view name) const {
+    const auto it = given_.find(std::string(name));
+    return it == given_.end() ? std::string() : it->second;
+}
+
+CommandLine::Outcome CommandLine::parse(const std::vector<std::string>& args) {
+    bool folder_given = false;
+    bool options_end = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (!options_end && a == "--") {
+            options_end = true;
+        } else if (!options_end && (a == "-h" || a == "--help")) {
+            return Outcome::help;
+        } else if (!options_end && a == "--version") {
+            return Outcome::version;
+        } else if (!options_end && a.size() > 1 && a[0] == '-') {
+            const std::size_t eq = a.find('=');
+            const std::string name = a.substr(0, eq);
+            const Option* o = find(name);
+            if (!o) {
+                error_ = "непозната опция " + a;
+                return Outcome::usage_error;
+            }
+            if (o->meta.empty()) {
+                if (eq != std::string::npos) {
+                    error_ = "опцията " + name + " не приема стойност";
+                    return Outcome::usage_error;
+                }
+                given_[name];
+                continue;
+            }
+            std::string v;
+            if (eq != std::string::npos) {
+                v = a.substr(eq + 1);
+            } else if (i + 1 < args.size()) {
+                v = args[++i];
+            } else {
+                error_ = "опцията " + name + " иска стойност " + o->meta;
+                return Outcome::usage_error;
+            }
+            bool allowed = o->choices.empty();
+            for (const std::string& c : o->choices) allowed = allowed || c == v;
+            if (!allowed || v.empty()) {
+                error_ = "неприета стойност \"" + v + "\" на опцията " + name;
+                return Outcome::usage_error;
+            }
+            given_[name] = v;
+        } else if (folder_given) {
+            error_ = "повече от една папка: " + folder_.string() + " и " + a;
+            return Outcome::usage_error;
+        } else {
+            folder_ = a;
+            folder_given = true;
+        }
+    }
+    return Outcome::run;
+}
+
+std::string CommandLine::usage() const {
+    std::string s = "Употреба: " + program_ + " [ОПЦИИ] [ПАПКА]";
+    return s;
+}
+
+std::string CommandLine::help() const {
+    std::string s = usage() + "\n\n" + files_ + "\n\n";
+    s += "ПАПКА е папката на измерването (подразбира се текущата); всички файлове се търсят в нея.\n\n";
+    s += "Опции:\n";
+    auto row = [&s](const std::string& left, const std::string& text) {
+        std::size_t width = 0;  // in characters, not in bytes of UTF-8
+        for (const char c : left) width += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        s += "  " + left;
+        s += width < 20 ? std::string(20 - width, ' ') : std::string("  ");
+        s += text + "\n";
+    };
+    row("-h, --help", "тази помощ");
+    row("--version", "името и версията на програмата");
+    for (const Option& o : options_) {
+        std::string text = o.help;
+        if (!o.choices.empty()) {
+            text += " (";
+            for (std::size_t i = 0; i < o.choices.size(); ++i) text += (i ? ", " : "") + o.choices[i];
+            text += ")";
+        }
+        row(o.meta.empty() ? o.name : o.name + " " + o.meta, text);
+    }
+    s += "\nИзходен код:\n";
+    row("0", "програмата завърши");
+    row("1", "прекъсване поради грешка в данните (причината е в протокола и на стандартния");
+    row("", "изход за грешки) или нищо не е направено, защото Temp/Key.tmp е 0");
+    row("2, 3, 5", "липсващ файл, липсваща папка, отказан достъп");
+    row("100, 101", "грешка или неочакван край при четене, грешка при запис (пълен диск)");
+    row("106", "неправилно число в междинен файл или във файла с параметри");
+    row("64", "грешка в командния ред");
+    row("70", "неочаквана грешка в програмата");
+    return s;
+}
+
+namespace {
+
+void put_line(std::FILE* f, const std::string& s) {
+    std::fputs(s.c_str(), f);
+    std::fputc('\n', f);
+    std::fflush(f);
+}
+
+}  // namespace
+
+int program_main(int argc, char** argv, CommandLine& cl,
+                 const std::function<int(Console&, const std::filesystem::path&)>& run) {
+    const std::string& name = cl.program();
+    try {
+        switch (cl.parse(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc))) {
+            case CommandLine::Outcome::help:
+                std::fputs(cl.help().c_str(), stdout);
+                return std::fflush(stdout) == 0 ? 0 : kWriteError;
+            case CommandLine::Outcome::version:
+                put_line(stdout, name + " " + std::string(suite_version()));
+                return 0;
+            case CommandLine::Outcome::usage_error:
+                put_line(stderr, name + ": " + cl.error() + " (" + cl.usage() + "; виж " + name + " --help)");
+                return kUsageError;
+            case CommandLine::Outcome::run:
+                break;
+        }
+        std::error_code ec;
+        if (!std::filesystem::is_directory(cl.folder(), ec)) {
+            put_line(stderr, name + ": " + cl.folder().string() + ": папката не съществува");
+            return kFolderNotFound;
+        }
+        auto console = make_console(name);
+        return run(*console, cl.folder());
+    } catch (const FatalIo& e) {
+        put_line(stderr, name + ": " + e.message);
+        return e.code;
+    } catch (const std::exception& e) {
+        put_line(stderr, name + ": неочаквана грешка: " + e.what());
+    } catch (...) {
+        put_line(stderr, name + ": неочаквана грешка");
+    }
+    return kInternalError;
+}
+
+}  // namespace vk
