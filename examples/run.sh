@@ -33,13 +33,13 @@ for module in vokram1 vokram2 vokram4 vokram5 vokram-plot; do
     else
         "$exe" </dev/null || status=$?
     fi
+    if [ "$status" -eq 1 ]; then
+        echo "$module stopped; the report says why:" >&2
+        break
+    fi
     if [ "$status" -ne 0 ]; then
         echo "$module ended with status $status" >&2
         exit "$status"
-    fi
-    if [ "$(tr -dc '0-9' <Temp/Key.tmp)" = "0" ]; then
-        echo "$module stopped; the report says why:" >&2
-        break
     fi
 done
 
