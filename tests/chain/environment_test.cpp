@@ -41,7 +41,8 @@ TEST(Environment, CommandLineAndExitStatus) {
         std::string command;  // "@" stands for the folder, the command then runs from its parent
         int status;
         const char* out;  // a part of standard output; nullptr: nothing printed
-        std::string err;  // the start of the one line on standard error; empty: none
+        std::string err;  // the start of what standard error shows (its whole lines but the
+                          // last); empty: nothing
         std::set<std::string> changed;
     };
     const std::string stop = "vokram1: Дадени точки с еднакъв номер \"1\".";
@@ -63,6 +64,15 @@ TEST(Environment, CommandLineAndExitStatus) {
         {blocked, "vokram2", 1, nullptr, "vokram2" + token, {}},
         {blocked, "vokram4", 1, nullptr, "vokram4" + token, {}},
         {blocked, "vokram5", 1, nullptr, "vokram5" + token, {}},
+        {done, "vokram @ --version", 0, "vokram " VOKRAM_VERSION "\n", "", {}},
+        {done, "vokram -x", 64, nullptr, "vokram: непозната опция -x", {}},
+        // The chain command reached through a symbolic link, with the programs not in PATH.
+        {duplicate,
+         "ln -sf \"$(command -v vokram)\" ../vokram-link && PATH=/usr/bin:/bin ../vokram-link",
+         1,
+         "ПРЕКЪСВАНЕ",
+         stop + "\nvokram: vokram1 завърши с изходен код 1",
+         {"Temp/Key.tmp", "VK/Protokol.TXT"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
@@ -85,7 +95,9 @@ TEST(Environment, CommandLineAndExitStatus) {
             EXPECT_EQ(r.out, "");
         }
         EXPECT_EQ(r.err.substr(0, c.err.size()), c.err);
-        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), c.err.empty() ? 0 : 1) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'),
+                  c.err.empty() ? 0 : std::count(c.err.begin(), c.err.end(), '\n') + 1)
+            << r.err;
         auto after = snapshot(f);
         std::set<std::string> changed;
         for (const auto& [name, bytes] : before)

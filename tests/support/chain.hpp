@@ -30,7 +30,7 @@ Ran run_command(const std::filesystem::path& cwd, const std::string& command);
 
 // Writes the survey's files and runs vokram1, vokram2, vokram4, vokram5 in order up to
 // and including `last`. Returns the program that stopped ("" when none did); a file
-// error fails the test.
+// error, or an exit status other than 1 for a stop and 0 for a run to the end, fails the test.
 std::string run_chain(const Folder& f, const Survey& s, const std::string& last = "vokram5",
                       const std::string& answers = "");
 
