@@ -7,6 +7,10 @@ int main(int argc, char** argv) {
                        "Изравнява плановата мрежа по метода на най-малките квадрати.\n"
                        "Чете:  Temp/Key.tmp, Temp/VK_2.tmp\n"
                        "Пише:  VK/Protokol.TXT (добавя), VK/VK_4.txt, VK/VK_4.scr и работните файлове\n"
-                       "       Temp/N_matrix.tmp, Temp/dx.tmp, Temp/Q_row.tmp, Temp/Q_main.tmp");
-    return vk::program_main(argc, argv, cl, vk::v4::run);
+                       "       Temp/N_matrix.tmp, Temp/dx.tmp, Temp/Q_row.tmp, Temp/Q_main.tmp;\n"
+                       "       с --adopt и Temp/VK_2.tmp, VK/VK_2.scr, VK/VK_2.cad, VK/Surface.txt");
+    cl.flag("--adopt", "поема изравнените координати в Temp/VK_2.tmp и в чертожните файлове");
+    return vk::program_main(argc, argv, cl, [&cl](vk::Console& con, const std::filesystem::path& root) {
+        return vk::v4::run(con, root, {.adopt = cl.has("--adopt")});
+    });
 }
