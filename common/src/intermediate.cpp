@@ -1,8 +1,10 @@
 // Readers of the intermediate files: "Temp/VK_1.tmp" as vokram1 writes it and
-// "Temp/VK_2.tmp" as write_vk2 writes it. Both are read as free-format numbers; every
-// count is checked against the capacity before a row is stored.
+// "Temp/VK_2.tmp" as write_vk2 writes it; the reader and the writer of the adjusted
+// heights "Temp/VK_H.tmp". All are read as free-format numbers; every count is checked
+// against the capacity before a row is stored.
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "vokram/products.hpp"
 
@@ -109,6 +111,31 @@ NetTables read_vk2(NumberReader& r, const Capacity& cap) {
         t.rows.push_back(x);
     }
     return t;
+}
+
+void write_vkh(const std::vector<NetHeight>& heights, TextFile& f) {
+    f.endl();
+    f.line("Изравнени коти от модул  * ВОКРАМ-2 *");
+    f.line(std::string(36, '~'));
+    f.endl();
+    f.line(whole(static_cast<long long>(heights.size()), 10) + " - брой изравнени коти");
+    f.line("    no      H     ");
+    for (const NetHeight& p : heights) f.line(whole(p.no, 6) + " " + real(p.h, 10, 4));
+}
+
+std::vector<NetHeight> read_vkh(NumberReader& r, const Capacity& cap) {
+    r.skip_lines(4);
+    const long long count = r.integer(0, cap.points);
+    r.skip_lines(2);  // the rest of the count line and the column header
+    std::vector<NetHeight> heights;
+    for (long long i = 0; i < count; ++i) {
+        NetHeight p;
+        p.no = static_cast<std::uint16_t>(r.integer(0, 65535));
+        p.h = r.number();
+        r.skip_line();
+        heights.push_back(p);
+    }
+    return heights;
 }
 
 }  // namespace vk

@@ -17,9 +17,10 @@ int run(Console& con, const std::filesystem::path& root) {
             require_token(ws);
             write_token(ws, 0);
             // The height adjustment of an earlier run must not outlive a run that stops.
-            if (const std::filesystem::path old = ws.find("VK/VK_H.txt"); !old.empty()) {
+            for (const char* rel : {"VK/VK_H.txt", "Temp/VK_H.tmp"}) {
                 std::error_code ec;
-                std::filesystem::remove(old, ec);
+                if (const std::filesystem::path old = ws.find(rel); !old.empty())
+                    std::filesystem::remove(old, ec);
             }
             report = std::make_unique<TextFile>(ws.file("VK/Protokol.TXT"), TextFile::Mode::append);
             net = std::make_unique<Network>(con, *report);
@@ -38,6 +39,15 @@ int run(Console& con, const std::filesystem::path& root) {
             if (!heights.points.empty()) {
                 TextFile f(ws.file("VK/VK_H.txt"), TextFile::Mode::create);
                 write_height_listing(heights, f);
+                f.close();
+            }
+            // The adjusted heights for vokram4, which takes them over when it is asked to
+            // adopt its adjusted coordinates.
+            if (heights.solvable && !heights.points.empty()) {
+                std::vector<NetHeight> adjusted;
+                for (const AdjustedHeight& p : heights.points) adjusted.push_back({p.no, p.h});
+                TextFile f(ws.file("Temp/VK_H.tmp"), TextFile::Mode::replace);
+                write_vkh(adjusted, f);
                 f.close();
             }
             con.write_at(30, 16, "РЕШЕНИЕ - ЗАВЪРШЕНО. ");

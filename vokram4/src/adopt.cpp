@@ -1,7 +1,9 @@
 // Adoption of the adjusted coordinates: "Temp/VK_2.tmp" and vokram2's drawing files are
-// written again with the adjusted plane coordinates of the new points, exactly as
-// vokram2 would have written them had it found these coordinates, so that vokram5, the
-// drawing, the cadastral file and the surface list all work from the adjusted network.
+// written again with the adjusted plane coordinates of the new points, and the heights
+// that vokram2's height adjustment gave ("Temp/VK_H.tmp") in place of the levelled ones,
+// exactly as vokram2 would have written them had it found these values, so that vokram5,
+// the drawing, the cadastral file and the surface list all work from the adjusted network.
+#include <algorithm>
 #include <optional>
 
 #include "vokram/products.hpp"
@@ -12,9 +14,11 @@ namespace vk::v4 {
 namespace {
 
 const char* const kAdopted = "    Изравнените координати са приети в Temp/VK_2.tmp и в чертожните файлове.";
+const char* const kAdoptedWithHeights =
+    "    Изравнените координати и коти са приети в Temp/VK_2.tmp и в чертожните файлове.";
 const char* const kNotSettled = "    Изравнените координати не са приети: изравнението не е сходимо.";
 const char* const kOtherSolution =
-    "    Изравнените координати не са приети: Temp/VK_1.tmp и Temp/VK_2.tmp не са от едно решение.";
+    "    Изравнените координати не са приети: междинните файлове в Temp не са от едно решение.";
 
 struct TooMany {};
 
@@ -59,11 +63,7 @@ void adopt(Adjustment& a, const Workspace& ws) {
     NetTables t = read_vk2(vk2, {kPointCapacity, kMeasurementCapacity});
     NumberReader vk1 = NumberReader::open(ws.file("Temp/VK_1.tmp"), "Temp/VK_1.tmp");
     std::optional<std::vector<NetRow>> rows = drawing_rows(t, vk1);
-    // The points with plane coordinates, in file order, are the adjustment's table. Their
-    // heights stay vokram2's levelled ones: the adjusted heights are computed by vokram2
-    // (adjust_heights, after its levelling) and reach only "VK/VK_H.txt". Taking them over
-    // as well means setting p.h here for the points that adjustment lists, from a work file
-    // vokram2 would write beside "VK/VK_H.txt"; nothing of that exists yet.
+    // The points with plane coordinates, in file order, are the adjustment's table.
     int k = 0;
     for (int i = 0; i < t.n() && rows; ++i) {
         NetPoint& p = t.pts[i];
@@ -74,13 +74,27 @@ void adopt(Adjustment& a, const Workspace& ws) {
             p.x = a.pts[k].x, p.y = a.pts[k].y;
         ++k;
     }
+    // The heights adjusted by vokram2, when its levelling gave any, replace the levelled ones.
+    const std::filesystem::path vkh = ws.find("Temp/VK_H.tmp");
+    const bool heights = !vkh.empty();
+    if (heights && rows) {
+        NumberReader r = NumberReader::open(vkh, "Temp/VK_H.tmp");
+        for (const NetHeight& q : read_vkh(r, {kPointCapacity, kMeasurementCapacity})) {
+            auto p =
+                std::ranges::find_if(t.pts, [&](const NetPoint& p) { return p.no == q.no && p.vi % 2 == 1; });
+            if (p == t.pts.end())
+                rows.reset();
+            else
+                p->h = q.h;
+        }
+    }
     if (!rows || k != a.n()) {
         a.adoption = kOtherSolution;
         return;
     }
     t.rows = std::move(*rows);
     save_solution(ws, t);
-    a.adoption = kAdopted;
+    a.adoption = heights ? kAdoptedWithHeights : kAdopted;
 }
 
 }  // namespace vk::v4

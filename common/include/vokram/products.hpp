@@ -74,6 +74,17 @@ Vk1 read_vk1(NumberReader& r, const Capacity& cap, const std::function<void(cons
 // and `nt` hold point numbers. A count that does not fit `cap` is a fatal input error.
 NetTables read_vk2(NumberReader& r, const Capacity& cap);
 
+// A height adjusted from the trigonometric height differences.
+struct NetHeight {
+    std::uint16_t no = 0;
+    double h = 0;  // m
+};
+
+// "Temp/VK_H.tmp": vokram2's adjusted heights, for vokram4 to take over with its adjusted
+// coordinates. A count that does not fit `cap` is a fatal input error.
+void write_vkh(const std::vector<NetHeight>& heights, TextFile& f);
+std::vector<NetHeight> read_vkh(NumberReader& r, const Capacity& cap);
+
 // Values for the drawing from "P.txt".
 struct DrawParams {
     double th = 0.2;  // text height [m]

@@ -151,9 +151,9 @@ void popravq(Adjustment& a);                 // applies the corrections, console
 void opredelq_q(Adjustment& a);              // diagonal cofactors
 void zapis(Adjustment& a);                   // section 13: controls and adjusted coordinates
 
-// Takes the adjusted coordinates of a converged adjustment over into "Temp/VK_2.tmp" and
-// vokram2's drawing files, written as vokram2 writes them; sets the report line saying so,
-// or why nothing was adopted.
+// Takes the adjusted coordinates of a converged adjustment, and vokram2's adjusted heights
+// when it left any, over into "Temp/VK_2.tmp" and vokram2's drawing files, written as
+// vokram2 writes them; sets the report line saying so, or why nothing was adopted.
 void adopt(Adjustment& a, const Workspace& ws);
 
 // The stop rule: true when the figures of an iteration have settled.
@@ -163,7 +163,7 @@ void iterate(Adjustment& a);
 
 // How a run goes beyond the adjustment itself.
 struct Options {
-    bool adopt = false;  // the adjusted coordinates replace vokram2's in its files
+    bool adopt = false;  // the adjusted coordinates and heights replace vokram2's in its files
 };
 
 // Runs the module in the working folder `root`; returns the exit status.
