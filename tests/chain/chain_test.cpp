@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <sstream>
 
+#include "vokram/products.hpp"
+
 namespace vk::test {
 namespace {
 
@@ -18,6 +20,7 @@ struct Case {
     Faces faces = kFaceIThenII;
     double tolerance_mm = 1.0;  // the files print 0.1 mm
     void (*adapt)(Survey&) = nullptr;
+    bool adopt = false;  // vokram4 takes its adjusted coordinates and vokram2's adjusted heights over
 };
 
 const Case kCases[] = {
@@ -42,6 +45,12 @@ const Case kCases[] = {
      kFaceIThenII,
      30.0,
      [](Survey& s) { s.noise = 1; }},
+    {"noisy_adopted",
+     {.seed = 7, .given = 5, .fresh = 20, .polar_stations = 2, .details = 6},
+     kFaceIThenII,
+     30.0,
+     [](Survey& s) { s.noise = 1; },
+     true},
     // 398 points in all (vokram5 refuses a table of 399) and close to 999 sights.
     {"capacity",
      {.seed = 6,
@@ -63,7 +72,7 @@ TEST(Chain, EveryPointComesBack) {
         ASSERT_LE(s.rows(), 999) << "the generated survey exceeds the capacity of the tables";
         const double tol = c.tolerance_mm / 1000;
         Folder f(c.name);
-        const std::string stopped = run_chain(f, s);
+        const std::string stopped = run_chain(f, s, "vokram5", "", c.adopt);
         EXPECT_EQ(stopped, "") << has_block(f.lines("VK/Protokol.TXT"), {"the reason"}).message();
         if (!stopped.empty()) continue;
         const ReportPoints r = read_report(f.lines("VK/Protokol.TXT"));
@@ -104,6 +113,47 @@ TEST(Chain, EveryPointComesBack) {
                 found = found || (std::fabs(p.y - e) < tol + 0.005 && std::fabs(p.x - n) < tol + 0.005 &&
                                   std::fabs(p.h - h) < tol + 0.005);
             EXPECT_TRUE(found) << l;
+        }
+        // vokram2's files: as vokram2 wrote them (vokram5 appends to the cadastral file and
+        // the surface list), or with every new point as section 13 and the height listing
+        // give it, to the decimals each file prints.
+        if (!c.adopt) {
+            for (const char* rel : kVokram2Files)
+                EXPECT_TRUE(f.read(rel).starts_with(f.read(std::string("vokram2/") + rel))) << rel;
+            continue;
+        }
+        EXPECT_TRUE(has_block(
+            f.lines("VK/Protokol.TXT"),
+            {"    Изравнените координати и коти са приети в Temp/VK_2.tmp и в чертожните файлове."}));
+        NumberReader in(f.read("Temp/VK_2.tmp"), "Temp/VK_2.tmp");
+        const NetTables t = read_vk2(in, {});
+        std::map<int, Listed> cad;  // "P  20 <20000000 + number> x y h 8 8", reduced
+        for (const std::string& l : f.lines("VK/VK_2.cad")) {
+            std::istringstream in(l);
+            std::string p;
+            int kind, id;
+            double x, y, h;
+            if (in >> p >> kind >> id >> x >> y >> h && kind == 20)
+                cad[id - 20000000] = {x + t.xo, y + t.yo, h};
+        }
+        EXPECT_EQ(t.n() - t.g, static_cast<int>(r.adjusted.size()));
+        for (int i = t.g; i < t.n(); ++i) {
+            const NetPoint& p = t.pts[i];
+            const Listed want{r.adjusted.at(p.no).x, r.adjusted.at(p.no).y, heights.at(p.no).x};
+            SCOPED_TRACE("point " + std::to_string(p.no));
+            for (const auto& [got, decimals] :
+                 {std::pair{Listed{p.x + t.xo, p.y + t.yo, p.h}, 4}, {cad.at(p.no), 3}}) {
+                const double half = 0.6 * std::pow(10.0, -decimals) + 0.00005;
+                EXPECT_NEAR(got.x, want.x, half) << decimals;
+                EXPECT_NEAR(got.y, want.y, half) << decimals;
+                EXPECT_NEAR(got.h, want.h, half) << decimals;
+            }
+            EXPECT_TRUE(std::ranges::any_of(surface, [&](const std::string& l) {
+                std::istringstream in(l);
+                double e, n, h;
+                return in >> e >> n >> h && std::fabs(e - want.y) < 0.0051 &&
+                       std::fabs(n - want.x) < 0.0051 && std::fabs(h - want.h) < 0.0051;
+            })) << "surface list";
         }
     }
 }

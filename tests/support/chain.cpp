@@ -8,10 +8,11 @@
 
 namespace vk::test {
 
-int run_program(const Folder& f, const std::string& program, const std::string& answers) {
+int run_program(const Folder& f, const std::string& program, const std::string& answers,
+                const std::string& options) {
     f.write("answers.txt", answers);
-    const std::string cmd = "cd '" + f.root.string() + "' && '" + VOKRAM_BIN + "/" + program +
-                            "' < answers.txt > '" + program + ".out' 2>&1";
+    const std::string cmd = "cd '" + f.root.string() + "' && '" + VOKRAM_BIN + "/" + program + "' " +
+                            options + " < answers.txt > '" + program + ".out' 2>&1";
     const int status = std::system(cmd.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -30,11 +31,16 @@ Ran run_command(const std::filesystem::path& cwd, const std::string& command) {
     return r;
 }
 
-std::string run_chain(const Folder& f, const Survey& s, const std::string& last, const std::string& answers) {
+std::string run_chain(const Folder& f, const Survey& s, const std::string& last, const std::string& answers,
+                      bool adopt) {
     f.write("VK/Geo_Data.txt", s.geo());
     f.write("P.txt", s.params());
+    std::filesystem::create_directories(f.root / "vokram2" / "VK");
+    std::filesystem::create_directories(f.root / "vokram2" / "Temp");
     for (const char* m : {"vokram1", "vokram2", "vokram4", "vokram5"}) {
-        const int status = run_program(f, m, answers);
+        const int status = run_program(f, m, answers, adopt && m == std::string("vokram4") ? "--adopt" : "");
+        if (m == std::string("vokram2"))
+            for (const char* rel : kVokram2Files) f.write(std::string("vokram2/") + rel, f.read(rel));
         const std::string out = f.read(std::string(m) + ".out");
         // A stop on the data ends with 1, a run to the end with 0.
         const bool stopped = f.read("Temp/Key.tmp") != "1\r\n" || out.find("ПРЕКЪСВАНЕ") != std::string::npos;

@@ -16,9 +16,10 @@ namespace vk::test {
 
 using Folder = ScratchFolder;
 
-// Runs one program in the folder with `answers` on standard input; its exit status.
-// What it printed is kept in the folder as <program>.out.
-int run_program(const Folder& f, const std::string& program, const std::string& answers = "");
+// Runs one program with `options` in the folder with `answers` on standard input; its exit
+// status. What it printed is kept in the folder as <program>.out.
+int run_program(const Folder& f, const std::string& program, const std::string& answers = "",
+                const std::string& options = "");
 
 // A command line of the built programs ("vokram4 --help") run from the folder `cwd` with
 // standard input closed: its exit status and what it printed on each stream.
@@ -28,11 +29,16 @@ struct Ran {
 };
 Ran run_command(const std::filesystem::path& cwd, const std::string& command);
 
-// Writes the survey's files and runs vokram1, vokram2, vokram4, vokram5 in order up to
-// and including `last`. Returns the program that stopped ("" when none did); a file
-// error, or an exit status other than 1 for a stop and 0 for a run to the end, fails the test.
+// vokram2's products, which vokram4 may rewrite and vokram5 appends to.
+inline const char* const kVokram2Files[] = {"Temp/VK_2.tmp", "VK/VK_2.scr", "VK/VK_2.cad", "VK/Surface.txt"};
+
+// Writes the survey's files and runs vokram1, vokram2, vokram4 (asked to adopt its result
+// when `adopt`), vokram5 in order up to and including `last`. Returns the program that
+// stopped ("" when none did); a file error, or an exit status other than 1 for a stop and 0
+// for a run to the end, fails the test. What vokram2 wrote is kept beside, as
+// "vokram2/Temp/VK_2.tmp" and so on.
 std::string run_chain(const Folder& f, const Survey& s, const std::string& last = "vokram5",
-                      const std::string& answers = "");
+                      const std::string& answers = "", bool adopt = false);
 
 // The point coordinates a report lists: the register of vokram2 ("x y h"), the adjusted
 // coordinates of vokram4 ("x y"), the detail points of vokram5 ("x y h"); the adjusted

@@ -1,7 +1,7 @@
 // vokram4 on networks passed through vokram1 and vokram2: when the adjustment is refused
-// or warns, that a noisy network adjusts to its truth within the noise, and
-// that the diagnostics listing holds together (redundancies that add up to the degrees of
-// freedom, flags that follow the printed w and r, m0 from [pvv]).
+// (and then adopts nothing) or warns, that a noisy network adjusts to its truth within the
+// noise, and that the diagnostics listing holds together (redundancies that add up to the
+// degrees of freedom, flags that follow the printed w and r, m0 from [pvv]).
 #include <cmath>
 #include <sstream>
 
@@ -61,8 +61,13 @@ TEST(Adjustment, RefusedOrWarnedWhereTheNetworkAsksForIt) {
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.behaviour);
         Folder f(c.behaviour);
-        EXPECT_EQ(run_chain(f, c.survey, "vokram4"), c.stops ? "vokram4" : "");
+        EXPECT_EQ(run_chain(f, c.survey, "vokram4", "", true), c.stops ? "vokram4" : "");
         EXPECT_TRUE(has_block(f.lines("VK/Protokol.TXT"), c.lines));
+        // A stopped adjustment adopts nothing.
+        if (c.stops) {
+            for (const char* rel : kVokram2Files)
+                EXPECT_EQ(f.read(rel), f.read(std::string("vokram2/") + rel)) << rel;
+        }
     }
 }
 
