@@ -26,12 +26,15 @@ cd "$work"
 for module in vokram1 vokram2 vokram4 vokram5 vokram-plot; do
     exe="$top/build/bin/$module"
     [ -x "$exe" ] || continue
-    echo "== $module"
+    # vokram4 adopts its adjusted coordinates, as the vokram command has it.
+    options=()
+    [ "$module" = vokram4 ] && options=(--adopt)
+    echo "== $module${options[*]:+ ${options[*]}}"
     status=0
     if [ -f "$survey/$module.answers" ]; then
-        "$exe" <"$survey/$module.answers" || status=$?
+        "$exe" "${options[@]}" <"$survey/$module.answers" || status=$?
     else
-        "$exe" </dev/null || status=$?
+        "$exe" "${options[@]}" </dev/null || status=$?
     fi
     if [ "$status" -eq 1 ]; then
         echo "$module stopped; the report says why:" >&2
