@@ -55,6 +55,14 @@ const Case kCases[] = {
      }(),
      {"", "  Голяма разлика в уравнение на поправка за измерена посока."},
      false},
+    {"without given heights the coordinates alone are adopted",
+     [] {
+         Survey s = network({{4, {{10, kVS}}}});
+         for (auto& [no, p] : s.truth) p.kind = p.kind == 3 ? 2 : p.kind;
+         return s;
+     }(),
+     {"    Изравнените координати са приети в Temp/VK_2.tmp и в чертожните файлове."},
+     false},
 };
 
 TEST(Adjustment, RefusedOrWarnedWhereTheNetworkAsksForIt) {

@@ -76,7 +76,8 @@ void adopt(Adjustment& a, const Workspace& ws) {
     }
     // The heights adjusted by vokram2, when its levelling gave any, replace the levelled ones.
     const std::filesystem::path vkh = ws.find("Temp/VK_H.tmp");
-    const bool heights = !vkh.empty();
+    std::error_code ec;
+    const bool heights = !vkh.empty() && std::filesystem::is_regular_file(vkh, ec);
     if (heights && rows) {
         NumberReader r = NumberReader::open(vkh, "Temp/VK_H.tmp");
         for (const NetHeight& q : read_vkh(r, {kPointCapacity, kMeasurementCapacity})) {
