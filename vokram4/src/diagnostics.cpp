@@ -12,103 +12,6 @@ namespace vk::v4 {
 
 namespace {
 
-// The elements of Q = N^-1 on the pattern of the reduced normal matrix, where the
-// diagnostics need them: every pair of unknowns met in one orientation group or one
-// distance lies in it. Gaussian reduction gives N = U' D^-1 U with U the reduced upper
-// triangle and D its diagonal; Takahashi's recurrence then runs from the last row up,
-//   Q(i, j) = [i = j] / d(i) - sum over k > i of U(i, k) / d(i) * Q(k, j),
-// and needs only elements within the pattern, because row i of U, once reduced, has
-// passed its pattern on to the row of its first neighbour. The work is of the order
-// of the reduction itself, not of a dense inverse.
-class Cofactors {
-  public:
-    explicit Cofactors(const Adjustment& a) : u_(static_cast<std::size_t>(a.u)), q_(u_ * u_, 0.0) {
-        const int u = a.u;
-        std::vector<std::vector<int>> pattern(u + 1);
-        auto couple = [&](std::vector<int>& idx) {
-            std::sort(idx.begin(), idx.end());
-            idx.erase(std::unique(idx.begin(), idx.end()), idx.end());
-            for (std::size_t p = 0; p < idx.size(); ++p)
-                for (std::size_t q = p + 1; q < idx.size(); ++q) pattern[idx[p]].push_back(idx[q]);
-        };
-
-        // Structure from the observations, so that a coefficient that happens to be
-        // zero does not drop an element the diagnostics read.
-        std::vector<std::vector<int>> in_group(a.groups.size());
-        std::vector<int> idx;
-        for (const Observed& o : a.obs) {
-            std::vector<int>& into = o.direction() ? in_group[o.group] : idx;
-            if (!o.direction()) idx.clear();
-            for (int t = 0; t < 4; ++t)
-                if (o.i[t] != 0) into.push_back(o.i[t]);
-            if (!o.direction()) couple(idx);
-        }
-        for (std::vector<int>& g : in_group) couple(g);
-        for (int i = 1; i < u; i += 2) pattern[i].push_back(i + 1);
-        // and from the reduced matrix itself.
-        for (int i = 1; i <= u; ++i) {
-            const double* r = row(a, i);
-            for (int j = i + 1; j <= u; ++j)
-                if (r[j - i] != 0.0) pattern[i].push_back(j);
-        }
-        // Fill: what row i holds beyond its first neighbour p reaches row p.
-        for (int i = 1; i <= u; ++i) {
-            std::vector<int>& s = pattern[i];
-            std::sort(s.begin(), s.end());
-            s.erase(std::unique(s.begin(), s.end()), s.end());
-            if (s.empty()) continue;
-            std::vector<int>& p = pattern[s.front()];
-            p.insert(p.end(), s.begin() + 1, s.end());
-        }
-
-        std::vector<double> l, acc;
-        for (int i = u; i >= 1; --i) {
-            const double* r = row(a, i);
-            const double d = r[0];
-            const std::vector<int>& s = pattern[i];
-            l.resize(s.size());
-            acc.assign(s.size(), 0.0);
-            for (std::size_t t = 0; t < s.size(); ++t) l[t] = r[s[t] - i] / d;
-            // acc(c) = -sum over t of l(t) Q(s(t), s(c)); Q is symmetric, so each element
-            // of the upper triangle of the block is read once and serves both its row and
-            // its column.
-            for (std::size_t t = 0; t < s.size(); ++t) {
-                const double* qk = &q_[static_cast<std::size_t>(s[t] - 1) * u_];
-                const double lt = l[t];
-                double at = acc[t] - lt * qk[s[t] - 1];
-                for (std::size_t c = t + 1; c < s.size(); ++c) {
-                    const double z = qk[s[c] - 1];
-                    acc[c] -= lt * z;
-                    at -= l[c] * z;
-                }
-                acc[t] = at;
-            }
-            double qii = 1.0 / d;
-            for (std::size_t c = 0; c < s.size(); ++c) {
-                set(i, s[c], acc[c]);
-                qii -= l[c] * acc[c];
-            }
-            set(i, i, qii);
-        }
-    }
-
-    double operator()(int i, int j) const { return q_[static_cast<std::size_t>(i - 1) * u_ + (j - 1)]; }
-
-  private:
-    // Row i of the reduced matrix from its diagonal on: r[j - i] is U(i, j).
-    static const double* row(const Adjustment& a, int i) {
-        const std::size_t u = static_cast<std::size_t>(a.u);
-        return &a.N.rec[op_l(u, static_cast<std::size_t>(i), static_cast<std::size_t>(i)) - 1];
-    }
-    void set(int i, int j, double v) {
-        q_[static_cast<std::size_t>(i - 1) * u_ + (j - 1)] = v;
-        q_[static_cast<std::size_t>(j - 1) * u_ + (i - 1)] = v;
-    }
-
-    std::size_t u_;
-    std::vector<double> q_;
-};
-
 // f' Q f for a row f given as coefficients at unknowns.
 double quadratic(const Cofactors& Q, const std::vector<int>& at, const std::vector<double>& f) {
     double sum = 0;
@@ -194,7 +97,7 @@ Diagnostics diagnose(const Adjustment& a) {
     Diagnostics d;
     d.redundancy = a.n_dir + a.n_dist - a.u - static_cast<int>(a.groups.size());
     d.checks.resize(a.obs.size());
-    const Cofactors Q(a);
+    const Cofactors& Q = a.cofactors;
     redundancies(a, Q, d);
     variance_components(a, d);
     double largest = 0;

@@ -11,7 +11,7 @@ namespace {
 // diagonal (a new station listed after a new target) belongs to its mirror element.
 inline void suminn(Adjustment& a, double x, double y, int i, int j) {
     if (i > j) std::swap(i, j);
-    a.N[op_l(static_cast<std::size_t>(a.u), i, j)] += x * y;
+    a.N.add(i, j, x, y);
 }
 
 // Every product of two present terms of one equation, with the weight on the first.
@@ -37,7 +37,7 @@ void warn(Adjustment& a, const char* what, const Measurement& w, double l, const
 
 void sastavq_n(Adjustment& a) {
     const int u = a.u;
-    a.N.create(static_cast<std::size_t>(u + 1) * static_cast<std::size_t>(u + 2) / 2 + 5);
+    a.N.create(u);
 
     // Directions, group by group. The orientation is eliminated by the group's sum
     // equation with weight -1/k (Schreiber), which leaves the normal matrix of the

@@ -17,6 +17,7 @@
 #include "vokram/console.hpp"
 #include "vokram/frame.hpp"
 #include "vokram/text.hpp"
+#include "vokram4/normal_matrix.hpp"
 
 namespace vk::v4 {
 
@@ -38,39 +39,6 @@ struct Measurement {
     double R = 0;                  // horizontal direction, grads; 0 = not measured
     double D = 0;                  // horizontal distance, metres; 0 = not measured
 };
-
-// One record file of the adjustment: fixed-size little-endian records numbered from 1.
-// The records live in memory while the file is open and reach the disk when it is
-// closed; a file without a path lives only in memory (tests of single stages).
-template <class T>
-class RecordFile {
-  public:
-    std::filesystem::path path;  // empty: memory only
-    std::string name;            // the name shown in a fatal error
-    std::vector<T> rec;          // rec[k - 1] is record k
-
-    // A new file of `count` records, all zero.
-    void create(std::size_t count) {
-        rec.assign(count, T(0));
-        open_ = true;
-    }
-    void reopen() { open_ = true; }
-    bool is_open() const { return open_; }
-    // Writes the records to the disk (when the file has a path).
-    void close();
-
-    T& operator[](std::size_t k) { return rec[k - 1]; }
-    T operator[](std::size_t k) const { return rec[k - 1]; }
-
-  private:
-    bool open_ = false;
-};
-
-// The record number of element (i, j), i <= j, of the bordered normal matrix of u
-// unknowns, upper triangle packed by rows: (i - 1)(u + 2 - i/2) + (j - i) + 1.
-inline std::size_t op_l(std::size_t u, std::size_t i, std::size_t j) {
-    return (i - 1) * (2 * u + 4 - i) / 2 + (j - i) + 1;
-}
 
 // The largest residual of one kind with the station and target numbers of its
 // measurement; a later one replaces it only when strictly larger.
@@ -123,10 +91,13 @@ struct Adjustment {
     int max_iterations = kIterationCap;
     std::string adoption;  // the line after the coordinate table on what was adopted; empty: not asked
 
-    RecordFile<double> N;  // "Temp/N_matrix.tmp"
-    RecordFile<float> X;   // "Temp/dx.tmp"
-    RecordFile<float> Q;   // "Temp/Q_row.tmp"
-    RecordFile<float> M;   // "Temp/Q_main.tmp"
+    NormalMatrix N;       // "Temp/N_matrix.tmp"
+    RecordFile<float> X;  // "Temp/dx.tmp"
+    RecordFile<float> Q;  // "Temp/Q_row.tmp"
+    RecordFile<float> M;  // "Temp/Q_main.tmp"
+    // The inverse of the reduced normal matrix of the last iteration wherever the
+    // accuracies and the diagnostics read it (OPREDELQ_Q).
+    Cofactors cofactors;
 
     int n() const { return static_cast<int>(pts.size()); }
     // The index of the x unknown of point p (from 1), 0 for a given point.
@@ -148,7 +119,7 @@ void sastavq_n(Adjustment& a);               // the bordered normal matrix
 void reshava_n(Adjustment& a);               // reduction, pff, corrections
 void kontrola(Adjustment& a);                // residuals, [pvv], m0
 void popravq(Adjustment& a);                 // applies the corrections, console figures
-void opredelq_q(Adjustment& a);              // diagonal cofactors
+void opredelq_q(Adjustment& a);              // cofactors
 void zapis(Adjustment& a);                   // section 13: controls and adjusted coordinates
 
 // Takes the adjusted coordinates of a converged adjustment, and vokram2's adjusted heights

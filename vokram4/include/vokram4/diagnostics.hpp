@@ -70,8 +70,8 @@ struct Diagnostics {
     VarianceComponents variance;
 };
 
-// The diagnostics of the last iteration; expects the reduced normal matrix that
-// RESHAVA_N left in memory and the observations of KONTROLA.
+// The diagnostics of the last iteration; expects the observations of KONTROLA and
+// the cofactors of OPREDELQ_Q.
 Diagnostics diagnose(const Adjustment& a);
 
 // The variance components from the residuals and the redundancy numbers in `d`, and
