@@ -1,7 +1,9 @@
 // The adjustment of a network at the capacity limits (400 points, 999 measurements,
 // about 790 unknowns), whole: input, iterations with the record files on disk,
-// cofactors and report. Beside it, in the same run, a bare in-memory Gaussian
-// reduction of a dense matrix of the same size, the yardstick of the adjustment.
+// cofactors, report and diagnostics; then the reduction, the cofactors and the
+// diagnostics of the last iteration one by one. Beside them, in the same run, a bare
+// in-memory Gaussian reduction of a dense matrix of the same size, the yardstick of the
+// adjustment.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -73,20 +75,52 @@ void adjustment(benchmark::State& state, bool shuffled) {
     state.counters["iterations"] = iterations;
 }
 
-// The diagnostics alone (redundancy numbers, studentized residuals, error ellipses)
-// after an adjustment run in memory.
-void diagnostics(benchmark::State& state, bool shuffled) {
-    const v4test::Network net = capacity_network(shuffled);
+// The network adjusted in memory, with the normal matrix of its last coordinates as
+// formed, to time the stages of the last iteration one by one.
+struct Adjusted {
     vk::ScriptedConsole con;
-    vk::v4::Adjustment a(con);
-    vk::NumberReader in(v4test::vk2_bytes(net), "Temp/VK_2.tmp");
-    vk::v4::vhod(a, in);
-    a.rep = std::make_unique<vk::TextFile>();
-    vk::v4::vhod_report(a);
-    vk::v4::iterate(a);
-    vk::v4::opredelq_q(a);
+    vk::v4::Adjustment a{con};
+    std::vector<double> formed;
+    explicit Adjusted(bool shuffled) {
+        vk::NumberReader in(v4test::vk2_bytes(capacity_network(shuffled)), "Temp/VK_2.tmp");
+        vk::v4::vhod(a, in);
+        a.rep = std::make_unique<vk::TextFile>();
+        vk::v4::vhod_report(a);
+        vk::v4::iterate(a);
+        vk::v4::sastavq_n(a);
+        formed = a.N.rec;
+        vk::v4::reshava_n(a);
+        vk::v4::opredelq_q(a);
+    }
+};
+
+// RESHAVA_N: the reduction of the normal matrix and the back substitution.
+void reduction(benchmark::State& state, bool shuffled) {
+    Adjusted s(shuffled);
     for (auto _ : state) {
-        const vk::v4::Diagnostics d = vk::v4::diagnose(a);
+        state.PauseTiming();
+        s.a.N.rec = s.formed;
+        s.a.N.reopen();
+        state.ResumeTiming();
+        vk::v4::reshava_n(s.a);
+    }
+}
+
+// OPREDELQ_Q: the cofactors from the reduced matrix.
+void cofactors(benchmark::State& state, bool shuffled) {
+    Adjusted s(shuffled);
+    for (auto _ : state) {
+        vk::v4::opredelq_q(s.a);
+        benchmark::DoNotOptimize(s.a.M.rec.data());
+    }
+}
+
+// The diagnostics (redundancy numbers, studentized residuals, error ellipses) after
+// the cofactors.
+void diagnostics(benchmark::State& state, bool shuffled) {
+    Adjusted s(shuffled);
+    for (auto _ : state) {
+        const vk::v4::Diagnostics d = vk::v4::diagnose(s.a);
         benchmark::DoNotOptimize(d.ellipses.data());
     }
 }
@@ -138,6 +172,10 @@ class Reporter : public benchmark::ConsoleReporter {
 
 BENCHMARK_CAPTURE(adjustment, numbered_along_the_grid, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(adjustment, numbered_at_random, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(reduction, numbered_along_the_grid, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(reduction, numbered_at_random, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(cofactors, numbered_along_the_grid, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(cofactors, numbered_at_random, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(diagnostics, numbered_along_the_grid, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(diagnostics, numbered_at_random, true)->Unit(benchmark::kMillisecond);
 BENCHMARK(bare_reduction)->Arg(793)->Unit(benchmark::kMillisecond);
@@ -155,6 +193,20 @@ int main(int argc, char** argv) {
                     "(%.1f ms)\n",
                     name.c_str(), t.real * 1e3, t.real / bare->second.real, bare->second.real * 1e3,
                     t.cpu * 1e3, t.cpu / bare->second.cpu, bare->second.cpu * 1e3);
+    // The stages of the last iteration in processor time: the cofactors and the
+    // diagnostics against one reduction.
+    for (const char* numbering : {"numbered_along_the_grid", "numbered_at_random"}) {
+        auto cpu = [&](const char* stage) {
+            const auto t = reporter.seconds.find(std::string(stage) + "/" + numbering);
+            return t == reporter.seconds.end() ? 0.0 : t->second.cpu * 1e3;
+        };
+        const double red = cpu("reduction"), cof = cpu("cofactors"), dia = cpu("diagnostics");
+        if (red > 0 && cof > 0 && dia > 0)
+            std::printf(
+                "%s, processor time: reduction %.2f ms, cofactors %.2f ms, diagnostics %.2f ms; "
+                "cofactors and diagnostics = %.2f x the reduction\n",
+                numbering, red, cof, dia, (cof + dia) / red);
+    }
     benchmark::Shutdown();
     return 0;
 }

@@ -26,14 +26,13 @@ void take_off(double* y, const double* x, int n, double f) {
     for (int k = 0; k < n; ++k) y[k] -= f * x[k];
 }
 
-// The sum of x[k] y[k] over k in [0, n), in four interleaved partial sums.
-double dot(const double* x, const double* y, int n) {
-    double s[4] = {0, 0, 0, 0};
-    int k = 0;
-    for (; k + 4 <= n; k += 4)
-        for (int t = 0; t < 4; ++t) s[t] += x[k + t] * y[k + t];
-    for (; k < n; ++k) s[0] += x[k] * y[k];
-    return (s[0] + s[1]) + (s[2] + s[3]);
+// y[0..n) -= f x[0..n) and w[0..n) -= g x[0..n), x read once.
+void take_off_both(double* y, double* w, const double* x, int n, double f, double g) {
+    for (int k = 0; k < n; ++k) {
+        const double t = x[k];
+        y[k] -= f * t;
+        w[k] -= g * t;
+    }
 }
 
 }  // namespace
@@ -96,63 +95,76 @@ void NormalMatrix::solve_unit(int I, RecordFile<float>& Q) {
     for (int J = 1; J <= u; ++J) row(J)[c - J] = b[J];
     row(c)[0] = 0.0;
 
-    // The first row that reaches each column.
-    std::vector<int> top(static_cast<std::size_t>(c) + 1);
-    for (int T = 1, J = 1; T <= u; ++T) {
-        while (J < T && last_[J] < T) ++J;
-        top[T] = J;
-    }
-
-    // Back substitution, q(J) = -sum over T = u + 1 down to J + 1 of q(T) N(J, T) / N(J, J),
-    // each q kept in 32 bits. It runs by columns: as soon as q(T) is known it is taken off
-    // every row above, so each row still receives its terms from the highest T down.
-    Q.create(u_s() + 5);
-    Q[c] = 1.0f;
-    std::vector<double> s(static_cast<std::size_t>(c) + 1, 0.0);
-    for (int J = I; J <= u; ++J) s[J] = 0.0 - static_cast<double>(Q[c]) * b[J] / row(J)[0];
-    for (int T = u; T >= I; --T) {
-        Q[T] = static_cast<float>(s[T]);
-        const double q = static_cast<double>(Q[T]);
-        for (int J = std::max(I, top[T]); J < T; ++J)
-            if (last_[J] >= T) s[J] -= q * row(J)[T - J] / row(J)[0];
-    }
+    // The back substitution with that column as the absolute terms solves N q = e(I).
+    back_substitute(Q);
 }
 
 // Takahashi's recurrence from the last row up: with l(i, k) = U(i, k) / d(i),
 //   Q(i, j) = [i = j] / d(i) - sum over k > i of l(i, k) Q(k, j),   j >= i,
 // where l(i, k) is zero beyond the row's last column. For j up to the reach of row i
 // and k up to its last column, every Q(k, j) lies in rows that reach as far, so the
-// envelope holds all the recurrence reads, and the work is of the order of the
-// reduction itself.
+// envelope holds all the recurrence reads. Each term l(i, k) that is not zero takes
+// row k of the inverse, whole from column i + 1, off the new row i at once: the work is
+// of the order of the reduction itself.
 Cofactors NormalMatrix::inverse(const std::vector<int>& need) const {
     const int u = u_;
     Cofactors z;
     z.reach_.assign(static_cast<std::size_t>(u) + 1, 0);
-    z.start_.assign(static_cast<std::size_t>(u) + 2, 0);
+    z.top_.assign(static_cast<std::size_t>(u) + 1, 0);
     for (int i = 1, r = 0; i <= u; ++i) {
+        const int was = r;
         r = std::min(u, std::max({r, i, last_[i], need[i]}));
         z.reach_[i] = r;
-        z.start_[i + 1] = z.start_[i] + static_cast<std::size_t>(r - i + 1);
+        for (int j = was + 1; j <= r; ++j) z.top_[j] = i;
     }
+    z.start_.assign(static_cast<std::size_t>(u) + 2, 0);
+    for (int i = 1; i <= u; ++i)
+        z.start_[i + 1] = z.start_[i] + static_cast<std::size_t>(z.reach_[i] - z.top_[i] + 1);
     z.q_.assign(z.start_[u + 1], 0.0);
 
-    std::vector<double> l(static_cast<std::size_t>(u) + 2, 0.0), acc(l.size(), 0.0);
-    for (int i = u; i >= 1; --i) {
+    // Row i closes with its diagonal from its own terms; then the row and its mirror go
+    // into the envelope. a[j - i - 1] holds Q(i, j), j = i + 1 .. reach(i).
+    auto finish = [&](int i, const double* a) {
         const double* r = row(i);
-        const double d = r[0];
-        const int L = last_[i], R = z.reach_[i];
-        for (int k = i + 1; k <= L; ++k) l[k] = r[k - i] / d;
-        std::fill(acc.begin() + i + 1, acc.begin() + R + 1, 0.0);
-        // acc(j) = -sum over k of l(i, k) Q(k, j). Row k of the envelope serves the
-        // columns j >= k directly, and by symmetry the column k for the j < k.
-        for (int k = i + 1; k <= L; ++k) {
-            const double* zk = &z.q_[z.start_[k]];  // zk[j - k] is Q(k, j)
-            if (l[k] != 0.0) take_off(&acc[k], zk, R - k + 1, l[k]);
-            acc[k] -= dot(&l[k + 1], zk + 1, L - k);
+        const int R = z.reach_[i];
+        double qii = 1.0 / r[0];
+        for (int k = i + 1; k <= last_[i]; ++k)
+            if (r[k - i] != 0.0) qii -= r[k - i] / r[0] * a[k - i - 1];
+        z.q_[z.at(i, i)] = qii;
+        std::copy(a, a + (R - i), &z.q_[z.at(i, i + 1)]);
+        for (int j = i + 1; j <= R; ++j) z.q_[z.at(j, i)] = a[j - i - 1];
+    };
+
+    // Two rows at a time, i and h = i - 1, so that each row k of the inverse beyond i is
+    // read once for both; row h then takes row i, finished by then.
+    std::vector<double> ai(static_cast<std::size_t>(u) + 1), ah(ai.size());  // ah[j - i]: Q(h, j)
+    int i = u;
+    if (u % 2 == 1) finish(i--, ai.data());  // the last row has no terms beyond it
+    for (; i >= 2; i -= 2) {
+        const int h = i - 1;
+        const double *ri = row(i), *rh = row(h);
+        const int Ri = z.reach_[i], Rh = z.reach_[h];
+        std::fill(ai.begin(), ai.begin() + (Ri - i), 0.0);
+        std::fill(ah.begin(), ah.begin() + (Rh - i + 1), 0.0);
+        for (int k = i + 1, K = std::max(last_[i], last_[h]); k <= K; ++k) {
+            const double li = ri[k - i] / ri[0], lh = rh[k - h] / rh[0];
+            if (li == 0.0 && lh == 0.0) continue;
+            const double* zk = &z.q_[z.at(k, i + 1)];
+            if (li == 0.0) {
+                take_off(&ah[1], zk, Rh - i, lh);
+            } else if (lh == 0.0) {
+                take_off(ai.data(), zk, Ri - i, li);
+            } else {
+                take_off_both(ai.data(), &ah[1], zk, Rh - i, li, lh);
+                take_off(&ai[Rh - i], zk + (Rh - i), Ri - Rh, li);
+            }
         }
-        double* zi = &z.q_[z.start_[i]];
-        zi[0] = 1.0 / d - dot(&l[i + 1], &acc[i + 1], L - i);
-        std::copy(acc.begin() + i + 1, acc.begin() + R + 1, zi + 1);
+        finish(i, ai.data());
+        // Q(h, i) takes row i beyond i by symmetry, and all of h's terms take row i.
+        const double* zi = &z.q_[z.at(i, i)];
+        for (int k = i; k <= last_[h]; ++k) ah[0] -= rh[k - h] / rh[0] * zi[k - i];
+        if (const double l = rh[1] / rh[0]; l != 0.0) take_off(&ah[1], zi + 1, Rh - i, l);
+        finish(h, ah.data());
     }
     return z;
 }

@@ -45,24 +45,27 @@ inline std::size_t op_l(std::size_t u, std::size_t i, std::size_t j) {
 
 // Elements of the inverse of the normal matrix of the unknowns on an envelope: row i
 // from its diagonal to column reach(i), the reach never falling from one row to the
-// next. Pairs (i, j) are read either way round.
+// next, and the mirror of each element, so that every row is held whole from the first
+// row that reaches it. Pairs (i, j) are read either way round.
 class Cofactors {
   public:
     int unknowns() const { return static_cast<int>(reach_.size()) - 1; }
     // True when element (i, j) lies in the envelope.
     bool holds(int i, int j) const {
         if (i > j) std::swap(i, j);
-        return i >= 1 && j <= reach_[static_cast<std::size_t>(i)];
+        return i >= 1 && j <= unknowns() && j <= reach_[static_cast<std::size_t>(i)];
     }
-    double operator()(int i, int j) const {
-        if (i > j) std::swap(i, j);
-        return q_[start_[static_cast<std::size_t>(i)] + static_cast<std::size_t>(j - i)];
-    }
+    double operator()(int i, int j) const { return q_[at(i, j)]; }
 
   private:
     friend class NormalMatrix;
-    std::vector<int> reach_;          // from 1; reach_[0] unused
-    std::vector<std::size_t> start_;  // the position of element (i, i) in q_
+    std::size_t at(int i, int j) const {
+        const std::size_t r = static_cast<std::size_t>(i);
+        return start_[r] + static_cast<std::size_t>(j - top_[r]);
+    }
+    std::vector<int> reach_;          // the last column of each row (from 1)
+    std::vector<int> top_;            // the first row that reaches each column
+    std::vector<std::size_t> start_;  // where row i, from column top(i), is held in q_
     std::vector<double> q_;
 };
 
