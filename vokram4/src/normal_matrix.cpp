@@ -46,12 +46,14 @@ void NormalMatrix::create(int u) {
 int NormalMatrix::reduce() {
     const int u = u_, c = u + 1;  // c: the absolute-term column
     last_.assign(static_cast<std::size_t>(c) + 1, 0);
+    std::vector<double*> rows(static_cast<std::size_t>(c) + 1);
+    for (int i = 1; i <= c; ++i) rows[i] = row(i);
     for (int I = 1; I <= c; ++I) {
-        double* rI = row(I);
+        double* rI = rows[I];
         const double unreduced = rI[0];
         for (int T = 1; T < I; ++T) {
             if (I <= u && last_[T] < I) continue;  // N(T, I) is zero
-            const double* rT = row(T);
+            const double* rT = rows[T];
             const double f = rT[I - T];
             if (f == 0.0) continue;
             const double p = rT[0];
