@@ -3,6 +3,7 @@
 // noise, and that the diagnostics listing holds together (redundancies that add up to the
 // degrees of freedom, flags that follow the printed w and r, m0 from [pvv]).
 #include <cmath>
+#include <cstring>
 #include <sstream>
 
 #include "support/chain.hpp"
@@ -91,6 +92,29 @@ TEST(Adjustment, NoisyNetworkComesBackWithAListingThatHoldsTogether) {
     s.noise = 1;
     Folder f;
     ASSERT_EQ(run_chain(f, s, "vokram4"), "");
+
+    // The cofactors of "Temp/Q_main.tmp" against the inverse solved column by column with
+    // the reduced normal matrix U of "Temp/N_matrix.tmp" (N = U' D^-1 U, D its diagonal):
+    // U' y = e(I), then U q = D y. The new points are numbered at random over the area.
+    const std::string nb = f.read("Temp/N_matrix.tmp"), mb = f.read("Temp/Q_main.tmp");
+    std::vector<double> n(nb.size() / sizeof(double));
+    std::vector<float> m(mb.size() / sizeof(float));
+    std::memcpy(n.data(), nb.data(), n.size() * sizeof(double));
+    std::memcpy(m.data(), mb.data(), m.size() * sizeof(float));
+    const int u = static_cast<int>(m.size()) - 5;
+    ASSERT_EQ(u, 50);
+    auto U = [&](int i, int j) { return n[static_cast<std::size_t>((i - 1) * (2 * u + 4 - i) / 2 + j - i)]; };
+    for (int I = 1; I <= u; ++I) {
+        std::vector<double> q(static_cast<std::size_t>(u) + 1, 0.0);
+        for (int J = I; J <= u; ++J) {
+            q[J] = J == I;
+            for (int T = I; T < J; ++T) q[J] -= U(T, J) * q[T];
+            q[J] /= U(J, J);
+        }
+        for (int J = u; J >= I; --J)
+            for (int T = J + 1; T <= u; ++T) q[J] -= U(J, T) / U(J, J) * q[T];
+        EXPECT_NEAR(m[I - 1], q[I], 1e-6 * q[I]) << "cofactor of unknown " << I;
+    }
     const std::vector<std::string> report = f.lines("VK/Protokol.TXT");
     const ReportPoints points = read_report(report);
     ASSERT_EQ(points.adjusted.size(), 25u);
