@@ -48,10 +48,12 @@ int NormalMatrix::reduce() {
     last_.assign(static_cast<std::size_t>(c) + 1, 0);
     std::vector<double*> rows(static_cast<std::size_t>(c) + 1);
     for (int i = 1; i <= c; ++i) rows[i] = row(i);
-    for (int I = 1; I <= c; ++I) {
+    // The rows above `first` end before row I and before every row after it.
+    for (int I = 1, first = 1; I <= c; ++I) {
         double* rI = rows[I];
         const double unreduced = rI[0];
-        for (int T = 1; T < I; ++T) {
+        while (first < I && last_[first] < I) ++first;
+        for (int T = I <= u ? first : 1; T < I; ++T) {
             if (I <= u && last_[T] < I) continue;  // N(T, I) is zero
             const double* rT = rows[T];
             const double f = rT[I - T];
