@@ -2,6 +2,8 @@
 // closing message. The run token is neither read nor written: the picture is wanted
 // most after a stopped vokram2, whose script shows what it had computed.
 #include <cerrno>
+#include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 
@@ -20,6 +22,13 @@ std::string load(const std::filesystem::path& path, const std::string& name) {
     std::string text(std::istreambuf_iterator<char>(in), {});
     if (in.bad()) throw FatalIo{kReadError, name + ": грешка при четене"};
     return text;
+}
+
+// The file `rel` of the folder when it exists, else empty.
+std::string load_if_any(const Workspace& ws, const std::string& rel) {
+    const std::filesystem::path path = ws.find(rel);
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(path, ec) ? load(path, rel) : std::string();
 }
 
 // Writes the picture under a temporary name and renames it over the old one, so that a
@@ -43,9 +52,18 @@ void save(const std::filesystem::path& path, const std::string& svg) {
     if (ec) throw io_error(ec.value(), "VK/Survey.svg");
 }
 
+// Today's date as the surveyor writes it, "07.12.2026".
+std::string today() {
+    const std::time_t now = std::time(nullptr);
+    const std::tm* t = std::localtime(&now);
+    char date[40] = "";
+    if (t) std::snprintf(date, sizeof date, "%02d.%02d.%04d", t->tm_mday, t->tm_mon + 1, t->tm_year + 1900);
+    return date;
+}
+
 }  // namespace
 
-int run(Console& con, const std::filesystem::path& root) {
+int run(Console& con, const std::filesystem::path& root, const Options& options) {
     const Workspace ws(root);
     return run_frame(
         con,
@@ -69,8 +87,22 @@ int run(Console& con, const std::filesystem::path& root) {
             if (d.sources.empty())
                 throw FatalIo{kFileNotFound, "липсват чертежите VK/VK_2.scr, VK/VK_4.scr и VK/VK_5.scr"};
             if (d.empty()) throw FatalIo{kFileNotFound, "в чертежите няма обекти в план"};
-            save(ws.file("VK/Survey.svg"), render_svg(d));
-            con.write_at(23, row + 1, "ЧЕРТЕЖ  VK/Survey.svg  - ГОТОВ.");
+            d.title = survey_title(load_if_any(ws, "VK/Geo_Data.txt"));
+            d.magnification = stated_magnification(load_if_any(ws, "VK/VK_4.txt"));
+            d.date = today();
+            Sheet sheet;
+            const std::filesystem::path svg = ws.file("VK/Survey.svg");
+            save(svg, render_svg(d, options.page, &sheet));
+            const std::string page = options.page == Page::A4 ? "A4" : "A3";
+            con.write_at(20, ++row, "М 1:" + whole(sheet.scale) + " на лист " + page);
+            con.write_at(23, row += 2, "ЧЕРТЕЖ  VK/Survey.svg  - ГОТОВ.");
+            if (options.pdf) {
+                if (convert_to_pdf(svg, ws.file("VK/Survey.pdf")))
+                    con.write_at(23, ++row, "ЧЕРТЕЖ  VK/Survey.pdf  - ГОТОВ.");
+                else
+                    con.write_at(10, ++row,
+                                 "VK/Survey.pdf не е направен: липсва rsvg-convert (пакет librsvg2-bin).");
+            }
             con.wait_key();
         },
         [] { return std::string(); });

@@ -200,6 +200,23 @@ bool Drawing::empty() const {
     return true;
 }
 
+std::string survey_title(std::string_view geo_data) {
+    return readable(trimmed(geo_data.substr(0, geo_data.find('\n'))));
+}
+
+double stated_magnification(std::string_view listing) {
+    // "Увеличение на елипсите в чертежа VK/VK_4.scr: 500 пъти."
+    const std::string key = to_cp1251("Увеличение на елипсите");
+    const std::size_t at = listing.find(key);
+    if (at == std::string_view::npos) return 0;
+    const std::size_t colon = listing.find(':', at);
+    const std::size_t end = listing.find('\n', at);
+    if (colon == std::string_view::npos || colon > end) return 0;
+    const std::vector<Token> t = split(listing.substr(colon + 1, end - colon - 1));
+    double v = 0;
+    return !t.empty() && number(t[0].text, v) && v > 0 ? v : 0;
+}
+
 ScriptReport read_script(std::string_view bytes, Drawing& d) {
     ScriptReport r;
     std::string current = "0";  // the CAD's own layer until the script names one

@@ -148,17 +148,24 @@ std::vector<Styled> styled_layers(const Drawing& d) {
     return out;
 }
 
+// The radius of a point's symbol in layout units: a given point's triangle, a new
+// point's circle, another block's square, a detail point's dot.
+double symbol_radius(std::string_view block) {
+    return block.empty() ? 0.3 : block == "tri" ? 1.0 : block == "cir" ? 0.65 : 0.78;
+}
+
 // The point positions of the drawing, sorted by easting, for placing texts.
 class Anchors {
   public:
     struct Anchor {
         Pt at;
         bool detail;  // a detail point, whose texts are smaller than those of the network
+        double r;     // the radius of its symbol, layout units
     };
     explicit Anchors(const Drawing& d) {
         for (const auto& l : d.layers) {
-            for (const auto& s : l.symbols) pts_.push_back({s.at, false});
-            for (const auto& p : l.dots) pts_.push_back({p, true});
+            for (const auto& s : l.symbols) pts_.push_back({s.at, false, symbol_radius(s.block)});
+            for (const auto& p : l.dots) pts_.push_back({p, true, symbol_radius("")});
         }
         std::sort(pts_.begin(), pts_.end(), [](const Anchor& a, const Anchor& b) { return a.at.e < b.at.e; });
     }
@@ -179,16 +186,110 @@ class Anchors {
     std::vector<Anchor> pts_;
 };
 
-// A text as placed on the picture: the scripts offset a label from its point by a few
-// text heights; the picture keeps that offset in its own, larger text height.
+// The paper in millimetres, landscape.
+struct Paper {
+    double w, h;
+};
+Paper paper(Page p) {
+    return p == Page::A4 ? Paper{297, 210} : Paper{420, 297};
+}
+
+// The layout unit in millimetres of paper: texts, symbols, margins and the side panel
+// are measured in it, so that a plan prints alike at every scale.
+constexpr double kUnitMm = 1.8;
+// The sheet in layout units: the margins, the title band above the map frame, the side
+// panel to its right with the gap before it, the grid's figures below the frame, and the
+// free edge kept inside the frame around the survey for its texts.
+constexpr double kMargin = 4, kBand = 9, kPanel = 34, kGap = 2.5, kBelow = 3, kPad = 4.5;
+
+// A text's box from its size: DejaVu Sans Bold, the widest face the plan names,
+// advances a digit by 0.696 of the size; capitals rise 0.73 above the baseline and
+// descenders reach 0.24 below it.
+constexpr double kAdvance = 0.7, kRise = 0.8, kDescent = 0.2;
+
+// A rectangle of the picture (y downwards).
+struct Rect {
+    double x0, y0, x1, y1;
+    Rect grown(double m) const { return {x0 - m, y0 - m, x1 + m, y1 + m}; }
+};
+
+Rect text_box(double x, double y, double size, std::string_view text) {
+    return {x, y - kRise * size, x + kAdvance * size * static_cast<double>(glyphs(text)),
+            y + kDescent * size};
+}
+
+// What a new text must keep clear of: the texts placed before it, the point symbols and
+// the drawn lines.
+class Clearance {
+  public:
+    void text(const Rect& r) { texts_.push_back(r); }
+    void disc(double x, double y, double r) { discs_.push_back({x, y, r}); }
+    void segment(double ax, double ay, double bx, double by) { segments_.push_back({ax, ay, bx, by}); }
+
+    bool free(const Rect& r) const {
+        for (const Rect& t : texts_)
+            if (r.x0 < t.x1 && t.x0 < r.x1 && r.y0 < t.y1 && t.y0 < r.y1) return false;
+        for (const Disc& c : discs_) {
+            const double dx = std::max({r.x0 - c.x, 0.0, c.x - r.x1}),
+                         dy = std::max({r.y0 - c.y, 0.0, c.y - r.y1});
+            if (dx * dx + dy * dy < c.r * c.r) return false;
+        }
+        for (const Segment& s : segments_)
+            if (crosses(r, s)) return false;
+        return true;
+    }
+    // Whether a leader line from (ax, ay) to (bx, by) passes clear of the texts placed.
+    bool free(double ax, double ay, double bx, double by) const {
+        for (const Rect& t : texts_)
+            if (crosses(t, {ax, ay, bx, by})) return false;
+        return true;
+    }
+
+  private:
+    struct Disc {
+        double x, y, r;
+    };
+    struct Segment {
+        double ax, ay, bx, by;
+    };
+    // Clips the segment to the rectangle (Liang and Barsky); something left is a crossing.
+    static bool crosses(const Rect& r, const Segment& s) {
+        if (std::max(s.ax, s.bx) < r.x0 || std::min(s.ax, s.bx) > r.x1 || std::max(s.ay, s.by) < r.y0 ||
+            std::min(s.ay, s.by) > r.y1)
+            return false;
+        const double dx = s.bx - s.ax, dy = s.by - s.ay;
+        const double p[] = {-dx, dx, -dy, dy}, q[] = {s.ax - r.x0, r.x1 - s.ax, s.ay - r.y0, r.y1 - s.ay};
+        double t0 = 0, t1 = 1;
+        for (int i = 0; i < 4; ++i) {
+            if (p[i] == 0) {
+                if (q[i] < 0) return false;
+                continue;
+            }
+            const double t = q[i] / p[i];
+            if (p[i] < 0)
+                t0 = std::max(t0, t);
+            else
+                t1 = std::min(t1, t);
+            if (t0 > t1) return false;
+        }
+        return true;
+    }
+    std::vector<Rect> texts_;
+    std::vector<Disc> discs_;
+    std::vector<Segment> segments_;
+};
+
+// A text as placed on the picture: its start on the baseline and its size; a text set
+// away from its point hangs on a leader line from the point's symbol.
 struct Placed {
-    Pt at;
-    double size;
+    double x, y, size;
+    bool leader = false;
+    double lx0 = 0, ly0 = 0, lx1 = 0, ly1 = 0;
 };
 
 class Picture {
   public:
-    explicit Picture(const Drawing& d) : d_(d), layers_(styled_layers(d)), anchors_(d) {
+    Picture(const Drawing& d, Page page) : d_(d), layers_(styled_layers(d)), anchors_(d) {
         Box core;
         std::vector<double> sizes;
         for (const auto& l : d.layers) {
@@ -210,36 +311,31 @@ class Picture {
             }
         }
         extent_ = std::max({core.e1 - core.e0, core.n1 - core.n0, 10.0});
-        u_ = extent_ / 100;
         if (!sizes.empty()) {
             std::nth_element(sizes.begin(), sizes.begin() + sizes.size() / 2, sizes.end());
             text_unit_ = sizes[sizes.size() / 2];
         }
-        // Texts widen the extent by their own size.
-        box_ = core;
-        for (const auto& l : d.layers)
-            for (const auto& t : l.labels) {
-                const Placed p = place(t, l);
-                box_.add(p.at.e, p.at.n - 0.3 * p.size);
-                box_.add(p.at.e + 0.62 * p.size * static_cast<double>(glyphs(t.text)), p.at.n + p.size);
-            }
-        pad_ = 4 * u_;
-        frame_x_ = 3 * u_, frame_y_ = 12 * u_;
-        frame_w_ = box_.e1 - box_.e0 + 2 * pad_;
-        frame_h_ = box_.n1 - box_.n0 + 2 * pad_;
-        panel_x_ = frame_x_ + frame_w_ + 4 * u_;
-        width_ = std::max(panel_x_ + kPanel * u_, frame_x_ + kTitle * u_) + 3 * u_;
-        height_ = std::max(frame_y_ + frame_h_ + 3 * u_, legend_top() + legend_rows() * kRow * u_ + 3 * u_);
+        sheet_ = sheet_for(core.e1 - core.e0, core.n1 - core.n0, page);
+        u_ = kUnitMm * static_cast<double>(sheet_.scale) / 1000;
+        width_ = sheet_.width_mm / kUnitMm * u_;
+        height_ = sheet_.height_mm / kUnitMm * u_;
+        frame_x_ = kMargin * u_, frame_y_ = (kMargin + kBand) * u_;
+        panel_x_ = width_ - (kMargin + kPanel) * u_;
+        frame_w_ = panel_x_ - kGap * u_ - frame_x_;
+        frame_h_ = height_ - (kMargin + kBelow) * u_ - frame_y_;
+        mid_ = {(core.e0 + core.e1) / 2, (core.n0 + core.n1) / 2};
+        place_texts();
     }
+
+    const Sheet& sheet() const { return sheet_; }
 
     std::string svg() const {
         std::string s;
-        const double px = 1400 / std::max(width_, height_);
         s += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
         s += "<svg xmlns=\"http://www.w3.org/2000/svg\" "
              "xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\" width=\"" +
-             num(std::round(width_ * px)) + "\" height=\"" + num(std::round(height_ * px)) +
-             "\" viewBox=\"0 0 " + num(width_) + " " + num(height_) + "\" font-family=\"" + kFont + "\">\n";
+             num(sheet_.width_mm) + "mm\" height=\"" + num(sheet_.height_mm) + "mm\" viewBox=\"0 0 " +
+             num(width_) + " " + num(height_) + "\" font-family=\"" + kFont + "\">\n";
         s += "<title>ВОКРАМ - план на снимката</title>\n";
         s += "<rect id=\"sheet\" x=\"0\" y=\"0\" width=\"" + num(width_) + "\" height=\"" + num(height_) +
              "\" fill=\"#ffffff\"/>\n";
@@ -257,26 +353,89 @@ class Picture {
     }
 
   private:
-    static constexpr double kPanel = 34;  // width of the side panel, hundredths of the extent
-    static constexpr double kRow = 3.0;   // height of a legend row
-    static constexpr double kTitle = 66;  // width of the title
+    static constexpr double kRow = 3.0;  // height of a legend row
 
-    double x(double e) const { return frame_x_ + pad_ + (e - box_.e0); }
-    double y(double n) const { return frame_y_ + pad_ + (box_.n1 - n); }
-    std::string xy(const Pt& p, const char* xn = "x", const char* yn = "y") const {
-        return std::string(xn) + "=\"" + num(x(p.e)) + "\" " + yn + "=\"" + num(y(p.n)) + "\"";
-    }
+    // The survey's middle stands in the middle of the frame.
+    double x(double e) const { return frame_x_ + frame_w_ / 2 + (e - mid_.e); }
+    double y(double n) const { return frame_y_ + frame_h_ / 2 - (n - mid_.n); }
 
     double font(const Layer& l) const { return (same_name(l.name, "2D_Altitudes") ? 1.2 : 1.45) * u_; }
 
-    Placed place(const Label& t, const Layer& l) const {
+    // Places every text clear of the symbols, the lines and the texts placed before it:
+    // the point numbers first, then the heights and the rest.
+    void place_texts() {
+        Clearance c;
+        for (const auto& l : d_.layers) {
+            for (const auto& sym : l.symbols) c.disc(x(sym.at.e), y(sym.at.n), symbol_radius(sym.block) * u_);
+            for (const auto& p : l.dots) c.disc(x(p.e), y(p.n), symbol_radius("") * u_);
+            for (const auto& line : l.lines)
+                for (std::size_t i = 1; i < line.size(); ++i)
+                    c.segment(x(line[i - 1].e), y(line[i - 1].n), x(line[i].e), y(line[i].n));
+        }
+        placed_.resize(d_.layers.size());
+        for (const bool numbers : {true, false})
+            for (std::size_t i = 0; i < d_.layers.size(); ++i)
+                if (same_name(d_.layers[i].name, "2D_Names") == numbers)
+                    for (const auto& t : d_.layers[i].labels) placed_[i].push_back(place(t, d_.layers[i], c));
+    }
+
+    // A text of a point goes to the first free place of sixteen around the point, tried
+    // from the side on which the script set it; failing those, to the first free place of
+    // eleven rings farther out, on a leader line; failing all, where the script set it.
+    // A text of no point, or a turned one, stays where the script set it.
+    Placed place(const Label& t, const Layer& l, Clearance& c) const {
         double size = font(l) * (text_unit_ > 0 ? std::clamp(t.size / text_unit_, 0.5, 3.0) : 1.0);
         const Anchors::Anchor* a = anchors_.near(t.at, std::min(3 * t.size, extent_ / 10));
-        if (!a) return {t.at, size};
-        if (a->detail) size *= 0.7;
-        const Pt& p = a->at;
-        const double k = size / t.size;
-        return {{p.e + (t.at.e - p.e) * k, p.n + (t.at.n - p.n) * k}, size};
+        if (a && a->detail) size *= 0.7;
+        const double tx = x(t.at.e), ty = y(t.at.n);
+        if (!a || t.rot != 0) {
+            c.text(text_box(tx, ty, size, t.text));
+            return {tx, ty, size};
+        }
+        const double px = x(a->at.e), py = y(a->at.n), k = size / t.size;
+        const Rect box = text_box(0, 0, size, t.text);
+        const double w = box.x1 - box.x0, h = box.y1 - box.y0;
+        // The script's side first, then the other sides in turn away from it.
+        constexpr int kSides = 16;
+        const double step = 2 * std::numbers::pi / kSides;
+        const double wanted = std::atan2((ty - py) * k, (tx - px) * k) / step;
+        int order[kSides];
+        for (int i = 0; i < kSides; ++i) order[i] = i;
+        const auto away = [&](int i) { return std::fabs(std::remainder(i - wanted, kSides)) + 0.001 * i; };
+        std::sort(order, order + kSides, [&](int i, int j) { return away(i) < away(j); });
+        const double margin = 0.12 * size;  // the white halo of the text
+        constexpr int kRings = 12;
+        for (const bool clean : {true, false})
+            for (int ring = clean ? 0 : 1; ring < kRings; ++ring) {
+                const double reach = a->r * u_ + 0.3 * size + ring * 1.1 * size;
+                for (const int dir : order) {
+                    const double ux = std::cos(dir * step), uy = std::sin(dir * step);
+                    // The box's near side or corner at `reach` from the point.
+                    const double bx = ux > 0.3    ? px + reach * ux
+                                      : ux < -0.3 ? px + reach * ux - w
+                                                  : px - w / 2;
+                    const double by = uy > 0.3    ? py + reach * uy
+                                      : uy < -0.3 ? py + reach * uy - h
+                                                  : py - h / 2;
+                    const Rect r{bx, by, bx + w, by + h};
+                    if (!c.free(r.grown(margin))) continue;
+                    Placed p{bx, by + kRise * size, size};
+                    if (ring > 0) {
+                        const double ex = std::clamp(px, r.x0, r.x1), ey = std::clamp(py, r.y0, r.y1);
+                        const double len = std::hypot(ex - px, ey - py);
+                        p.leader = true;
+                        p.lx0 = px + (ex - px) * a->r * u_ / len, p.ly0 = py + (ey - py) * a->r * u_ / len;
+                        p.lx1 = ex, p.ly1 = ey;
+                        if (clean && !c.free(p.lx0, p.ly0, p.lx1, p.ly1)) continue;
+                        c.segment(p.lx0, p.ly0, p.lx1, p.ly1);
+                    }
+                    c.text(r);
+                    return p;
+                }
+            }
+        const double sx = px + (tx - px) * k, sy = py + (ty - py) * k;
+        c.text(text_box(sx, sy, size, t.text));
+        return {sx, sy, size};
     }
 
     void layer(std::string& s, const Styled& st) const {
@@ -303,6 +462,11 @@ class Picture {
         }
         for (const auto& sym : l.symbols) symbol(s, sym.block, sym.at, st.colour);
         for (const auto& p : l.dots) symbol(s, "", p, st.colour);
+        const std::vector<Placed>& placed = placed_[static_cast<std::size_t>(&l - d_.layers.data())];
+        for (const auto& p : placed)
+            if (p.leader)
+                s += "<path d=\"M" + num(p.lx0) + " " + num(p.ly0) + "L" + num(p.lx1) + " " + num(p.ly1) +
+                     "\" stroke-width=\"" + num(0.06 * u_) + "\"/>\n";
         if (!l.labels.empty()) {
             // A white halo keeps a text readable where it crosses a line.
             s += "<g stroke=\"#ffffff\" stroke-width=\"" + num(0.45 * u_) + "\" fill=\"" + st.colour +
@@ -310,12 +474,12 @@ class Picture {
             if (same_name(l.name, "2D_Altitudes")) s += " font-style=\"italic\"";
             if (same_name(l.name, "2D_Names")) s += " font-weight=\"bold\"";
             s += ">\n";
-            for (const auto& t : l.labels) {
-                const Placed p = place(t, l);
-                s += "<text " + xy(p.at) + " font-size=\"" + num(p.size) + "\"";
+            for (std::size_t i = 0; i < l.labels.size(); ++i) {
+                const Label& t = l.labels[i];
+                const Placed& p = placed[i];
+                s += "<text x=\"" + num(p.x) + "\" y=\"" + num(p.y) + "\" font-size=\"" + num(p.size) + "\"";
                 if (t.rot != 0)
-                    s += " transform=\"rotate(" + num(-t.rot) + " " + num(x(p.at.e)) + " " + num(y(p.at.n)) +
-                         ")\"";
+                    s += " transform=\"rotate(" + num(-t.rot) + " " + num(p.x) + " " + num(p.y) + ")\"";
                 s += ">" + escaped(t.text) + "</text>\n";
             }
             s += "</g>\n";
@@ -358,8 +522,8 @@ class Picture {
         // Long texts may widen the frame well beyond the points: the crosses stay few.
         while (std::max(frame_w_, frame_h_) / step > 12) step *= 10;
         const double arm = 0.8 * u_, f = 1.1 * u_;
-        const double e_lo = box_.e0 - pad_, e_hi = box_.e1 + pad_, n_lo = box_.n0 - pad_,
-                     n_hi = box_.n1 + pad_;
+        const double e_lo = mid_.e - frame_w_ / 2, e_hi = mid_.e + frame_w_ / 2, n_lo = mid_.n - frame_h_ / 2,
+                     n_hi = mid_.n + frame_h_ / 2;
         s += "<g id=\"grid\" stroke=\"#9e9e9e\" stroke-width=\"" + num(0.08 * u_) +
              "\" fill=\"#757575\" font-size=\"" + num(f) + "\">\n";
         for (double e = std::ceil(e_lo / step) * step; e <= e_hi; e += step)
@@ -376,16 +540,27 @@ class Picture {
         s += "</g>\n";
     }
 
+    // The survey's name, shrunk to the width of the sheet when long; below it the plan's
+    // scale, date and sources.
     void title(std::string& s) const {
+        const std::string head = d_.title.empty() ? "ВОКРАМ  -  ПЛАН НА СНИМКАТА" : d_.title;
+        const double room = width_ - 2 * kMargin * u_;
+        const double size =
+            std::min(3.6 * u_, room / (0.62 * static_cast<double>(std::max<std::size_t>(glyphs(head), 1))));
         std::string from;
         for (const auto& f : d_.sources) from += (from.empty() ? "" : ", ") + f;
+        std::string line = (d_.title.empty() ? "" : "ВОКРАМ - план на снимката  ·  ") + ratio();
+        if (!d_.date.empty()) line += "  ·  " + d_.date;
+        line += "  ·  по " + from;
         s += "<g id=\"title\" fill=\"#222222\">\n";
-        s += "<text x=\"" + num(frame_x_) + "\" y=\"" + num(6 * u_) + "\" font-size=\"" + num(3.6 * u_) +
-             "\" font-weight=\"bold\">ВОКРАМ  -  ПЛАН НА СНИМКАТА</text>\n";
-        s += "<text x=\"" + num(frame_x_) + "\" y=\"" + num(9.5 * u_) + "\" font-size=\"" + num(1.6 * u_) +
-             "\">по " + escaped(from) + "</text>\n";
+        s += "<text x=\"" + num(frame_x_) + "\" y=\"" + num((kMargin + 3) * u_) + "\" font-size=\"" +
+             num(size) + "\" font-weight=\"bold\">" + escaped(head) + "</text>\n";
+        s += "<text x=\"" + num(frame_x_) + "\" y=\"" + num((kMargin + 6) * u_) + "\" font-size=\"" +
+             num(1.6 * u_) + "\">" + escaped(line) + "</text>\n";
         s += "</g>\n";
     }
+
+    std::string ratio() const { return "М 1:" + whole(sheet_.scale); }
 
     void north_arrow(std::string& s) const {
         const double cx = panel_x_ + kPanel / 2 * u_, top = frame_y_ + 3.5 * u_, foot = top + 11 * u_;
@@ -404,11 +579,16 @@ class Picture {
     double scale_top() const { return frame_y_ + 20 * u_; }
 
     void scale_bar(std::string& s) const {
-        const double len = scale_bar_length(extent_);
+        // The bar takes at most four fifths of the panel.
+        const double len = scale_bar_length(std::min(extent_, 3.2 * kPanel * u_));
         const double lead = len / std::pow(10.0, std::floor(std::log10(len) + 1e-9));
         const int parts = lead < 1.5 ? 5 : lead < 3 ? 4 : 5;
         const double x0 = panel_x_ + (kPanel * u_ - len) / 2, y0 = scale_top(), h = 0.9 * u_, f = 1.5 * u_;
         s += "<g id=\"scale\" stroke=\"#222222\" stroke-width=\"" + num(0.1 * u_) + "\">\n";
+        s += "<text x=\"" + num(panel_x_ + kPanel / 2 * u_) + "\" y=\"" + num(y0 - 1.2 * u_) +
+             "\" font-size=\"" + num(1.8 * u_) +
+             "\" font-weight=\"bold\" text-anchor=\"middle\" fill=\"#222222\" stroke=\"none\">" + ratio() +
+             "</text>\n";
         for (int i = 0; i < parts; ++i)
             s += "<rect x=\"" + num(x0 + len * i / parts) + "\" y=\"" + num(y0) + "\" width=\"" +
                  num(len / parts) + "\" height=\"" + num(h) + "\" fill=\"" + (i % 2 ? "#ffffff" : "#222222") +
@@ -431,6 +611,10 @@ class Picture {
         std::vector<Row> out;
         for (const auto& st : layers_) {
             const Layer& l = *st.layer;
+            if (same_name(l.name, "Ellipses") && d_.magnification > 0) {
+                out.push_back({&st, "", "елипси на грешките (×" + num(d_.magnification) + ")"});
+                continue;
+            }
             if (l.symbols.empty() && l.dots.empty()) {
                 out.push_back({&st, "", st.caption});
                 continue;
@@ -492,8 +676,10 @@ class Picture {
     std::vector<Styled> layers_;
     Anchors anchors_;
     double extent_ = 10, u_ = 0.1, text_unit_ = 0;
-    Box box_;
-    double pad_ = 0, frame_x_ = 0, frame_y_ = 0, frame_w_ = 0, frame_h_ = 0, panel_x_ = 0;
+    Sheet sheet_;
+    Pt mid_;
+    std::vector<std::vector<Placed>> placed_;  // the texts of each layer of the drawing
+    double frame_x_ = 0, frame_y_ = 0, frame_w_ = 0, frame_h_ = 0, panel_x_ = 0;
     double width_ = 0, height_ = 0;
 };
 
@@ -510,8 +696,28 @@ double scale_bar_length(double extent) {
     return p;
 }
 
-std::string render_svg(const Drawing& d) {
-    return Picture(d).svg();
+Sheet sheet_for(double width_m, double height_m, Page page) {
+    const Paper p = paper(page);
+    Sheet best;
+    for (const bool portrait : {false, true}) {
+        const double w = portrait ? p.h : p.w, h = portrait ? p.w : p.h;
+        // The frame's room for the survey, millimetres of paper.
+        const double room_w = w - kUnitMm * (2 * kMargin + kPanel + kGap + 2 * kPad);
+        const double room_h = h - kUnitMm * (2 * kMargin + kBand + kBelow + 2 * kPad);
+        const double least = 1000 * std::max(width_m / room_w, height_m / room_h);
+        long long scale = 0;
+        for (long long power = 10; scale == 0; power *= 10)
+            for (const long long lead : {10, 20, 25, 50})  // 1:100, 1:200, 1:250, 1:500, ...
+                if (scale == 0 && static_cast<double>(lead * power) >= least) scale = lead * power;
+        if (best.scale == 0 || scale < best.scale) best = {w, h, scale};
+    }
+    return best;
+}
+
+std::string render_svg(const Drawing& d, Page page, Sheet* sheet) {
+    const Picture picture(d, page);
+    if (sheet) *sheet = picture.sheet();
+    return picture.svg();
 }
 
 }  // namespace vk::plot

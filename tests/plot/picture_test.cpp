@@ -88,12 +88,29 @@ TEST(Picture, PlanPositionsTextsAndEllipses) {
     EXPECT_NEAR(20 * std::sin(angle * std::numbers::pi / 180), -half, 0.001);
 }
 
-TEST(Picture, ScaleBarIsARoundLengthDrawnTrue) {
+TEST(Picture, ScalesAreRoundAndDrawnTrue) {
     // The largest 1, 2 or 5 times ten to a power within a quarter of the extent.
     const std::pair<double, double> cases[] = {{750, 100},  {800, 200},   {1000, 200}, {2000, 500},
                                                {3999, 500}, {4000, 1000}, {40, 10},    {10, 2},
                                                {7.9, 1},    {0.4, 0.1}};
     for (auto [extent, length] : cases) EXPECT_DOUBLE_EQ(scale_bar_length(extent), length) << extent;
+    // The largest usual ratio scale at which the survey fits the frame of the sheet (on A3
+    // about 324 x 245 mm landscape, 201 x 368 mm portrait; on A4 201 x 158 mm landscape).
+    struct Sheeted {
+        double e, n;
+        Page page;
+        long long scale;
+        double width_mm;
+    };
+    const Sheeted sheets[] = {{600, 400, Page::A3, 2000, 420},
+                              {600, 400, Page::A4, 5000, 297},
+                              {300, 800, Page::A3, 2500, 297},
+                              {5, 5, Page::A4, 100, 297}};
+    for (const auto& c : sheets) {
+        const Sheet got = sheet_for(c.e, c.n, c.page);
+        EXPECT_EQ(got.scale, c.scale) << c.e << " x " << c.n;
+        EXPECT_EQ(got.width_mm, c.width_mm) << c.e << " x " << c.n;
+    }
 
     Drawing d;
     d.layer("2D_Points").symbols = {{{0, 0}, "tri"}, {{750, 300}, "tri"}};
@@ -108,6 +125,12 @@ TEST(Picture, ScaleBarIsARoundLengthDrawnTrue) {
     }
     EXPECT_NEAR(right - left, 100, 0.002);
     EXPECT_EQ(bar->all("text").back()->text, "100 м");
+    // 750 m on A3 at 1:2500, stated over the bar: the sheet's 420 mm hold 1050 m of plan.
+    EXPECT_EQ(bar->all("text").front()->text, "М 1:2500");
+    EXPECT_EQ(svg->attr.at("width"), "420mm");
+    double vx, vy, vw, vh;
+    std::istringstream(svg->attr.at("viewBox")) >> vx >> vy >> vw >> vh;
+    EXPECT_NEAR(vw, 1050, 0.001);
 }
 
 TEST(Picture, OneGroupPerLayerInItsOwnColourLinesUnderPointsUnderTexts) {

@@ -64,6 +64,9 @@ bool same_name(std::string_view a, std::string_view b);
 struct Drawing {
     std::vector<Layer> layers;
     std::vector<std::string> sources;  // the scripts read, as "VK/VK_2.scr"
+    std::string title;                 // the survey's name, UTF-8; empty: none known
+    std::string date;                  // the date of the plan, as "07.12.2026"
+    double magnification = 0;          // of the error ellipses; 0: not known
 
     Layer& layer(std::string_view name);
     const Layer* find(std::string_view name) const;
@@ -83,16 +86,50 @@ struct ScriptReport {
 // unreadable value is skipped and counted, so a damaged script never ends the program.
 ScriptReport read_script(std::string_view bytes, Drawing& d);
 
+// The survey's name: the first header line of "VK/Geo_Data.txt" (Windows-1251), trimmed.
+std::string survey_title(std::string_view geo_data);
+
+// The magnification of the error ellipses that vokram4's listing "VK/VK_4.txt"
+// (Windows-1251) states for its drawing; 0 when the listing does not state it.
+double stated_magnification(std::string_view listing);
+
 // A round length for the scale bar: the largest 1, 2 or 5 times a power of ten that
 // does not exceed a quarter of `extent` (metres, > 0).
 double scale_bar_length(double extent);
 
-// The SVG document of a drawing that holds at least one entity.
-std::string render_svg(const Drawing& d);
+enum class Page { A4, A3 };
 
-// The program: reads the scripts of `root`/VK, writes "VK/Survey.svg", reports on the
-// console and returns the exit code (0 done, 2 no script to draw, 3 no folder VK/, or
-// the code of a file error).
-int run(Console& con, const std::filesystem::path& root);
+// The sheet of a plan: the paper in millimetres (landscape or portrait, whichever takes
+// the larger scale) and its ratio scale 1:`scale`.
+struct Sheet {
+    double width_mm = 0, height_mm = 0;
+    long long scale = 0;
+};
+
+// The sheet for a survey of `width_m` (easting) by `height_m` (northing): the largest
+// of the usual scales 1:100, 1:200, 1:250, 1:500, 1:1000, ..., 1:2500, 1:5000, ... at which the survey with a
+// margin for its texts fits the map frame of the page.
+Sheet sheet_for(double width_m, double height_m, Page page);
+
+// The SVG document of a drawing that holds at least one entity, a page of the given
+// paper at a ratio scale (the document's size is in millimetres, so that a printer or
+// a converter keeps the scale); `sheet` receives the sheet chosen.
+std::string render_svg(const Drawing& d, Page page = Page::A3, Sheet* sheet = nullptr);
+
+// Converts the plan to PDF at its size in millimetres with librsvg's rsvg-convert;
+// false when the converter is not installed. A failed conversion is a fatal file error
+// and leaves no PDF.
+bool convert_to_pdf(const std::filesystem::path& svg, const std::filesystem::path& pdf);
+
+// What the surveyor asks of the program.
+struct Options {
+    Page page = Page::A3;
+    bool pdf = false;  // also "VK/Survey.pdf", through librsvg's rsvg-convert
+};
+
+// The program: reads the scripts of `root`/VK, writes "VK/Survey.svg" (and with
+// `pdf` "VK/Survey.pdf"), reports on the console and returns the exit code (0 done,
+// 2 no script to draw, 3 no folder VK/, or the code of a file error).
+int run(Console& con, const std::filesystem::path& root, const Options& options = {});
 
 }  // namespace vk::plot
