@@ -1,21 +1,26 @@
 #!/usr/bin/env bash
-# Builds the suite and runs its programs one after another on the bundled survey in a
-# scratch folder (scratch/example, or the folder given as the first argument), the way
-# a surveyor runs them in a working folder; then shows the report in the terminal's
-# encoding. Standard input is closed (or taken from <module>.answers beside the
+# Builds the programs (a Release build without the tests, in build-programs/) and runs
+# them one after another on the bundled survey in a scratch folder (scratch/example, or
+# the folder given as the first argument), the way a surveyor runs them in a working
+# folder; then shows the report in the terminal's encoding and says where the report and
+# the plan are. Standard input is closed (or taken from <module>.answers beside the
 # survey), so the run needs no keyboard.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 survey="$top/examples/survey"
 work=${1:-$top/scratch/example}
+bin="$top/build-programs/bin"
 
 cd "$top"
+echo "== building the programs into $bin"
 log=$(mktemp)
-if ! { cmake --preset default && cmake --build --preset default; } >"$log" 2>&1; then
+if ! cmake --preset programs >"$log" 2>&1; then
     cat "$log"
+    rm -f "$log"
     exit 1
 fi
 rm -f "$log"
+cmake --build --preset programs
 
 rm -rf "$work"
 mkdir -p "$work/VK" "$work/Temp"
@@ -24,7 +29,7 @@ cp "$survey/VK/Geo_Data.txt" "$work/VK/"
 cd "$work"
 
 for module in vokram1 vokram2 vokram4 vokram5 vokram-plot; do
-    exe="$top/build/bin/$module"
+    exe="$bin/$module"
     [ -x "$exe" ] || continue
     # vokram4 adopts its adjusted coordinates, as the vokram command has it.
     options=()
@@ -50,4 +55,6 @@ echo
 echo "== VK/Protokol.TXT (Windows-1251, shown in $(locale charmap))"
 iconv -f CP1251 -t "$(locale charmap)//TRANSLIT" VK/Protokol.TXT
 echo
-echo "Files of the run are in $work; the plan of the survey is $work/VK/Survey.svg"
+echo "The files of the run are in $work:"
+echo "  the report    $work/VK/Protokol.TXT (Windows-1251)"
+echo "  the plan      $work/VK/Survey.svg (open it in a web browser)"
