@@ -45,44 +45,40 @@ if(VOKRAM_GZIP)
   install(FILES ${PROJECT_BINARY_DIR}/packaging/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 endif()
 
-# A manual page per program: written by hand in man/ where one is there, otherwise made
-# from the program's --help by help2man. The build of the programs alone (the preset
-# "programs", which the example and the package use) makes them.
+# A manual page per program, made from its --help by help2man. The build of the programs
+# alone (the preset "programs", which the example and the package use) makes them.
 option(VOKRAM_MANPAGES "Make and install the manual pages" OFF)
 if(VOKRAM_MANPAGES)
   find_program(VOKRAM_HELP2MAN help2man)
   if(NOT VOKRAM_HELP2MAN)
-    message(WARNING "help2man is not installed (Debian package help2man): "
-                    "only the hand-written manual pages are made")
+    message(WARNING "help2man is not installed (Debian package help2man): no manual pages")
   endif()
 endif()
-set(VOKRAM_PROGRAMS vokram1 vokram2 vokram4 vokram5 vokram-plot vokram)
 set(summary_vokram1 "check and reduce the field data of a total-station survey")
 set(summary_vokram2 "approximate coordinates and heights of the new points of a survey")
 set(summary_vokram4 "least-squares adjustment of a plane survey network")
 set(summary_vokram5 "detail points of the polar stations of a survey")
-set(summary_vokram-plot "draw the plan of a survey as SVG and PDF")
-set(summary_vokram "run the Vokram survey programs in order in a working folder")
-foreach(program IN LISTS VOKRAM_PROGRAMS)
-  if(NOT VOKRAM_MANPAGES)
+set(summary_vokram-plot "draw the plan of a survey on an A3 or A4 sheet at a ratio scale")
+set(summary_vokram "run the Vokram survey programs in order in a survey folder")
+file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/man)
+foreach(program IN ITEMS vokram1 vokram2 vokram4 vokram5 vokram-plot vokram)
+  if(NOT VOKRAM_HELP2MAN OR NOT VOKRAM_MANPAGES)
     break()
   endif()
-  set(page ${PROJECT_BINARY_DIR}/man/${program}.1)
-  if(EXISTS ${PROJECT_SOURCE_DIR}/man/${program}.1)
-    configure_file(${PROJECT_SOURCE_DIR}/man/${program}.1 ${page} COPYONLY)
-  elseif(VOKRAM_HELP2MAN AND TARGET ${program})
-    add_custom_command(OUTPUT ${page}
-      COMMAND ${VOKRAM_HELP2MAN} --no-info --no-discard-stderr --section=1
-              --name=${summary_${program}} --output=${page} $<TARGET_FILE:${program}>
-      DEPENDS ${program} VERBATIM)
-  elseif(VOKRAM_HELP2MAN AND program STREQUAL "vokram")
-    add_custom_command(OUTPUT ${page}
-      COMMAND ${VOKRAM_HELP2MAN} --no-info --no-discard-stderr --section=1
-              --name=${summary_${program}} --output=${page} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/vokram
-      DEPENDS ${PROJECT_SOURCE_DIR}/scripts/vokram.in VERBATIM)
+  if(TARGET ${program})
+    set(file $<TARGET_FILE:${program}>)
+    set(source ${program})
+  elseif(program STREQUAL "vokram")
+    set(file ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/vokram)
+    set(source ${PROJECT_SOURCE_DIR}/scripts/vokram.in)
   else()
     continue()
   endif()
+  set(page ${PROJECT_BINARY_DIR}/man/${program}.1)
+  add_custom_command(OUTPUT ${page}
+    COMMAND ${VOKRAM_HELP2MAN} --no-info --locale=C.UTF-8 --section=1 --name=${summary_${program}}
+            --output=${page} ${file}
+    DEPENDS ${source} VERBATIM)
   if(VOKRAM_GZIP)
     add_custom_command(OUTPUT ${page}.gz COMMAND ${VOKRAM_GZIP} -9nkf ${page} DEPENDS ${page})
     list(APPEND compressed ${page}.gz)
@@ -98,8 +94,8 @@ set(CPACK_PACKAGE_NAME vokram)
 set(CPACK_PACKAGE_VENDOR "The Vokram developers")
 set(CPACK_PACKAGE_CONTACT "${VOKRAM_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "survey computation for total-station networks")
-set(CPACK_PACKAGE_DESCRIPTION "survey computation for total-station networks
-Vokram is a suite of console programs for the land surveyor who has measured
+# The long description under the summary, which Debian takes as its first line.
+set(CPACK_PACKAGE_DESCRIPTION "Vokram is a suite of console programs for the land surveyor who has measured
 a control network with a total station: vokram1 checks and reduces the field
 data, vokram2 finds approximate coordinates and heights of the new points,
 vokram4 adjusts the plane network by least squares with error ellipses,

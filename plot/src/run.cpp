@@ -96,8 +96,12 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
             const std::string page = options.page == Page::A4 ? "A4" : "A3";
             con.write_at(20, ++row, "М 1:" + whole(sheet.scale) + " на лист " + page);
             con.write_at(23, row += 2, "ЧЕРТЕЖ  VK/Survey.svg  - ГОТОВ.");
+            // A PDF of an earlier plan would no longer match the new one.
+            const std::filesystem::path pdf = ws.file("VK/Survey.pdf");
+            std::error_code gone;
+            std::filesystem::remove(pdf, gone);
             if (options.pdf) {
-                if (convert_to_pdf(svg, ws.file("VK/Survey.pdf")))
+                if (convert_to_pdf(svg, pdf))
                     con.write_at(23, ++row, "ЧЕРТЕЖ  VK/Survey.pdf  - ГОТОВ.");
                 else
                     con.write_at(10, ++row,

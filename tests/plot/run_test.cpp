@@ -187,6 +187,10 @@ TEST(Run, RendererDrawsThePicture) {
     const Png blank = png(f.read("blank.png"));
     ASSERT_GT(blank.data, 0u);
     EXPECT_GT(drawn.data, 10 * blank.data);
+    // Asked for, the same sheet as PDF.
+    ScriptedConsole con;
+    EXPECT_EQ(run(con, f.root, {.pdf = true}), 0);
+    EXPECT_EQ(f.read("VK/Survey.pdf").substr(0, 5), "%PDF-");
 }
 
 TEST(Run, EndingsAndFolderNames) {
