@@ -69,7 +69,6 @@ void balance_weights(const Adjustment& a, Diagnostics& d) {
     b.pts = a.pts, b.g = a.g, b.ms = a.ms, b.groups = a.groups;
     b.n_dir = a.n_dir, b.n_dist = a.n_dist, b.u = a.u;
     b.pD = vc.balanced_pD;
-    b.M.rec = a.M.rec;  // the diagnostics read the ellipses' mx, my from it (not used here)
     // The weight is found on a logarithmic scale, where the ratio of the groups' variances
     // runs nearly straight: the first step takes the last estimate, the later ones the
     // secant through the last two.
@@ -78,6 +77,7 @@ void balance_weights(const Adjustment& a, Diagnostics& d) {
         sastavq_n(b);
         reshava_n(b);
         kontrola(b);
+        opredelq_q(b);  // the cofactors the diagnostics read
         const Diagnostics e = diagnose(b);
         const GroupVariance &R = e.variance.directions, &D = e.variance.distances;
         if (!e.variance.tested) return;
