@@ -1,7 +1,6 @@
 #include "vokram/frame.hpp"
 
 #include <cerrno>
-#include <cstring>
 #include <system_error>
 
 #include "vokram/console.hpp"
@@ -11,7 +10,27 @@ namespace vk {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// The files one program leaves for the others, with the program that writes them.
+struct Product {
+    const char* file;
+    const char* writer;
+};
+constexpr Product kProducts[] = {
+    {"Temp/Key.tmp", "vokram1"}, {"Temp/VK_1.tmp", "vokram1"},     {"Temp/VK_2.tmp", "vokram2"},
+    {"VK/VK_2.scr", "vokram2"},  {"VK/VK_2.cad", "vokram2"},       {"VK/Surface.txt", "vokram2"},
+    {"VK/VK_H.txt", "vokram2"},  {"VK/VK_4.txt", "vokram4"},       {"VK/VK_4.scr", "vokram4"},
+    {"VK/VK_5.scr", "vokram5"},  {"VK/Survey.svg", "vokram-plot"},
+};
+
+}  // namespace
+
 FatalIo io_error(int err, const std::string& what) {
+    if (err == ENOENT)
+        for (const Product& p : kProducts)
+            if (what == p.file)
+                return FatalIo{kFileNotFound, what + " липсва: стартирайте първо " + p.writer};
     int code = kWriteError;
     const char* text = "грешка при запис";
     switch (err) {
@@ -37,7 +56,7 @@ FatalIo io_error(int err, const std::string& what) {
         default:
             break;  // a full disk and every other failure of a write
     }
-    return FatalIo{code, what + ": " + text + " (" + std::strerror(err) + ")"};
+    return FatalIo{code, what + ": " + text};
 }
 
 namespace {
@@ -101,6 +120,17 @@ int read_token(const Workspace& ws) {
 
 void require_token(const Workspace& ws) {
     if (read_token(ws) == 0) throw ChainBlocked{};
+}
+
+void remove_stale_products(const Workspace& ws, std::string_view program) {
+    const bool head = program == "vokram1" || program == "vokram2";
+    for (const Product& p : kProducts) {
+        const std::string_view file = p.file, writer = p.writer;
+        if (!file.starts_with("VK/") || !(head || writer == program || writer == "vokram-plot")) continue;
+        const fs::path old = ws.find(p.file);
+        std::error_code ec;
+        if (!old.empty() && !fs::remove(old, ec) && ec) throw io_error(ec.value(), p.file);
+    }
 }
 
 int run_frame(Console& con, const std::function<void()>& body, const std::function<std::string()>& on_stop) {

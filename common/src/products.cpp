@@ -34,9 +34,8 @@ DrawParams read_draw_params(const Workspace& ws) {
     if (path.empty() || !std::filesystem::is_regular_file(path)) return p;
     NumberReader r = NumberReader::open(path, "P.txt");
     r.skip_lines(11);
-    p.th = r.number();
-    r.skip_line();
-    p.hd = static_cast<int>(r.integer(0, 12));
+    p.th = r.line_number();
+    p.hd = static_cast<int>(r.line_integer(0, 12));
     return p;
 }
 

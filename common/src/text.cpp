@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -243,8 +244,9 @@ bool NumberReader::at_end() {
 NumberReader::Got NumberReader::next(double& v) {
     skip_blanks();
     if (pos_ >= text_.size()) return Got::end;
-    const std::size_t start = pos_;
+    const std::size_t start = token_ = pos_;
     while (pos_ < text_.size() && !is_blank(text_[pos_])) ++pos_;
+    token_end_ = pos_;
     const std::string token = text_.substr(start, pos_ - start);
     if (!decimal_syntax(token)) return Got::bad;
     errno = 0;
@@ -262,25 +264,57 @@ double NumberReader::number() {
         case Got::number:
             return v;
         case Got::end:
-            throw FatalIo{kReadError, name_ + ": файлът свършва преждевременно"};
+            token_ = token_end_ = pos_;
+            throw FatalIo{kReadError, where() + ": файлът свършва преждевременно"};
         case Got::bad:
             break;
     }
-    throw FatalIo{kBadNumber, where() + ": неправилно число"};
+    throw FatalIo{kBadNumber, bad_token()};
+}
+
+long long NumberReader::whole_within(double v, long long lo, long long hi) const {
+    if (v != std::floor(v) || v < static_cast<double>(lo) || v > static_cast<double>(hi))
+        throw FatalIo{kBadNumber, where() + ": \"" + text_.substr(token_, token_end_ - token_) +
+                                      "\" не е цяло число от " + std::to_string(lo) + " до " +
+                                      std::to_string(hi)};
+    return static_cast<long long>(v);
 }
 
 long long NumberReader::integer(long long lo, long long hi) {
+    return whole_within(number(), lo, hi);
+}
+
+double NumberReader::line_number() {
+    while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t')) ++pos_;
+    if (pos_ >= text_.size() || text_[pos_] == '\r' || text_[pos_] == '\n') {
+        token_ = token_end_ = pos_;
+        throw FatalIo{kBadNumber, where() + ": празен ред вместо число"};
+    }
     const double v = number();
-    if (v != std::floor(v) || v < static_cast<double>(lo) || v > static_cast<double>(hi))
-        throw FatalIo{kBadNumber, where() + ": неправилно цяло число " + real(v, 0, 4)};
-    return static_cast<long long>(v);
+    skip_line();
+    return v;
+}
+
+long long NumberReader::line_integer(long long lo, long long hi) {
+    const double v = line_number();
+    return whole_within(v, lo, hi);
+}
+
+std::string NumberReader::bad_token() const {
+    const std::string t = text_.substr(token_, token_end_ - token_);
+    std::string s = where() + ": \"" + t + "\" не е число";
+    // A decimal comma, as a spreadsheet writes it: say what the reader expects instead.
+    std::string dotted = t;
+    std::replace(dotted.begin(), dotted.end(), ',', '.');
+    if (dotted != t && decimal_syntax(dotted)) s += " (десетичният знак е точка: " + dotted + ")";
+    return s;
 }
 
 std::string NumberReader::where() const {
     long long line = 1;
-    for (std::size_t i = 0; i < pos_ && i < text_.size(); ++i)
+    for (std::size_t i = 0; i < token_ && i < text_.size(); ++i)
         if (text_[i] == '\n') ++line;
-    return name_ + ", ред " + std::to_string(line);
+    return name_ + ":" + std::to_string(line);
 }
 
 void NumberReader::skip_line() {

@@ -34,10 +34,10 @@ void solved(const Folder& f) {
 // The command-line contract: what a surveyor or a script sees for each way of calling a
 // program, and which files of the survey folder it changed (added, rewritten or removed).
 TEST(Environment, CommandLineAndExitStatus) {
-    enum State { empty, done, duplicate, blocked };
+    enum State { empty, done, blocked };  // blocked: after a run of vokram1 that stopped
     struct Case {
-        State state;          // duplicate: a solved folder whose new data name a point twice;
-                              // blocked: after the run of vokram1 that stopped on it
+        State state;
+        std::map<std::string, std::string> files;  // written into the folder before the command
         std::string command;  // "@" stands for the folder, the command then runs from its parent
         int status;
         const char* out;  // a part of standard output; nullptr: nothing printed
@@ -45,43 +45,82 @@ TEST(Environment, CommandLineAndExitStatus) {
                           // last); empty: nothing
         std::set<std::string> changed;
     };
+    const std::string twice = "h\nh\nh\n1 100 100 -2 1 200 200 -2\n";
     const std::string stop = "vokram1: Дадени точки с еднакъв номер \"1\".";
     const std::string token = ": Temp/Key.tmp е 0: предишна програма е прекъсната, нищо не е направено";
+    // Parameters with the line of the linear tolerance left empty.
+    const std::string gap = "h\nh\nh\n0.01\n\n0.1\n0\n0.106\n0\n0\n0\n0.2\n2\n";
+    // A rerun of vokram1 rewrites the report and the token and removes every later product.
+    const std::set<std::string> rerun = {"Temp/Key.tmp", "VK/Protokol.TXT", "VK/VK_2.scr",
+                                         "VK/VK_2.cad",  "VK/Surface.txt",  "VK/VK_H.txt",
+                                         "VK/VK_4.txt",  "VK/VK_4.scr",     "VK/VK_5.scr"};
     const Case cases[] = {
-        {done, "vokram1 --help", 0, "Употреба: vokram1 [ОПЦИИ] [ПАПКА]", "", {}},
-        {done, "vokram4 @ -h", 0, "  64 ", "", {}},
-        {done, "vokram-plot --version", 0, "vokram-plot " VOKRAM_VERSION "\n", "", {}},
-        {done, "vokram2 --adopt", 64, nullptr, "vokram2: непозната опция --adopt", {}},
-        {done, "vokram5 @ @", 64, nullptr, "vokram5: повече от една папка", {}},
-        {done, "vokram4 @/nowhere", 3, nullptr, "vokram4: ", {}},
+        {done, {}, "vokram1 --help", 0, "Употреба: vokram1 [ОПЦИИ] [ПАПКА]", "", {}},
+        {done, {}, "vokram4 @ -h", 0, "  64 ", "", {}},
+        {done, {}, "vokram-plot --version", 0, "vokram-plot " VOKRAM_VERSION "\n", "", {}},
+        {done, {}, "vokram2 --adopt", 64, nullptr, "vokram2: непозната опция --adopt", {}},
+        {done, {}, "vokram5 @ @", 64, nullptr, "vokram5: повече от една папка", {}},
+        {done, {}, "vokram4 @/nowhere", 3, nullptr, "vokram4: ", {}},
         {empty,
+         {},
          "vokram1 @",
          1,
          "ЛИПСВА ФАЙЛ",
          "vokram1: липсва файл VK/Geo_Data.txt",
          {"Temp/Key.tmp", "VK/Protokol.TXT"}},
-        {duplicate, "vokram1", 1, "ПРЕКЪСВАНЕ", stop, {"Temp/Key.tmp", "VK/Protokol.TXT"}},
-        {blocked, "vokram2", 1, nullptr, "vokram2" + token, {}},
-        {blocked, "vokram4", 1, nullptr, "vokram4" + token, {}},
-        {blocked, "vokram5", 1, nullptr, "vokram5" + token, {}},
-        {done, "vokram @ --version", 0, "vokram " VOKRAM_VERSION "\n", "", {}},
-        {done, "vokram -x", 64, nullptr, "vokram: непозната опция -x", {}},
+        {empty,
+         {{"Temp/Key.tmp", "1\r\n"}},
+         "vokram4",
+         2,
+         "",
+         "vokram4: Temp/VK_2.tmp липсва: стартирайте първо vokram2",
+         {}},
+        {done, {{"VK/Geo_Data.txt", twice}}, "vokram1", 1, "ПРЕКЪСВАНЕ", stop, rerun},
+        {done,
+         {{"VK/Geo_Data.txt", "h\nh\nh\n1 100 54O.236 -2\n"}},
+         "vokram1",
+         1,
+         "ПРЕКЪСВАНЕ",
+         "vokram1: VK/Geo_Data.txt:4: \"54O.236\" не е число",
+         rerun},
+        {done,
+         {{"VK/Geo_Data.txt", "h\nh\nh\n1 100 318,14 -2\n"}},
+         "vokram1",
+         1,
+         "ПРЕКЪСВАНЕ",
+         "vokram1: VK/Geo_Data.txt:4: \"318,14\" не е число (десетичният знак е точка: 318.14)",
+         rerun},
+        {done, {{"P.txt", gap}}, "vokram1", 106, "", "vokram1: P.txt:5: празен ред вместо число", rerun},
+        {done,
+         {{"P.txt", gap}},
+         "vokram5",
+         106,
+         "",
+         "vokram5: P.txt:5: празен ред вместо число",
+         {"VK/Protokol.TXT", "VK/VK_5.scr"}},
+        {blocked, {}, "vokram2", 1, nullptr, "vokram2" + token, {}},
+        {blocked, {}, "vokram4", 1, nullptr, "vokram4" + token, {}},
+        {blocked, {}, "vokram5", 1, nullptr, "vokram5" + token, {}},
+        {done, {}, "vokram @ --version", 0, "vokram " VOKRAM_VERSION "\n", "", {}},
+        {done, {}, "vokram -x", 64, nullptr, "vokram: непозната опция -x", {}},
         // The chain command reached through a symbolic link, with the programs not in PATH.
-        {duplicate,
+        {done,
+         {{"VK/Geo_Data.txt", twice}},
          "ln -sf \"$(command -v vokram)\" ../vokram-link && PATH=/usr/bin:/bin ../vokram-link",
          1,
          "ПРЕКЪСВАНЕ",
          stop + "\nvokram: vokram1 завърши с изходен код 1",
-         {"Temp/Key.tmp", "VK/Protokol.TXT"}},
+         rerun},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
         Folder f("cli");
         if (c.state != empty) solved(f);
-        if (c.state >= duplicate) f.write("VK/Geo_Data.txt", "h\nh\nh\n1 100 100 -2 1 200 200 -2\n");
         if (c.state == blocked) {
+            f.write("VK/Geo_Data.txt", twice);
             ASSERT_EQ(run_command(f.root, "vokram1").status, 1);
         }
+        for (const auto& [name, bytes] : c.files) f.write(name, bytes);
         const auto before = snapshot(f);
         std::string command = c.command;
         const bool outside = command.find('@') != std::string::npos;

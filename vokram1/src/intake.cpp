@@ -118,7 +118,7 @@ void vhod_points(Survey& s) {
             ++ordinal;
             if (got == NumberReader::Got::bad) {
                 s.rep.line("    Грешка при четене, брояч на цифри = " + whole(ordinal + 3) + ".");
-                stop();
+                throw ModuleStop{r.bad_token()};
             }
         }
     }
@@ -242,10 +242,7 @@ Params parse_params(NumberReader& r) {
     r.skip_lines(3);
     double* fields[] = {&p.tol_angle,  &p.tol_linear, &p.tol_height, &p.hp,
                         &p.refraction, &p.additive,   &p.scale,      &p.index};
-    for (double* f : fields) {
-        *f = r.number();
-        r.skip_line();
-    }
+    for (double* f : fields) *f = r.line_number();
     return p;
 }
 

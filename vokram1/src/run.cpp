@@ -27,6 +27,7 @@ int run(Console& con, const std::filesystem::path& root) {
         con,
         [&] {
             write_token(ws, 0);
+            remove_stale_products(ws, "vokram1");
             con.clear();
             con.write_at(25, 12, "* * *   В О К Р А М - 1  * * *");
             owned = std::make_unique<TextFile>(ws.file("VK/Protokol.TXT"), TextFile::Mode::create);

@@ -16,11 +16,11 @@ int run(Console& con, const std::filesystem::path& root) {
         [&] {
             require_token(ws);
             write_token(ws, 0);
-            // The height adjustment of an earlier run must not outlive a run that stops.
-            for (const char* rel : {"VK/VK_H.txt", "Temp/VK_H.tmp"}) {
+            remove_stale_products(ws, "vokram2");
+            // The adjusted heights of an earlier run must not reach vokram4 after a stop.
+            if (const std::filesystem::path old = ws.find("Temp/VK_H.tmp"); !old.empty()) {
                 std::error_code ec;
-                if (const std::filesystem::path old = ws.find(rel); !old.empty())
-                    std::filesystem::remove(old, ec);
+                std::filesystem::remove(old, ec);
             }
             report = std::make_unique<TextFile>(ws.file("VK/Protokol.TXT"), TextFile::Mode::append);
             net = std::make_unique<Network>(con, *report);

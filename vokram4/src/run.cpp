@@ -49,12 +49,7 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
         con,
         [&] {
             require_token(ws);
-            // The diagnostics of an earlier adjustment must not outlive a run that stops.
-            for (const char* rel : {"VK/VK_4.txt", "VK/VK_4.scr"}) {
-                std::error_code ec;
-                const std::filesystem::path old = ws.find(rel);
-                if (!old.empty()) std::filesystem::remove(old, ec);
-            }
+            remove_stale_products(ws, "vokram4");
             adj = std::make_unique<Adjustment>(con);
             Adjustment& a = *adj;
             a.pD = 2.0;

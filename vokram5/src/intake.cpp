@@ -67,11 +67,8 @@ Params read_params(NumberReader& r) {
     r.skip_lines(3);
     double* fields[] = {&par.tol_angle, &par.tol_linear, &par.tol_height, &par.hp,  &par.k,
                         &par.additive,  &par.scale,      &par.index,      &par.text};
-    for (double* f : fields) {
-        *f = r.number();
-        r.skip_line();
-    }
-    par.decimals = static_cast<int>(r.integer(0, 65535));
+    for (double* f : fields) *f = r.line_number();
+    par.decimals = static_cast<int>(r.line_integer(0, 65535));
     return par;
 }
 

@@ -37,6 +37,7 @@ int run(Console& con, const std::filesystem::path& root) {
         con,
         [&] {
             require_token(ws);
+            remove_stale_products(ws, "vokram5");
             state = std::make_unique<Polar>(con);
             Polar& p = *state;
 

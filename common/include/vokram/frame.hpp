@@ -66,6 +66,12 @@ int read_token(const Workspace& ws);  // a missing token is a fatal file error
 // Reads the token and throws ChainBlocked when it is 0.
 void require_token(const Workspace& ws);
 
+// At the start of a run of `program` ("vokram2"): removes the products in VK/ that an
+// earlier run of it and of the programs after it left (vokram1 and vokram2: all of them;
+// vokram4 and vokram5: their own and the plan), so that a run that stops leaves nothing
+// beside its report that no longer matches it.
+void remove_stale_products(const Workspace& ws, std::string_view program);
+
 // Runs a module's body and gives its exit status: 0 at its end; a ModuleStop runs
 // `on_stop`, which returns the reason as the report gives it before the stop sequence
 // writes anything more, shows that reason as the error line and gives 1; ChainBlocked

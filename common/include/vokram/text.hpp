@@ -85,6 +85,14 @@ class NumberReader {
     double number();
     // The next number as a whole number within [lo, hi]; otherwise a fatal input error.
     long long integer(long long lo, long long hi);
+    // The number that starts the current line, the rest of the line discarded (a line of
+    // parameters: value, unit, explanation). An empty line or a word there is a fatal
+    // input error, so that a missing line never shifts the values after it.
+    double line_number();
+    long long line_integer(long long lo, long long hi);
+    // After next() gave `bad`: where and what the offending text is, for standard error
+    // ("VK/Geo_Data.txt:15: "54O.236" не е число").
+    std::string bad_token() const;
     // Discards the rest of the current line, its line end included.
     void skip_line();
     void skip_lines(int n) {
@@ -97,10 +105,12 @@ class NumberReader {
 
   private:
     void skip_blanks();
-    std::string where() const;  // the file name and the line of the last token
+    long long whole_within(double v, long long lo, long long hi) const;
+    std::string where() const;  // "file:line" of the last token
     std::string text_;
     std::string name_;
     std::size_t pos_ = 0;
+    std::size_t token_ = 0, token_end_ = 0;  // where the last token starts and ends
 };
 
 }  // namespace vk
