@@ -41,6 +41,9 @@ struct Case {
     Survey survey;
     std::vector<std::string> lines;  // consecutive lines of the report
     bool stops = false;
+    // Text put into the data file before the polar station for vokram5 alone: a station
+    // record whose detail block is one number short (the closing -9 inside its sight).
+    std::string inserted = {};
 };
 
 const Case kCases[] = {
@@ -70,13 +73,31 @@ const Case kCases[] = {
      }(),
      {"  ОБЕМА ДАННИ НАДХВЪРЛЯ ВЪЗМОЖНОСТИТЕ НА ПРОГРАМАТА."},
      true},
+    {"a detail block closed inside a sight stops its station",
+     stations(10),
+     {"    В станция \"10\" Код -9, проверете броя данни."},
+     true,
+     "10 1.5 1 1.5 50 100 200 -4\n-9\n5001 1.5 10 100 -9\n"},
+    {"the detail block of a station outside the network is passed over whole",
+     stations(10),
+     {"    Липсват (x,y,h) координати за ст. 77", "", "    Станция 10"},
+     false,
+     "77 1.5 1 1.5 50 100 200 -4\n-9\n5001 1.5 10 100 -9\n"},
 };
 
 TEST(Polar, EachKindOfStationReportsItsLinesAndEveryDetailPointIsTrue) {
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.behaviour);
         Folder f(c.behaviour);
-        EXPECT_EQ(run_chain(f, c.survey), c.stops ? "vokram5" : "");
+        std::string stopped = run_chain(f, c.survey, c.inserted.empty() ? "vokram5" : "vokram4");
+        if (!c.inserted.empty()) {
+            std::string geo = c.survey.geo();
+            geo.insert(geo.rfind("-4\n", geo.find("\n-9\n") - 3) + 3, c.inserted);
+            f.write("VK/Geo_Data.txt", geo);
+            const int status = run_program(f, "vokram5");
+            stopped = status == 0 ? "" : status == 1 ? "vokram5" : "status " + std::to_string(status);
+        }
+        EXPECT_EQ(stopped, c.stops ? "vokram5" : "");
         const std::vector<std::string> report = f.lines("VK/Protokol.TXT");
         EXPECT_TRUE(has_block(report, c.lines));
         const auto listed = read_report(report).detail;

@@ -32,30 +32,40 @@ std::uint16_t field16(double v, const char* what) {
     return static_cast<std::uint16_t>(r);
 }
 
-// Reads one detail sight whose point number is `v`; numbers missing at the end of the
-// file count as not measured.
-DetailSight read_sight(Polar& p, double v) {
-    const double r = std::round(v);
+// One detail sight from its five numbers: point, target height, direction, zenith angle,
+// slope distance.
+DetailSight sight(const double* v) {
+    const double r = std::round(v[0]);
     if (!(r >= std::numeric_limits<std::int32_t>::min() && r <= std::numeric_limits<std::int32_t>::max()))
         throw FatalIo{kBadNumber,
-                      "VK/Geo_Data.txt: номер на подробна точка " + real(v, 0, 4) + " е извън обхвата"};
-    DetailSight d;
-    d.no = static_cast<std::int32_t>(r);
-    double* fields[] = {&d.t, &d.r, &d.z, &d.s};
-    for (double* f : fields)
-        if (!read(p, *f)) *f = 0.0;
-    return d;
+                      "VK/Geo_Data.txt: номер на подробна точка " + real(v[0], 0, 4) + " е извън обхвата"};
+    return {static_cast<std::int32_t>(r), v[1], v[2], v[3], v[4]};
 }
 
-// The next sight of the detail block, or none at its closing marker or at the end of the
-// file. `open` turns false at the marker, so nothing after it is read.
-std::optional<DetailSight> next_sight(Polar& p, bool& open) {
-    double v = 0.0;
-    if (!open || !read(p, v) || v == kMarker || p.geo.at_end()) {
-        open = false;
-        return std::nullopt;
+// The sights of the station's detail block: its numbers up to the closing marker, five to
+// a sight. In a file that ends without the marker, numbers missing from the last sight
+// count as not measured and a lone point number is no sight. A block closed inside a
+// sight has lost or gained a number: a data error of the station when `checked`, and
+// nothing to compute from otherwise.
+std::vector<DetailSight> read_block(Polar& p, bool checked) {
+    std::vector<double> v;
+    bool closed = false;
+    for (double x = 0.0; !closed && read(p, x);) {
+        if (x == kMarker)
+            closed = true;
+        else
+            v.push_back(x);
     }
-    return read_sight(p, v);
+    if (closed && v.size() % 5 != 0) {
+        if (!checked) return {};
+        p.rep->line("    В станция " + in_quotes(real(p.st, 0, 0)) + " Код -9, проверете броя данни.");
+        stop();
+    }
+    if (v.size() % 5 == 1) v.pop_back();
+    v.resize((v.size() + 4) / 5 * 5, 0.0);
+    std::vector<DetailSight> sights;
+    for (std::size_t k = 0; k < v.size(); k += 5) sights.push_back(sight(&v[k]));
+    return sights;
 }
 
 }  // namespace
@@ -143,14 +153,10 @@ void stanciq(Polar& p) {
             p.J = static_cast<int>(i);
             break;
         }
+    // The detail block is read whole here; a station outside the network passes it over.
+    const std::vector<DetailSight> block = read_block(p, p.J >= 0);
     if (p.J < 0) {
         p.rep->line("    Липсват (x,y,h) координати за ст. " + station);
-        // Pass over the station's detail block here: left in the stream, an empty block
-        // would be taken for the marker of another station with this record again, and a
-        // long one for an over-long group.
-        bool open = true;
-        while (next_sight(p, open)) {
-        }
         return;
     }
 
@@ -166,22 +172,20 @@ void stanciq(Polar& p) {
     p.rep->line("       ТОЧКИ ОТ ПОЛЯРНО ЗАСНИМАНЕ В СТАНЦИЯ: " + station);
     p.rep->line("       номер        сев./юг         изт./зап.  височина");
     p.rep->line("       ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~ [м.]");
-    detail_block(p);
+    detail_block(p, block);
 }
 
-void detail_block(Polar& p) {
-    bool open = true;
-    std::optional<DetailSight> ahead = next_sight(p, open);
-    if (!ahead) return;  // an empty block: no points and no two-face summary
+void detail_block(Polar& p, const std::vector<DetailSight>& block) {
+    if (block.empty()) return;  // an empty block: no points and no two-face summary
 
     FaceMaxima m;
     const Largest horizontal;  // detail sights carry no horizontal distance
-    while (ahead) {
-        DetailSight cur = *ahead;
-        ahead = next_sight(p, open);
-        if (ahead && ahead->no == cur.no) {
-            merge_faces(cur.r, cur.z, cur.s, ahead->r, ahead->z, ahead->s, cur.no, m);
-            ahead = next_sight(p, open);  // a third sight of the point is a single sight of its own
+    for (std::size_t k = 0; k < block.size(); ++k) {
+        DetailSight cur = block[k];
+        if (k + 1 < block.size() && block[k + 1].no == cur.no) {
+            const DetailSight& second =
+                block[++k];  // a third sight of the point is a single sight of its own
+            merge_faces(cur.r, cur.z, cur.s, second.r, second.z, second.s, cur.no, m);
         } else {
             single_face(cur.r, cur.z, p.par.index);
         }

@@ -125,7 +125,7 @@ bool nova_st(Polar& p);
 // STANCIQ: at most one polar station per call.
 void stanciq(Polar& p);
 // The detail block of the current station, up to its closing -9.
-void detail_block(Polar& p);
+void detail_block(Polar& p, const std::vector<DetailSight>& block);
 // The point of one merged detail sight, or none when the sight gives no point.
 std::optional<DetailPoint> polar_point(const Polar& p, const DetailSight& d);
 
