@@ -45,6 +45,7 @@ struct Case {
     std::vector<std::string> lines;  // consecutive lines of the report
     bool stops = false;
     std::string answers = {};  // typed point numbers and keys, in the order asked
+    std::string shown = {};    // a part of what the console showed (without a terminal)
 };
 
 const Case kCases[] = {
@@ -71,13 +72,15 @@ const Case kCases[] = {
      network({{1, {{10, kVS}}}, {2, {{10, kVS}}}}),
      {"  Дължинна засечка 1,2 ~ 10"},
      false,
-     "7\n1\n"},
+     "7\n1\n",
+     "7\n\n\n\n1\n\n"},  // each typed number echoed and followed by a line end
     {"combined resection", network({{10, {{1}, {2, kR}}}}), {"  Обр.комб.засечка 1,2 ~ 10"}},
     {"combined resection with two triangles, other keys ignored",
      network({{10, {{1}, {2, kR}}}}, {{10, kOutside}}),
      {"  Обр.комб.засечка 1,2 ~ 10"},
      false,
-     "xN"},
+     "xn",
+     "\nx\n\nn\n"},  // each key shown as typed
     {"polar entries run on in lines of three",
      network({{1, {{2, kR}, {10}, {11}, {12}, {13}, {14}}}},
              {{11, {180, 260, 54}}, {12, kOutside}, {13, {600, 300, 56}}, {14, {30, 250, 56}}}),
@@ -172,6 +175,7 @@ TEST(Solution, EachTaskAndControlReportsItsLinesAndEveryListedPointIsTrue) {
         EXPECT_EQ(run_chain(f, c.survey, "vokram2", c.answers), c.stops ? "vokram2" : "");
         const std::vector<std::string> report = f.lines("VK/Protokol.TXT");
         EXPECT_TRUE(has_block(report, c.lines));
+        EXPECT_NE(f.read("vokram2.out").find(c.shown), std::string::npos) << f.read("vokram2.out");
         for (const auto& [no, got] : read_report(report).approximate) {
             const TruePoint& t = c.survey.truth.at(no);
             if (!std::isnan(got.x)) {

@@ -50,7 +50,7 @@ int ask_left_point(Network& w, int a, int b, int nn, double ab, double da, doubl
         NumberReader reply(c.read_line(), "отговор");
         const double v = reply.number();
         c.write_at(35, 12, "       ");
-        c.write_at(35, 12, real(v, 7, 0));
+        c.write_at(35, 12, real(v, 7, 0) + "\n");
         if (std::fabs(v) < 1e6) {
             const long long answer = std::llround(v);
             if (answer == w.no(a) || answer == w.no(b)) {
@@ -84,9 +84,9 @@ bool ask_acute(Network& w, int a, int b, int nn, double ab, double da, double nu
     while (true) {
         c.write_at(64, 12, " ");
         char key = c.read_key();
-        if (key >= 'a' && key <= 'z') key = static_cast<char>(key - 'a' + 'A');
-        // Only a plain character is echoed as it is; anything else shows as a question mark.
+        // The key is shown as typed; a control character shows as a question mark.
         c.write_at(64, 12, std::string(1, key >= ' ' && key <= '~' ? key : '?'));
+        if (key >= 'a' && key <= 'z') key = static_cast<char>(key - 'a' + 'A');
         if (key == 'D' || key == 'N') {
             c.clear();
             return key == 'D';
