@@ -120,7 +120,14 @@ class TerminalConsole : public PlainConsole {
         out("\x1b[" + std::to_string(row) + ";" + std::to_string(col) + "H");
         out(enc_(text));
     }
-    void wait_key() override { raw_key(); }
+    // The last row says what the program waits for while it waits, then is cleared; the
+    // cursor goes back where it was (row 999 stops at the bottom of any screen).
+    void wait_key() override {
+        const std::string last_row = "\0337\x1b[999;1H\x1b[2K";  // ESC 7 saves the cursor, ESC 8 restores it
+        out(last_row + enc_("Натиснете клавиш ...") + "\0338");
+        raw_key();
+        out(last_row + "\0338");
+    }
     char read_key() override {
         const int c = raw_key();
         if (c < 0) throw kNoAnswer;
