@@ -7,6 +7,7 @@
 #include <cmath>
 #include <memory>
 
+#include "vokram/frame.hpp"
 #include "vokram4/diagnostics.hpp"
 
 namespace vk::v4 {
@@ -75,7 +76,13 @@ void balance_weights(const Adjustment& a, Diagnostics& d) {
     double x = std::log(b.pD), x_prev = 0, y_prev = 0;
     for (vc.balance_iterations = 1; vc.balance_iterations <= kBalanceIterations; ++vc.balance_iterations) {
         sastavq_n(b);
-        reshava_n(b);
+        // A step of the weight far off may leave a point undetermined in this side
+        // adjustment: the balancing then gives up; the adjustment itself stands.
+        try {
+            reshava_n(b);
+        } catch (const ModuleStop&) {
+            return;
+        }
         kontrola(b);
         opredelq_q(b);  // the cofactors the diagnostics read
         const Diagnostics e = diagnose(b);
