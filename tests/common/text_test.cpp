@@ -1,4 +1,5 @@
-// Number formatting, the Windows-1251 writer and the free-format reader.
+// Number formatting, the Windows-1251 writer and the free-format reader: each case is a
+// text the suite writes or reads, against the text it must be.
 #include "vokram/text.hpp"
 
 #include <gtest/gtest.h>
@@ -12,142 +13,78 @@
 namespace vk {
 namespace {
 
-TEST(Format, RealsAndWholesInTheirFields) {
-    struct Case {
-        double v;
-        int w, d;
-        const char* out;
-    } cases[] = {
-        {0.106, 8, 3, "   0.106"},       {0.0, 4, 0, "   0"},     {0.0, 6, 1, "   0.0"},
-        {0.0, 10, 5, "   0.00000"},      {3.14159, 0, 2, "3.14"}, {-1.25, 8, 2, "   -1.25"},
-        {123456.789, 6, 2, "123456.79"},  // widens rather than cut a digit
-        {-0.00001, 6, 1, "   0.0"},       // negative zero prints as zero
-        {-0.0, 0, 4, "0.0000"},          {-0.04, 0, 1, "0.0"},    {-0.06, 0, 1, "-0.1"},
-        {4567790.0, 0, 1, "4567790.0"},  {2.5, 0, 0, "2"},  // ties to even, as the C library rounds
-    };
-    for (const auto& c : cases) EXPECT_EQ(real(c.v, c.w, c.d), c.out) << c.v << " " << c.w << ":" << c.d;
-    EXPECT_EQ(whole(5, 10), "         5");
-    EXPECT_EQ(whole(123456, 3), "123456");
-    EXPECT_EQ(whole(-7), "-7");
-    EXPECT_EQ(in_quotes(whole(12)), "\"12\"");
+// Every number of `text` after its first line, or the fatal error that ends the reading.
+std::string read_all(const std::string& text) {
+    NumberReader r(text, "Temp/VK_1.tmp");
+    r.skip_line();
+    std::string out;
+    try {
+        while (!r.at_end()) out += real(r.number(), 0, 4) + " ";
+    } catch (const FatalIo& e) {
+        out += "error " + std::to_string(e.code) + ": " + e.message;
+    }
+    return out;
 }
 
-TEST(TextFile, WritesWindows1251WithCrLf) {
-    const auto dir = std::filesystem::temp_directory_path() / "vokram_text_test";
-    std::filesystem::create_directories(dir);
-    const auto path = dir / "out.txt";
+// The bytes of a file written with `lines`, then abandoned half way by a second writer
+// that replaces it.
+std::string written(const std::vector<std::string>& lines) {
+    const auto path = std::filesystem::temp_directory_path() / "vokram_text_test.txt";
     {
         TextFile f(path, TextFile::Mode::create);
-        f.line("Приети 5 точки.").put("abc").endl();
+        for (const std::string& l : lines) f.line(l);
         f.close();
+        TextFile abandoned(path, TextFile::Mode::replace);
+        abandoned.line("half");
     }
     std::ifstream in(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(bytes, "\xCF\xF0\xE8\xE5\xF2\xE8 5 \xF2\xEE\xF7\xEA\xE8.\r\nabc\r\n");
-    {
-        TextFile f(path, TextFile::Mode::append);
-        f.line("x");
-        f.close();
-    }
-    std::ifstream again(path, std::ios::binary);
-    const std::string appended((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(appended, bytes + "x\r\n");
-    std::filesystem::remove_all(dir);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::filesystem::remove(path);
+    return bytes;
 }
 
-TEST(TextFile, ReplaceLeavesTheOldFileUntilClosedAndNothingWhenAbandoned) {
-    const auto dir = std::filesystem::temp_directory_path() / "vokram_replace_test";
-    std::filesystem::create_directories(dir);
-    const auto path = dir / "VK_1.tmp";
-    { std::ofstream(path) << "old"; }
-    {
-        TextFile f(path, TextFile::Mode::replace);
-        f.line("new");
-        // abandoned, as when a stage fails half way
-    }
-    std::ifstream kept(path);
-    std::string word;
-    kept >> word;
-    EXPECT_EQ(word, "old");
-    EXPECT_FALSE(std::filesystem::exists(dir / "VK_1.tmp.part"));
-    {
-        TextFile f(path, TextFile::Mode::replace);
-        f.line("new");
-        f.close();
-    }
-    std::ifstream now(path);
-    now >> word;
-    EXPECT_EQ(word, "new");
-    std::filesystem::remove_all(dir);
-}
+struct Case {
+    const char* what;
+    std::string got, want;
+};
 
-TEST(TextFile, FullDiskIsAFatalWriteError) {
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+const Case kCases[] = {
+    {"a real in its field", real(0.106, 8, 3), "   0.106"},
+    {"no leading blanks", real(3.14159, 0, 2), "3.14"},
+    {"a negative real", real(-1.25, 8, 2), "   -1.25"},
+    {"widened rather than cut", real(123456.789, 6, 2), "123456.79"},
+    {"negative zero as zero", real(-0.00001, 6, 1), "   0.0"},
+    {"negative zero without a field", real(-0.0, 0, 4), "0.0000"},
+    {"rounded away from zero", real(-0.06, 0, 1), "-0.1"},
+    {"ties to even", real(2.5, 0, 0), "2"},
+    {"a whole number in its field", whole(5, 10), "         5"},
+    {"a whole number wider than its field", whole(123456, 3), "123456"},
+    {"Windows-1251 with CR LF, an abandoned replacement leaving the file",
+     written({"Приети 5 точки.", "abc"}), "\xCF\xF0\xE8\xE5\xF2\xE8 5 \xF2\xEE\xF7\xEA\xE8.\r\nabc\r\n"},
+    {"numbers across line ends of either kind", read_all("h1\n 1 2.5\r\n-3e2\t.5 7.\n+4 1E-3 1e-400"),
+     "1.0000 2.5000 -300.0000 0.5000 7.0000 4.0000 0.0010 0.0000 "},
+    {"a Ctrl-Z ends the text", read_all("h\n1 2\x1a garbage"), "1.0000 2.0000 "},
+    {"a word is a bad number on its line", read_all("h\n1\n2 x"),
+     "1.0000 2.0000 error 106: Temp/VK_1.tmp:3: \"x\" не е число"},
+    {"not a decimal number", read_all("h\nnan"), "error 106: Temp/VK_1.tmp:2: \"nan\" не е число"},
+    {"a hexadecimal float", read_all("h\n0x1p3"), "error 106: Temp/VK_1.tmp:2: \"0x1p3\" не е число"},
+    {"a decimal comma", read_all("h\n1,5"),
+     "error 106: Temp/VK_1.tmp:2: \"1,5\" не е число (десетичният знак е точка: 1.5)"},
+    {"a lone point", read_all("h\n."), "error 106: Temp/VK_1.tmp:2: \".\" не е число"},
+    {"an exponent without digits", read_all("h\n1e+"), "error 106: Temp/VK_1.tmp:2: \"1e+\" не е число"},
+    {"beyond a double", read_all("h\n1e999"), "error 106: Temp/VK_1.tmp:2: \"1e999\" не е число"},
+};
+
+TEST(Text, EachValueIsWrittenAndReadAsTheSuiteNeedsIt) {
+    for (const Case& c : kCases) EXPECT_EQ(c.got, c.want) << c.what;
+    NumberReader early("1", "Temp/VK_2.tmp");
+    EXPECT_EQ(early.integer(0, 10), 1);
     try {
-        TextFile f("/dev/full", TextFile::Mode::append);
-        f.line(std::string(100000, 'x'));
-        f.close();
-        FAIL() << "no error on a full disk";
-    } catch (const FatalIo& e) {
-        EXPECT_EQ(e.code, kWriteError);
-    }
-}
-
-TEST(NumberReader, ReadsNumbersAcrossLineEndsOfEitherKind) {
-    for (const char* text : {"h1\nh2\n 1 2.5\n-3e2\t.5 7.\n", "h1\r\nh2\r\n 1 2.5\r\n-3e2\t.5 7.\r\n"}) {
-        NumberReader r(text, "t");
-        r.skip_lines(2);
-        EXPECT_EQ(r.number(), 1.0);
-        EXPECT_EQ(r.number(), 2.5);
-        r.skip_line();
-        EXPECT_EQ(r.number(), -300.0);
-        EXPECT_EQ(r.number(), 0.5);
-        EXPECT_EQ(r.number(), 7.0);
-        EXPECT_TRUE(r.at_end());
-        double v;
-        EXPECT_EQ(r.next(v), NumberReader::Got::end);
-    }
-}
-
-TEST(NumberReader, RejectsWhatIsNotADecimalNumber) {
-    for (const char* token : {"nan", "NaN", "inf", "-Infinity", "0x1p3", "1,5", "12a", "e5", ".", "-", "1e",
-                              "1e+", "1e999", "--1", "1.2.3"}) {
-        NumberReader r(token, "t");
-        double v;
-        EXPECT_EQ(r.next(v), NumberReader::Got::bad) << token;
-    }
-    NumberReader ok("+4 1E-3 1e-400", "t");
-    EXPECT_EQ(ok.number(), 4.0);
-    EXPECT_EQ(ok.number(), 0.001);
-    EXPECT_EQ(ok.number(), 0.0);  // below the smallest double: zero
-}
-
-TEST(NumberReader, EarlyEndAndBadTokensAreFatalInputErrorsNamingTheFile) {
-    NumberReader r("1 x\n", "Temp/VK_1.tmp");
-    EXPECT_EQ(r.integer(0, 10), 1);
-    try {
-        r.number();
-        FAIL();
-    } catch (const FatalIo& e) {
-        EXPECT_EQ(e.code, kBadNumber);
-        EXPECT_NE(e.message.find("Temp/VK_1.tmp:1: \"x\" не е число"), std::string::npos) << e.message;
-    }
-    try {
-        r.number();
-        FAIL();
+        early.number();
+        ADD_FAILURE() << "no error at the end of the file";
     } catch (const FatalIo& e) {
         EXPECT_EQ(e.code, kReadError);
     }
-    NumberReader big("70000 2.5", "t");
-    EXPECT_THROW(big.integer(0, 65535), FatalIo);
-    EXPECT_THROW(big.integer(0, 65535), FatalIo);  // not whole
-}
-
-TEST(NumberReader, CtrlZEndsTheText) {
-    NumberReader r("1 2\x1a garbage", "t");
-    EXPECT_EQ(r.number(), 1.0);
-    EXPECT_EQ(r.number(), 2.0);
-    EXPECT_TRUE(r.at_end());
 }
 
 }  // namespace

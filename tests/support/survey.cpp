@@ -42,13 +42,12 @@ class Writer {
             out << "  " << k.target << ' ' << num(k.ht, 3) << ' ' << (rs ? num(rang(R + dR), 6) : "0") << ' '
                 << (vs ? num(Vr + dV, 6) : "0") << ' ' << (vs ? num(S + dS, 5) : "0") << '\n';
         };
-        const double noise_S = gauss(s_.distance_noise / 1000);
-        S += noise_S;
-        switch (faces == kSurveyFaces ? kFaceIThenII : faces) {
+        S += gauss(s_.distance_noise / 1000);
+        switch (faces) {
             case kFaceI:
-            case kSurveyFaces:
                 put(R1, V1, k.dR, k.dV, k.dS);
                 break;
+            case kSurveyFaces:
             case kFaceIThenII:
                 put(R1, V1, k.dR, k.dV, k.dS), put(R2 + gauss(0.0003), V2 - gauss(0.0005), 0, 0, 0);
                 break;
