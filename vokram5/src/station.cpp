@@ -24,21 +24,20 @@ bool read(Polar& p, double& v) {
 }
 
 // A value that must fit one of the 16-bit fields of the sight table.
-std::uint16_t field16(double v, const char* what) {
+std::uint16_t field16(const Polar& p, double v, const char* what) {
     const double r = std::round(v);
     if (!(r >= 0.0 && r <= 65535.0))
-        throw FatalIo{kBadNumber, std::string("VK/Geo_Data.txt: ") + what + " " + real(v, 0, 4) +
-                                      " е извън обхвата на програмата"};
+        throw FatalIo{kBadNumber,
+                      p.record_at + ": " + what + " " + real(v, 0, 4) + " е извън обхвата на програмата"};
     return static_cast<std::uint16_t>(r);
 }
 
 // One detail sight from its five numbers: point, target height, direction, zenith angle,
 // slope distance.
-DetailSight sight(const double* v) {
+DetailSight sight(const double* v, const std::string& at) {
     const double r = std::round(v[0]);
     if (!(r >= std::numeric_limits<std::int32_t>::min() && r <= std::numeric_limits<std::int32_t>::max()))
-        throw FatalIo{kBadNumber,
-                      "VK/Geo_Data.txt: номер на подробна точка " + real(v[0], 0, 4) + " е извън обхвата"};
+        throw FatalIo{kBadNumber, at + ": номер на подробна точка " + real(v[0], 0, 4) + " е извън обхвата"};
     return {static_cast<std::int32_t>(r), v[1], v[2], v[3], v[4]};
 }
 
@@ -49,12 +48,15 @@ DetailSight sight(const double* v) {
 // nothing to compute from otherwise.
 std::vector<DetailSight> read_block(Polar& p, bool checked) {
     std::vector<double> v;
+    std::vector<std::string> at;  // where each sight starts
     bool closed = false;
     for (double x = 0.0; !closed && read(p, x);) {
-        if (x == kMarker)
+        if (x == kMarker) {
             closed = true;
-        else
+        } else {
+            if (v.size() % 5 == 0) at.push_back(p.geo.where());
             v.push_back(x);
+        }
     }
     if (closed && v.size() % 5 != 0) {
         if (!checked) return {};
@@ -64,7 +66,7 @@ std::vector<DetailSight> read_block(Polar& p, bool checked) {
     if (v.size() % 5 == 1) v.pop_back();
     v.resize((v.size() + 4) / 5 * 5, 0.0);
     std::vector<DetailSight> sights;
-    for (std::size_t k = 0; k < v.size(); k += 5) sights.push_back(sight(&v[k]));
+    for (std::size_t k = 0; k < v.size(); k += 5) sights.push_back(sight(&v[k], at[k / 5]));
     return sights;
 }
 
@@ -83,6 +85,7 @@ bool nova_st(Polar& p) {
         p.sights.clear();
         p.buf.clear();
         p.buf.push_back(v);
+        p.record_at = p.geo.where();
         double w = 0.0;
         while (p.buf.size() < static_cast<std::size_t>(kGroupCapacity) && read(p, w)) {
             p.buf.push_back(w);
@@ -113,8 +116,8 @@ void stanciq(Polar& p) {
             p.rep->line("    Код -1, неправилен номер на станция " + in_quotes(real(p.st, 0, 4)) + ".");
             stop();
         }
-        const std::uint16_t ns = field16(p.st, "номер на станция");
-        const std::uint16_t hs = field16(p.ih * 1000.0, "височина на инструмента [мм]");
+        const std::uint16_t ns = field16(p, p.st, "номер на станция");
+        const std::uint16_t hs = field16(p, p.ih * 1000.0, "височина на инструмента [мм]");
         for (std::size_t j = 2; j + 5 < n; j += 5) {
             const double nt = p.buf[j], ht = p.buf[j + 1], R = p.buf[j + 2], V = p.buf[j + 3],
                          S = p.buf[j + 4];
@@ -137,8 +140,8 @@ void stanciq(Polar& p) {
                 Sight s;
                 s.ns = ns;
                 s.hs = hs;
-                s.nt = field16(nt, "номер на точка");
-                s.ht = field16(ht * 1000.0, "височина на сигнала [мм]");
+                s.nt = field16(p, nt, "номер на точка");
+                s.ht = field16(p, ht * 1000.0, "височина на сигнала [мм]");
                 if (R > 0.0) s.R = R;
                 if (V > 0.0) s.V = V;
                 if (S > 0.0) s.S = S * p.par.scale + p.par.additive;

@@ -93,6 +93,7 @@ class NumberReader {
     // After next() gave `bad`: where and what the offending text is, for standard error
     // ("VK/Geo_Data.txt:15: "54O.236" не е число").
     std::string bad_token() const;
+    std::string where() const;  // "file:line" of the last token
     // Discards the rest of the current line, its line end included.
     void skip_line();
     void skip_lines(int n) {
@@ -106,7 +107,6 @@ class NumberReader {
   private:
     void skip_blanks();
     long long whole_within(double v, long long lo, long long hi) const;
-    std::string where() const;  // "file:line" of the last token
     std::string text_;
     std::string name_;
     std::size_t pos_ = 0;

@@ -97,6 +97,7 @@ struct Polar {
     // The survey data file, positioned after its three header lines.
     NumberReader geo{std::string(), "VK/Geo_Data.txt"};
     std::vector<double> buf;  // the group read before the last marker
+    std::string record_at;    // "VK/Geo_Data.txt:line" where that group starts
     double last_code = 0;     // the last number NOVA_ST read
     std::vector<Sight> sights;
 
