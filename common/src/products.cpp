@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "vokram/parameters.hpp"
+
 namespace vk {
 
 namespace {
@@ -33,9 +35,9 @@ DrawParams read_draw_params(const Workspace& ws) {
     const std::filesystem::path path = ws.find("P.txt");
     if (path.empty() || !std::filesystem::is_regular_file(path)) return p;
     NumberReader r = NumberReader::open(path, "P.txt");
-    r.skip_lines(11);
-    p.th = r.line_number();
-    p.hd = static_cast<int>(r.line_integer(0, 12));
+    const std::vector<double> v = read_parameters(r, 12, kLastParameterLine);
+    p.th = v[0];
+    p.hd = static_cast<int>(v[1]);
     return p;
 }
 
@@ -198,20 +200,20 @@ void write_vk2(const NetTables& w, TextFile& f) {
 }
 
 void save_plot(const Workspace& ws, const NetTables& t) {
-    TextFile f(ws.file("VK/VK_2.scr"), TextFile::Mode::create);
+    TextFile f(ws.file("VK/VK_2.scr"), TextFile::Mode::replace);
     write_plot(t, read_draw_params(ws), f);
     f.close();
 }
 
 void save_solution(const Workspace& ws, const NetTables& t) {
     {
-        TextFile f(ws.file("VK/Surface.txt"), TextFile::Mode::create);
+        TextFile f(ws.file("VK/Surface.txt"), TextFile::Mode::replace);
         write_surface(t, f);
         f.close();
     }
     save_plot(ws, t);
     {
-        TextFile f(ws.file("VK/VK_2.cad"), TextFile::Mode::create);
+        TextFile f(ws.file("VK/VK_2.cad"), TextFile::Mode::replace);
         write_cad(t, f);
         f.close();
     }

@@ -6,9 +6,11 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 #include <system_error>
 
+#include "vokram/folder_lock.hpp"
 #include "vokram/frame.hpp"
 
 namespace vk {
@@ -101,8 +103,7 @@ std::string from_cp1251(std::string_view cp1251) {
 TextFile::TextFile(const std::filesystem::path& path, Mode mode) : path_(path) {
     std::filesystem::path target = path;
     if (mode == Mode::replace) {
-        temp_ = path;
-        temp_ += ".part";
+        temp_ = temporary_name(path);
         target = temp_;
     }
     f_ = std::fopen(target.c_str(), mode == Mode::append ? "ab" : "wb");
@@ -130,6 +131,11 @@ void TextFile::write_raw(std::string_view bytes) {
 TextFile& TextFile::put(std::string_view utf8) {
     write_raw(to_cp1251(utf8));
     current_ += utf8;
+    return *this;
+}
+
+TextFile& TextFile::bytes(std::string_view cp1251) {
+    write_raw(cp1251);
     return *this;
 }
 
@@ -176,6 +182,52 @@ std::vector<std::string> TextFile::lines() const {
     return out;
 }
 
+// --- Reading a file ---------------------------------------------------------
+
+namespace {
+
+// A failure to read: the DOS-style code where the system's error has one (missing,
+// access denied), otherwise a read error (100).
+FatalIo read_error(int err, const std::string& name) {
+    switch (err) {
+        case ENOENT:
+        case ENOTDIR:
+        case EACCES:
+        case EPERM:
+        case EISDIR:
+        case EMFILE:
+        case ENFILE:
+            return io_error(err, name);
+        default:
+            return FatalIo{kReadError, name + ": грешка при четене (" + std::strerror(err) + ")"};
+    }
+}
+
+}  // namespace
+
+std::string read_file(const std::filesystem::path& path, const std::string& name, std::size_t limit) {
+    std::error_code ec;
+    const std::filesystem::file_status st = std::filesystem::status(path, ec);
+    if (ec) throw read_error(ec.value(), name);
+    if (std::filesystem::is_directory(st)) throw read_error(EISDIR, name);
+    if (!std::filesystem::is_regular_file(st)) throw FatalIo{kReadError, name + ": не е обикновен файл"};
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) throw read_error(errno, name);
+    std::string text;
+    char buf[65536];
+    std::size_t n;
+    errno = 0;
+    while (text.size() <= limit && (n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+    const bool failed = std::ferror(f) != 0;
+    const int err = errno;
+    std::fclose(f);
+    if (failed) throw read_error(err == 0 ? EIO : err, name);
+    if (text.size() > limit)
+        throw FatalIo{kReadError,
+                      name + ": файлът е по-голям от " + whole(static_cast<long long>(limit)) + " байта"};
+    return text;
+}
+
 // --- NumberReader -----------------------------------------------------------
 
 namespace {
@@ -219,16 +271,7 @@ NumberReader::NumberReader(std::string text, std::string name)
 }
 
 NumberReader NumberReader::open(const std::filesystem::path& path, std::string name) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) throw io_error(errno, name);
-    std::string text;
-    char buf[65536];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-    const bool failed = std::ferror(f) != 0;
-    const int err = errno;
-    std::fclose(f);
-    if (failed) throw io_error(err == 0 ? EIO : err, name);
+    std::string text = read_file(path, name);
     return NumberReader(std::move(text), std::move(name));
 }
 
@@ -278,6 +321,16 @@ long long NumberReader::whole_within(double v, long long lo, long long hi) const
                                       "\" не е цяло число от " + std::to_string(lo) + " до " +
                                       std::to_string(hi)};
     return static_cast<long long>(v);
+}
+
+double NumberReader::number(double lo, double hi) {
+    const double v = number();
+    if (v < lo || v > hi) {
+        char text[160];
+        std::snprintf(text, sizeof text, ": стойност %.10g извън границите от %g до %g", v, lo, hi);
+        throw FatalIo{kBadNumber, where() + text};
+    }
+    return v;
 }
 
 long long NumberReader::integer(long long lo, long long hi) {

@@ -6,8 +6,10 @@
 #include <ctime>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "plot/plot.hpp"
+#include "vokram/folder_lock.hpp"
 #include "vokram/text.hpp"
 
 namespace vk::plot {
@@ -34,8 +36,7 @@ std::string load_if_any(const Workspace& ws, const std::string& rel) {
 // Writes the picture under a temporary name and renames it over the old one, so that a
 // browser never shows half a picture.
 void save(const std::filesystem::path& path, const std::string& svg) {
-    std::filesystem::path part = path;
-    part += ".part";
+    const std::filesystem::path part = temporary_name(path);
     {
         std::ofstream out(part, std::ios::binary | std::ios::trunc);
         if (!out) throw io_error(errno, "VK/Survey.svg");
@@ -65,9 +66,11 @@ std::string today() {
 
 int run(Console& con, const std::filesystem::path& root, const Options& options) {
     const Workspace ws(root);
+    std::optional<FolderLock> lock;  // the survey folder, for the whole run
     return run_frame(
         con,
         [&] {
+            lock.emplace(ws);
             con.clear();
             con.write_at(22, 12, "* * *   В О К Р А М  -  П Л А Н  * * *");
             Drawing d;

@@ -6,10 +6,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "support/chain.hpp"
+#include "vokram/folder_lock.hpp"
+#include "vokram/frame.hpp"
 #include "vokram/text.hpp"
 
 namespace vk::test {
@@ -189,21 +193,71 @@ TEST(Environment, FolderThatCannotBeWrittenIsAccessDenied) {
     fs::permissions(f.root / "VK", fs::perms::owner_all);
 }
 
-TEST(Environment, FullDiskLeavesNoHalfWrittenIntermediateFile) {
-    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    Folder f("full_disk");
-    solved(f);
-    const std::string good = f.read("Temp/VK_1.tmp");
-    // The next network file goes to a full disk.
-    fs::create_symlink("/dev/full", f.root / "Temp/VK_1.tmp.part");
-    EXPECT_EQ(run_program(f, "vokram1"), 101) << f.read("vokram1.out");
-    EXPECT_EQ(f.read("Temp/VK_1.tmp"), good);
-    EXPECT_EQ(f.read("Temp/Key.tmp"), "0\r\n");  // vokram2 will not take the old file as new
-    // A report on a full disk is fatal too.
-    fs::remove(f.root / "Temp/VK_1.tmp.part");
-    fs::remove(f.root / "VK/Protokol.TXT");
-    fs::create_symlink("/dev/full", f.root / "VK/Protokol.TXT");
-    EXPECT_EQ(run_program(f, "vokram1"), 101);
+// The bytes of a file, or a mark that it is absent.
+std::string state_of(const Folder& f, const std::string& rel) {
+    std::error_code ec;
+    return fs::exists(f.root / rel, ec) ? f.read(rel) : "(absent)";
+}
+
+// Replaces line `n` (from 1) of a CR LF file.
+void set_line(const Folder& f, const std::string& rel, std::size_t n, const std::string& text) {
+    std::string b = f.read(rel);
+    std::size_t at = 0;
+    for (std::size_t i = 1; i < n; ++i) at = b.find("\r\n", at) + 2;
+    b.replace(at, b.find("\r\n", at) - at, text);
+    f.write(rel, b);
+}
+
+// Each case starts from the files of a whole chain, changes them as a user, a second
+// program or a full disk might, runs one program and names the files that must keep their
+// bytes: no crash, nothing lost, nothing done twice.
+TEST(Environment, DamagedBusyOrFullFolderIsRefusedAndLeavesTheFilesWhole) {
+    const std::vector<std::string> drawing = {"VK/VK_2.cad", "VK/Surface.txt", "VK/VK_5.scr"};
+    struct Case {
+        const char* what;
+        std::function<void(const Folder&)> change;
+        const char* program;
+        int status;
+        std::vector<std::string> unchanged;
+        const char* says = "";  // a piece of what the program printed
+        int disk = -1;          // blocks a file may take
+        bool busy = false;      // another program holds the folder
+    };
+    const Case cases[] = {
+        {"run again", {}, "vokram5", 0, drawing},
+        {"full disk", {}, "vokram5", kWriteError, drawing, "", 1},
+        {"full disk", {}, "vokram1", kWriteError, {"Temp/VK_1.tmp", "VK/VK_2.cad"}, "", 1},
+        {"default P.txt on a full disk",
+         [](const Folder& f) { fs::remove(f.root / "P.txt"); },
+         "vokram1",
+         kWriteError,
+         {"P.txt"},
+         "",
+         1},
+        {"folder in use",
+         {},
+         "vokram4",
+         kFolderBusy,
+         {"VK/Protokol.TXT", "Temp/VK_2.tmp"},
+         "ВОКРАМ",
+         -1,
+         true},
+        {"projection height out of range", [](const Folder& f) { set_line(f, "P.txt", 7, "1e308 [m]"); },
+         "vokram5", kBadNumber, drawing, "P.txt, ред 7"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.program) + ": " + c.what);
+        Folder f("case");
+        solved(f);
+        if (c.change) c.change(f);
+        std::map<std::string, std::string> before;
+        for (const std::string& rel : c.unchanged) before[rel] = state_of(f, rel);
+        std::optional<FolderLock> other;
+        if (c.busy) other.emplace(Workspace(f.root));
+        EXPECT_EQ(run_program(f, c.program, "", c.disk), c.status) << f.read(std::string(c.program) + ".out");
+        EXPECT_NE(f.read(std::string(c.program) + ".out").find(c.says), std::string::npos);
+        for (const std::string& rel : c.unchanged) EXPECT_EQ(state_of(f, rel), before[rel]) << rel;
+    }
 }
 
 TEST(Environment, ReportNamedInOtherLetterCaseIsTheOneReport) {

@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "vokram/frame.hpp"
+#include "vokram/parameters.hpp"
 
 namespace vk {
 namespace {
@@ -84,6 +86,41 @@ TEST(Text, EachValueIsWrittenAndReadAsTheSuiteNeedsIt) {
         ADD_FAILURE() << "no error at the end of the file";
     } catch (const FatalIo& e) {
         EXPECT_EQ(e.code, kReadError);
+    }
+}
+
+// Every value of the parameter file has a range: its bounds are taken, and a value past one
+// stops the reading with a bad number that names the line.
+TEST(Parameters, EveryValueHasARange) {
+    const std::vector<std::string> defaults = {"0.01", "0.1", "0.1", "0", "0.106", "0", "0", "0", "0.2", "2"};
+    const struct {
+        int line;
+        const char *inside, *outside;
+    } cases[] = {{4, "1", "1.001"},  {5, "0", "-0.001"},    {6, "10", "10.5"},      {7, "-500", "1e308"},
+                 {8, "-1", "1e308"}, {9, "1000", "1000.1"}, {10, "-1000", "-2000"}, {11, "1", "-1.01"},
+                 {12, "0.001", "0"}, {13, "6", "2.5"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        for (const char* value : {c.inside, c.outside}) {
+            std::string text = "~\n~\n~\n";
+            for (int line = kFirstParameterLine; line <= kLastParameterLine; ++line)
+                text +=
+                    (line == c.line ? value : defaults[line - kFirstParameterLine]) + std::string(" [m]\n");
+            NumberReader r(text, "P.txt");
+            if (value == c.inside) {
+                EXPECT_EQ(read_parameters(r, kFirstParameterLine, kLastParameterLine)[c.line - 4],
+                          std::strtod(value, nullptr));
+                continue;
+            }
+            try {
+                read_parameters(r, kFirstParameterLine, kLastParameterLine);
+                ADD_FAILURE() << value << " taken";
+            } catch (const FatalIo& e) {
+                EXPECT_EQ(e.code, kBadNumber);
+                EXPECT_NE(e.message.find("P.txt, ред " + std::to_string(c.line)), std::string::npos)
+                    << e.message;
+            }
+        }
     }
 }
 

@@ -9,9 +9,11 @@
 namespace vk::test {
 
 int run_program(const Folder& f, const std::string& program, const std::string& answers,
-                const std::string& options) {
+                const std::string& options, int disk) {
     f.write("answers.txt", answers);
-    const std::string cmd = "cd '" + f.root.string() + "' && '" + VOKRAM_BIN + "/" + program + "' " +
+    // A write past the limit then fails with an error instead of a signal.
+    const std::string full = disk < 0 ? "" : "ulimit -f " + std::to_string(disk) + " && trap '' XFSZ && ";
+    const std::string cmd = full + "cd '" + f.root.string() + "' && '" + VOKRAM_BIN + "/" + program + "' " +
                             options + " < answers.txt > '" + program + ".out' 2>&1";
     const int status = std::system(cmd.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

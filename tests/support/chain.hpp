@@ -17,9 +17,10 @@ namespace vk::test {
 using Folder = ScratchFolder;
 
 // Runs one program with `options` in the folder with `answers` on standard input; its exit
-// status. What it printed is kept in the folder as <program>.out.
+// status. What it printed is kept in the folder as <program>.out. With `disk` >= 0 no file
+// can grow beyond `disk` blocks of 512 bytes, as on a full disk.
 int run_program(const Folder& f, const std::string& program, const std::string& answers = "",
-                const std::string& options = "");
+                const std::string& options = "", int disk = -1);
 
 // A command line of the built programs ("vokram4 --help") run from the folder `cwd` with
 // standard input closed: its exit status and what it printed on each stream.

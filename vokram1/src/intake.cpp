@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "vokram/angles.hpp"
+#include "vokram/parameters.hpp"
 #include "vokram1/survey.hpp"
 
 namespace vk::v1 {
@@ -239,10 +240,10 @@ const std::vector<std::string>& default_parameter_lines() {
 
 Params parse_params(NumberReader& r) {
     Params p;
-    r.skip_lines(3);
+    const std::vector<double> v = read_parameters(r, kFirstParameterLine, 11);
     double* fields[] = {&p.tol_angle,  &p.tol_linear, &p.tol_height, &p.hp,
                         &p.refraction, &p.additive,   &p.scale,      &p.index};
-    for (double* f : fields) *f = r.line_number();
+    for (std::size_t i = 0; i < v.size(); ++i) *fields[i] = v[i];
     return p;
 }
 
@@ -267,7 +268,7 @@ void vhod_params(Survey& s, const Workspace& ws) {
         s.par = parse_params(r);
     } else {
         s.par = Params{};
-        TextFile f(path, TextFile::Mode::create);
+        TextFile f(path, TextFile::Mode::replace);  // never an empty file after a full disk
         for (const std::string& l : default_parameter_lines()) f.line(l);
         f.close();
     }

@@ -1,7 +1,9 @@
 // vokram1's main sequence: token, intake, checks, reductions, elements, "Temp/VK_1.tmp".
 #include <fstream>
 #include <iterator>
+#include <optional>
 
+#include "vokram/folder_lock.hpp"
 #include "vokram1/survey.hpp"
 
 namespace vk::v1 {
@@ -21,11 +23,13 @@ bool load(const std::filesystem::path& path, std::string& text) {
 
 int run(Console& con, const std::filesystem::path& root) {
     const Workspace ws(root);
+    std::optional<FolderLock> lock;  // held until the stop sequence too has written its files
     TextFile* report = nullptr;
     std::unique_ptr<TextFile> owned;
     return run_frame(
         con,
         [&] {
+            lock.emplace(ws);
             write_token(ws, 0);
             remove_stale_products(ws, "vokram1");
             con.clear();

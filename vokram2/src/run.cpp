@@ -1,7 +1,9 @@
 // vokram2's main sequence: token, report, network, plane solution, controls, heights,
 // results; a stop leaves the control block and the drawing of what was computed.
 #include <memory>
+#include <optional>
 
+#include "vokram/folder_lock.hpp"
 #include "vokram2/height_adjustment.hpp"
 #include "vokram2/network.hpp"
 
@@ -9,11 +11,13 @@ namespace vk::v2 {
 
 int run(Console& con, const std::filesystem::path& root) {
     const Workspace ws(root);
+    std::optional<FolderLock> lock;  // held until the stop sequence too has written its files
     std::unique_ptr<TextFile> report;
     std::unique_ptr<Network> net;
     return run_frame(
         con,
         [&] {
+            lock.emplace(ws);
             require_token(ws);
             write_token(ws, 0);
             remove_stale_products(ws, "vokram2");

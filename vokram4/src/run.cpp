@@ -1,6 +1,8 @@
 // vokram4's main sequence: token, input, iterations, cofactors, section 13.
 #include <cmath>
+#include <optional>
 
+#include "vokram/folder_lock.hpp"
 #include "vokram4/adjustment.hpp"
 #include "vokram4/diagnostics.hpp"
 
@@ -44,10 +46,12 @@ void place(const Workspace& ws, RecordFile<T>& f, const std::string& rel) {
 
 int run(Console& con, const std::filesystem::path& root, const Options& options) {
     const Workspace ws(root);
+    std::optional<FolderLock> lock;  // held until the stop sequence too has written its files
     std::unique_ptr<Adjustment> adj;
     return run_frame(
         con,
         [&] {
+            lock.emplace(ws);
             require_token(ws);
             remove_stale_products(ws, "vokram4");
             adj = std::make_unique<Adjustment>(con);

@@ -1,4 +1,7 @@
 // Intake of vokram5: the network points of "Temp/VK_2.tmp" and the parameters of "P.txt".
+#include <iterator>
+
+#include "vokram/parameters.hpp"
 #include "vokram/products.hpp"
 #include "vokram5/polar.hpp"
 
@@ -28,9 +31,11 @@ void stop() {
     throw ModuleStop{};
 }
 
+// The point table was checked against its capacity when it was read, and this module
+// adds no points to it, so every network that vokram1 accepts (399 points) is taken;
+// only the sights of one station are guarded here.
 void granica(Polar& p) {
-    if (static_cast<int>(p.pts.size()) >= kPointCapacity - 1 ||
-        static_cast<int>(p.sights.size()) >= kSightCapacity - 1) {
+    if (static_cast<int>(p.sights.size()) >= kSightCapacity - 1) {
         p.rep->line("  ОБЕМА ДАННИ НАДХВЪРЛЯ ВЪЗМОЖНОСТИТЕ НА ПРОГРАМАТА.");
         stop();
     }
@@ -64,11 +69,11 @@ void vhod_points(Polar& p, NumberReader& r) {
 
 Params read_params(NumberReader& r) {
     Params par;
-    r.skip_lines(3);
+    const std::vector<double> v = read_parameters(r, kFirstParameterLine, kLastParameterLine);
     double* fields[] = {&par.tol_angle, &par.tol_linear, &par.tol_height, &par.hp,  &par.k,
                         &par.additive,  &par.scale,      &par.index,      &par.text};
-    for (double* f : fields) *f = r.line_number();
-    par.decimals = static_cast<int>(r.line_integer(0, 65535));
+    for (std::size_t i = 0; i < std::size(fields); ++i) *fields[i] = v[i];
+    par.decimals = static_cast<int>(v.back());
     return par;
 }
 

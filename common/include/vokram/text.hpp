@@ -45,6 +45,9 @@ class TextFile {
     TextFile& put(std::string_view utf8);        // text without a line end
     TextFile& line(std::string_view utf8 = {});  // text and a line end
     TextFile& endl() { return line(); }
+    // Bytes already in the file's encoding and line ends: a part kept from the file that
+    // this one replaces.
+    TextFile& bytes(std::string_view cp1251);
 
     // Flushes and closes; a write error (full disk) is a fatal file error.
     void close();
@@ -67,6 +70,11 @@ class TextFile {
     std::string current_, last_;
 };
 
+// The bytes of a file the suite reads: a regular file of at most `limit` bytes. A folder,
+// a device or a file that cannot be read is a fatal file error naming `name`.
+std::string read_file(const std::filesystem::path& path, const std::string& name,
+                      std::size_t limit = std::size_t(64) << 20);
+
 // Free-format reader of numbers: numbers are separated by blanks, tabs and line ends
 // (LF or CR LF); a Ctrl-Z ends the text as in files from DOS editors.
 // A number is a decimal with optional sign, fraction and exponent; "nan", "inf",
@@ -83,6 +91,8 @@ class NumberReader {
     Got next(double& v);
     // The next number; end of text or a bad token is a fatal input error naming the file.
     double number();
+    // The next number within [lo, hi]; otherwise a fatal input error naming the line.
+    double number(double lo, double hi);
     // The next number as a whole number within [lo, hi]; otherwise a fatal input error.
     long long integer(long long lo, long long hi);
     // The number that starts the current line, the rest of the line discarded (a line of
