@@ -32,9 +32,9 @@ void mast(const NetTables& w, TextFile& f, const NetPoint& p, std::uint16_t mm) 
 
 DrawParams read_draw_params(const Workspace& ws) {
     DrawParams p;
-    const std::filesystem::path path = ws.find("P.txt");
-    if (path.empty() || !std::filesystem::is_regular_file(path)) return p;
-    NumberReader r = NumberReader::open(path, "P.txt");
+    std::optional<std::string> text = read_if_present(ws.find("P.txt"), "P.txt", kSmallFile);
+    if (!text) return p;
+    NumberReader r(std::move(*text), "P.txt");
     const std::vector<double> v = read_parameters(r, 12, kLastParameterLine);
     p.th = v[0];
     p.hd = static_cast<int>(v[1]);

@@ -203,6 +203,22 @@ FatalIo read_error(int err, const std::string& name) {
     }
 }
 
+// Text from an editor that saved it in another encoding: the numbers would be misread
+// (a byte 0x1A of a UTF-16 letter ends the text), so the file is refused with the encoding
+// it needs.
+void check_encoding(const std::string& text, const std::string& name) {
+    const char* found = nullptr;
+    if (text.compare(0, 2, "\xff\xfe") == 0 || text.compare(0, 2, "\xfe\xff") == 0)
+        found = "UTF-16";
+    else if (text.compare(0, 3, "\xef\xbb\xbf") == 0)
+        found = "UTF-8";
+    else if (text.find('\0') != std::string::npos)
+        found = "UTF-16 или двоичен (съдържа нулеви байтове)";
+    if (found)
+        throw FatalIo{kReadError, name + ": файлът е в " + found +
+                                      "; запишете го като текст в кодировка Windows-1251 (ANSI)"};
+}
+
 }  // namespace
 
 std::string read_file(const std::filesystem::path& path, const std::string& name, std::size_t limit) {
@@ -225,7 +241,16 @@ std::string read_file(const std::filesystem::path& path, const std::string& name
     if (text.size() > limit)
         throw FatalIo{kReadError,
                       name + ": файлът е по-голям от " + whole(static_cast<long long>(limit)) + " байта"};
+    check_encoding(text, name);
     return text;
+}
+
+std::optional<std::string> read_if_present(const std::filesystem::path& path, const std::string& name,
+                                           std::size_t limit) {
+    std::error_code ec;
+    if (std::filesystem::status(path, ec).type() == std::filesystem::file_type::not_found)
+        return std::nullopt;
+    return read_file(path, name, limit);
 }
 
 // --- NumberReader -----------------------------------------------------------
@@ -270,8 +295,8 @@ NumberReader::NumberReader(std::string text, std::string name)
     if (eof != std::string::npos) text_.resize(eof);
 }
 
-NumberReader NumberReader::open(const std::filesystem::path& path, std::string name) {
-    std::string text = read_file(path, name);
+NumberReader NumberReader::open(const std::filesystem::path& path, std::string name, std::size_t limit) {
+    std::string text = read_file(path, name, limit);
     return NumberReader(std::move(text), std::move(name));
 }
 

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "plot/plot.hpp"
@@ -18,19 +17,9 @@ namespace {
 
 constexpr const char* kScripts[] = {"VK/VK_2.scr", "VK/VK_4.scr", "VK/VK_5.scr"};
 
-std::string load(const std::filesystem::path& path, const std::string& name) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw io_error(errno, name);
-    std::string text(std::istreambuf_iterator<char>(in), {});
-    if (in.bad()) throw FatalIo{kReadError, name + ": грешка при четене"};
-    return text;
-}
-
 // The file `rel` of the folder when it exists, else empty.
 std::string load_if_any(const Workspace& ws, const std::string& rel) {
-    const std::filesystem::path path = ws.find(rel);
-    std::error_code ec;
-    return !path.empty() && std::filesystem::is_regular_file(path, ec) ? load(path, rel) : std::string();
+    return read_if_present(ws.find(rel), rel).value_or(std::string());
 }
 
 // Writes the picture under a temporary name and renames it over the old one, so that a
@@ -76,10 +65,9 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
             Drawing d;
             int row = 14;
             for (const std::string name : kScripts) {
-                const std::filesystem::path path = ws.file(name);
-                std::error_code ec;
-                if (!std::filesystem::is_regular_file(path, ec)) continue;
-                const ScriptReport r = read_script(load(path, name), d);
+                const std::optional<std::string> text = read_if_present(ws.file(name), name);
+                if (!text) continue;
+                const ScriptReport r = read_script(*text, d);
                 d.sources.push_back(name);
                 con.write_at(20, row++, name + "  - " + whole(r.entities) + " обекта в план");
                 if (r.damaged > 0)

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "vokram/angles.hpp"
+#include "vokram/data_file.hpp"
 #include "vokram/parameters.hpp"
 #include "vokram1/survey.hpp"
 
@@ -121,6 +122,11 @@ void vhod_points(Survey& s) {
                 s.rep.line("    Грешка при четене, брояч на цифри = " + whole(ordinal + 3) + ".");
                 throw ModuleStop{r.bad_token()};
             }
+        }
+        // A file cut off inside a group would lose that group without a word.
+        if (const std::optional<double> first = unclosed_group(data_reader(s))) {
+            s.rep.line(unclosed_group_line(*first));
+            stop();
         }
     }
 
@@ -262,9 +268,8 @@ void vhod_params(Survey& s, const Workspace& ws) {
     s.rep.line("  2.ПАРАМЕТРИ ПРИ ОБРАБОТКА.");
     s.rep.endl();
     const std::filesystem::path path = ws.file("P.txt");
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec)) {
-        NumberReader r = NumberReader::open(path, "P.txt");
+    if (std::optional<std::string> text = read_if_present(path, "P.txt", kSmallFile)) {
+        NumberReader r(std::move(*text), "P.txt");
         s.par = parse_params(r);
     } else {
         s.par = Params{};

@@ -1,6 +1,4 @@
 // vokram1's main sequence: token, intake, checks, reductions, elements, "Temp/VK_1.tmp".
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "vokram/folder_lock.hpp"
@@ -10,12 +8,12 @@ namespace vk::v1 {
 
 namespace {
 
-// Reads the survey data file whole; false when it cannot be opened.
+// Reads the survey data file whole; false when there is none. A file that is there but
+// cannot be read is a fatal file error.
 bool load(const std::filesystem::path& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) throw FatalIo{kReadError, "VK/Geo_Data.txt: грешка при четене"};
+    std::optional<std::string> bytes = read_if_present(path, "VK/Geo_Data.txt");
+    if (!bytes) return false;
+    text = std::move(*bytes);
     return true;
 }
 

@@ -5,23 +5,13 @@
 #include <functional>
 #include <optional>
 
+#include "vokram/data_file.hpp"
 #include "vokram/folder_lock.hpp"
 #include "vokram5/polar.hpp"
 
 namespace vk::v5 {
 
 namespace {
-
-// The numbers of a file that may be absent; none when it cannot be opened.
-std::optional<NumberReader> open_if_there(const std::filesystem::path& path, const char* name) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-    try {
-        return NumberReader::open(path, name);
-    } catch (const FatalIo&) {
-        return std::nullopt;
-    }
-}
 
 // The end of the first `lines` lines of `bytes`, or of the first line that reads `last`;
 // npos when there is no such end.
@@ -90,10 +80,12 @@ int run(Console& con, const std::filesystem::path& root) {
                 NumberReader vk2 = NumberReader::open(ws.file("Temp/VK_2.tmp"), "Temp/VK_2.tmp");
                 vhod_points(p, vk2);
             }
-            if (std::optional<NumberReader> r = open_if_there(ws.file("P.txt"), "P.txt"))
-                p.par = read_params(*r);
-            else
+            if (std::optional<std::string> text = read_if_present(ws.file("P.txt"), "P.txt", kSmallFile)) {
+                NumberReader r(std::move(*text), "P.txt");
+                p.par = read_params(r);
+            } else {
                 p.par = Params{};
+            }
             derive(p.par);
 
             // vokram2 wrote one surface line for each point with coordinates and height, and
@@ -108,13 +100,16 @@ int run(Console& con, const std::filesystem::path& root) {
             p.cad->endl();
             p.cad->line("LAYER CADASTER");
 
-            if (std::optional<NumberReader> geo =
-                    open_if_there(ws.file("VK/Geo_Data.txt"), "VK/Geo_Data.txt")) {
-                p.geo = std::move(*geo);
-                p.geo.skip_lines(3);
-                do stanciq(p);
-                while (!p.geo.at_end());
+            // Without the data file there would be no detail point to compute: that is an
+            // error of the folder, not a finished run.
+            p.geo = NumberReader::open(ws.file("VK/Geo_Data.txt"), "VK/Geo_Data.txt");
+            p.geo.skip_lines(3);
+            if (const std::optional<double> first = unclosed_group(p.geo)) {
+                p.rep->line(unclosed_group_line(*first));
+                stop();
             }
+            do stanciq(p);
+            while (!p.geo.at_end());
 
             p.scr->line("layer s Situation");
             p.scr->endl();

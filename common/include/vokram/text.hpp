@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -70,10 +71,16 @@ class TextFile {
     std::string current_, last_;
 };
 
-// The bytes of a file the suite reads: a regular file of at most `limit` bytes. A folder,
-// a device or a file that cannot be read is a fatal file error naming `name`.
+// The bytes of a text file the suite reads: a regular file of at most `limit` bytes, in
+// Windows-1251 (or plain ASCII). A folder, a device, a file that cannot be read or one in
+// UTF-16 or UTF-8 (a byte-order mark, NUL bytes) is a fatal file error naming `name`.
+inline constexpr std::size_t kLargeFile = std::size_t(64) << 20;  // a survey, a report
+inline constexpr std::size_t kSmallFile = std::size_t(64) << 10;  // the run token, "P.txt"
 std::string read_file(const std::filesystem::path& path, const std::string& name,
-                      std::size_t limit = std::size_t(64) << 20);
+                      std::size_t limit = kLargeFile);
+// The same for a file that may be absent: none when there is no file of that name.
+std::optional<std::string> read_if_present(const std::filesystem::path& path, const std::string& name,
+                                           std::size_t limit = kLargeFile);
 
 // Free-format reader of numbers: numbers are separated by blanks, tabs and line ends
 // (LF or CR LF); a Ctrl-Z ends the text as in files from DOS editors.
@@ -85,8 +92,9 @@ class NumberReader {
 
     NumberReader(std::string text, std::string name);
 
-    // Reads the file whole; a missing file is a fatal file error.
-    static NumberReader open(const std::filesystem::path& path, std::string name);
+    // Reads the file whole (read_file); a missing file is a fatal file error.
+    static NumberReader open(const std::filesystem::path& path, std::string name,
+                             std::size_t limit = kLargeFile);
 
     Got next(double& v);
     // The next number; end of text or a bad token is a fatal input error naming the file.

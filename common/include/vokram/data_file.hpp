@@ -1,0 +1,18 @@
+// What every reader of the survey data file "VK/Geo_Data.txt" checks alike.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "vokram/text.hpp"
+
+namespace vk {
+
+// The first number of a last group that no code closes (the file ends inside a group, as
+// when it was cut off), or none. `r` stands after the three header lines; a detail block
+// that runs to the end of the file is no such group.
+std::optional<double> unclosed_group(NumberReader r);
+// The report line that names that group.
+std::string unclosed_group_line(double first);
+
+}  // namespace vk

@@ -1,0 +1,31 @@
+#include "vokram/data_file.hpp"
+
+#include <cmath>
+
+namespace vk {
+
+std::optional<double> unclosed_group(NumberReader r) {
+    constexpr double kMarker = -9.0;  // opens and closes a block of detail sights
+    std::optional<double> first;
+    bool detail = false;
+    double v = 0.0;
+    NumberReader::Got got;
+    while ((got = r.next(v)) == NumberReader::Got::number) {
+        if (detail) {
+            detail = v != kMarker;
+        } else if (v < 0.0) {
+            detail = v == kMarker;
+            first.reset();
+        } else if (!first) {
+            first = v;
+        }
+    }
+    return got == NumberReader::Got::end ? first : std::nullopt;  // a bad token is reported where it is read
+}
+
+std::string unclosed_group_line(double first) {
+    const std::string number = first == std::floor(first) ? real(first, 0, 0) : real(first, 0, 4);
+    return "    Групата данни от " + in_quotes(number) + " до края на файла не е завършена с код.";
+}
+
+}  // namespace vk
