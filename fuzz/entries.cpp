@@ -78,6 +78,13 @@ void put_file(const fs::path& path, std::string_view text) {
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
+// The input as the programs meet it: written to `rel` in the working folder and read back
+// through the file reader (its size limit, its encoding checks).
+NumberReader from_file(const char* rel, std::string_view text) {
+    put_file(scratch() / rel, text);
+    return NumberReader::open(scratch() / rel, rel);
+}
+
 // Runs `body` to an orderly end: a stop or a fatal input error.
 template <class F>
 void orderly(F&& body) {
@@ -128,7 +135,7 @@ void script_answers(ScriptedConsole& con) {
 
 // vokram5's station walk over a data file, with the points and parameters in `p`.
 void v5_walk(v5::Polar& p, std::string_view geo) {
-    p.geo = NumberReader(std::string(geo), "VK/Geo_Data.txt");
+    p.geo = from_file("VK/Geo_Data.txt", geo);
     p.geo.skip_lines(3);
     do v5::stanciq(p);
     while (!p.geo.at_end());
@@ -142,9 +149,9 @@ void v5_run(std::string_view vk2, std::string_view par, std::string_view geo) {
     v5::Polar p(con);
     orderly([&] {
         v5::report_head(p);
-        NumberReader r(std::string(vk2), "Temp/VK_2.tmp");
+        NumberReader r = from_file("Temp/VK_2.tmp", vk2);
         v5::vhod_points(p, r);
-        NumberReader pr(std::string(par), "P.txt");
+        NumberReader pr = from_file("P.txt", par);
         p.par = v5::read_params(pr);
         v5::derive(p.par);
         p.cad->line("LAYER CADASTER");
@@ -172,8 +179,9 @@ void geo_data(std::string_view text) {
     ScriptedConsole con;
     TextFile report;
     v1::Survey s(con, report);
-    s.geo.assign(text);
     orderly([&] {
+        put_file(scratch() / "VK/Geo_Data.txt", text);
+        s.geo = read_file(scratch() / "VK/Geo_Data.txt", "VK/Geo_Data.txt");
         v1::report_head(s);
         v1::vhod_points(s);
         v1_after_params(s);
@@ -194,7 +202,7 @@ void params(std::string_view text) {
         orderly([&] {
             v1::report_head(s);
             v1::vhod_points(s);
-            NumberReader r(std::string(text), "P.txt");
+            NumberReader r = from_file("P.txt", text);
             s.par = v1::parse_params(r);
             v1_after_params(s);
         });
@@ -217,7 +225,7 @@ void vk1(std::string_view text) {
     v2::Network w(con, report);
     script_answers(con);
     orderly([&] {
-        NumberReader r(std::string(text), "Temp/VK_1.tmp");
+        NumberReader r = from_file("Temp/VK_1.tmp", text);
         v2::vhod(w, r);
         v2_stages(w, DrawParams{});
     });
@@ -228,7 +236,7 @@ void vk2_adjust(std::string_view text) {
     v4::Adjustment a(con);
     a.rep = std::make_unique<TextFile>();
     orderly([&] {
-        NumberReader r(std::string(text), "Temp/VK_2.tmp");
+        NumberReader r = from_file("Temp/VK_2.tmp", text);
         v4::vhod(a, r);
         v4::vhod_report(a);
         v4::iterate(a);

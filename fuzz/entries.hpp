@@ -1,5 +1,6 @@
-// The entry points of the fuzz targets and of their regression tests: each feeds one
-// text to one reader of outside input, then runs the stages that use what was read.
+// The entry points of the fuzz targets and of their regression tests: each writes one
+// text to the file it stands for, reads it back as the programs do, then runs the stages
+// that use what was read.
 // An orderly end (a stop with its report lines, a fatal input error with its message,
 // or a normal finish) returns; anything else escapes as an exception, a crash or a
 // sanitizer report.

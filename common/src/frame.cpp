@@ -114,7 +114,7 @@ void write_token(const Workspace& ws, int value) {
 }
 
 int read_token(const Workspace& ws) {
-    NumberReader r = NumberReader::open(ws.file("Temp/Key.tmp"), "Temp/Key.tmp", kSmallFile);
+    NumberReader r = NumberReader::open_written(ws.file("Temp/Key.tmp"), "Temp/Key.tmp", kSmallFile);
     return static_cast<int>(r.integer(-32768, 32767));
 }
 

@@ -17,7 +17,6 @@ NetPoint read_point_row(NumberReader& r) {
     p.x = r.number();
     p.y = r.number();
     p.h = r.number();
-    r.skip_line();
     return p;
 }
 
@@ -37,7 +36,7 @@ Vk1 read_vk1(NumberReader& r, const Capacity& cap, const std::function<void(cons
     r.skip_lines(4);
     f.given.reserve(static_cast<std::size_t>(g));
     // A given point always has coordinates or a height; kind 0 cannot come from vokram1.
-    for (long long i = 0; i < g; ++i) f.given.push_back(read_point_row(r));
+    r.rows(g, [&] { f.given.push_back(read_point_row(r)); });
 
     r.skip_lines(2);
     const double k3 = r.number();
@@ -58,7 +57,7 @@ Vk1 read_vk1(NumberReader& r, const Capacity& cap, const std::function<void(cons
     r.skip_lines(4);
     if (m > cap.rows) too_many(f);
     f.rows.reserve(static_cast<std::size_t>(m));
-    for (long long j = 0; j < m; ++j) {
+    r.rows(m, [&] {
         NetRow x;
         x.ps = static_cast<std::uint16_t>(r.integer(0, 65535));
         x.ns = static_cast<int>(r.integer(0, 65535));
@@ -69,9 +68,8 @@ Vk1 read_vk1(NumberReader& r, const Capacity& cap, const std::function<void(cons
         x.V = r.number();
         x.S = r.number();
         x.D = r.number();
-        r.skip_line();
         f.rows.push_back(x);
-    }
+    });
     r.skip_lines(2);
     long long counts[5];
     for (long long& c : counts) c = r.integer(0, 65535);
@@ -84,7 +82,7 @@ namespace {
 void vk2_points(NumberReader& r, NetTables& t, const Capacity& cap) {
     const long long count = r.integer(0, cap.points - t.n());
     r.skip_lines(4);  // the rest of the count line, rule, column header, rule
-    for (long long i = 0; i < count; ++i) t.pts.push_back(read_point_row(r));
+    r.rows(count, [&] { t.pts.push_back(read_point_row(r)); });
 }
 
 }  // namespace
@@ -100,16 +98,15 @@ NetTables read_vk2(NumberReader& r, const Capacity& cap) {
     vk2_points(r, t, cap);
     const long long m = r.integer(0, cap.rows);
     r.skip_lines(4);
-    for (long long j = 0; j < m; ++j) {
+    r.rows(m, [&] {
         NetRow x;
         x.ps = static_cast<std::uint16_t>(r.integer(0, 65535));
         x.ns = static_cast<int>(r.integer(0, 65535));
         x.nt = static_cast<int>(r.integer(0, 65535));
         x.R = r.number();
         x.D = r.number();
-        r.skip_line();
         t.rows.push_back(x);
-    }
+    });
     return t;
 }
 

@@ -300,6 +300,14 @@ NumberReader NumberReader::open(const std::filesystem::path& path, std::string n
     return NumberReader(std::move(text), std::move(name));
 }
 
+NumberReader NumberReader::open_written(const std::filesystem::path& path, std::string name,
+                                        std::size_t limit) {
+    std::string text = read_file(path, name, limit);
+    if (!text.empty() && text.back() != '\n')
+        throw FatalIo{kReadError, name + ": повреден файл: последният ред не е завършен"};
+    return NumberReader(std::move(text), std::move(name));
+}
+
 void NumberReader::skip_blanks() {
     while (pos_ < text_.size() && is_blank(text_[pos_])) ++pos_;
 }
@@ -393,6 +401,23 @@ std::string NumberReader::where() const {
     for (std::size_t i = 0; i < token_ && i < text_.size(); ++i)
         if (text_[i] == '\n') ++line;
     return name_ + ":" + std::to_string(line);
+}
+
+bool NumberReader::line_has_number() const {
+    std::size_t i = pos_;
+    while (i < text_.size() && (text_[i] == ' ' || text_[i] == '\t')) ++i;
+    return i < text_.size() && (is_digit(text_[i]) || text_[i] == '-' || text_[i] == '+' || text_[i] == '.');
+}
+
+void NumberReader::rows(long long count, const std::function<void()>& row) {
+    for (long long i = 0; i < count; ++i) {
+        if (!line_has_number())
+            throw FatalIo{kReadError, where() + ": повреден файл: редовете са по-малко от броя им"};
+        row();
+        skip_line();
+    }
+    if (line_has_number())
+        throw FatalIo{kReadError, where() + ": повреден файл: редовете са повече от броя им"};
 }
 
 void NumberReader::skip_line() {

@@ -208,6 +208,15 @@ void set_line(const Folder& f, const std::string& rel, std::size_t n, const std:
     f.write(rel, b);
 }
 
+void make_folder(const Folder& f, const std::string& rel) {
+    fs::remove(f.root / rel);
+    fs::create_directory(f.root / rel);
+}
+void link(const Folder& f, const std::string& rel, const std::string& to) {
+    fs::remove(f.root / rel);
+    fs::create_symlink(to, f.root / rel);
+}
+
 // Each case starts from the files of a whole chain, changes them as a user, a second
 // program or a full disk might, runs one program and names the files that must keep their
 // bytes: no crash, nothing lost, nothing done twice.
@@ -244,6 +253,64 @@ TEST(Environment, DamagedBusyOrFullFolderIsRefusedAndLeavesTheFilesWhole) {
          true},
         {"projection height out of range", [](const Folder& f) { set_line(f, "P.txt", 7, "1e308 [m]"); },
          "vokram5", kBadNumber, drawing, "P.txt, ред 7"},
+        {"data file a folder",
+         [](const Folder& f) { make_folder(f, "VK/Geo_Data.txt"); },
+         "vokram1",
+         kAccessDenied,
+         {"Temp/VK_1.tmp"},
+         "VK/Geo_Data.txt"},
+        {"data file unreadable", [](const Folder& f) { link(f, "VK/Geo_Data.txt", "/proc/self/mem"); },
+         "vokram5", kReadError, drawing, "VK/Geo_Data.txt"},
+        {"data file removed", [](const Folder& f) { fs::remove(f.root / "VK/Geo_Data.txt"); }, "vokram5",
+         kFileNotFound, drawing, "VK/Geo_Data.txt"},
+        {"P.txt a folder", [](const Folder& f) { make_folder(f, "P.txt"); }, "vokram5", kAccessDenied,
+         drawing, "P.txt"},
+        {"P.txt a link to itself",
+         [](const Folder& f) { link(f, "P.txt", "P.txt"); },
+         "vokram2",
+         kReadError,
+         {"Temp/VK_2.tmp"},
+         "P.txt"},
+        {"run token an endless device",
+         [](const Folder& f) { link(f, "Temp/Key.tmp", "/dev/full"); },
+         "vokram2",
+         kReadError,
+         {"Temp/VK_2.tmp"},
+         "Temp/Key.tmp"},
+        {"data file in UTF-16",
+         [](const Folder& f) {
+             std::string wide = "\xff\xfe";
+             for (char c : f.read("VK/Geo_Data.txt")) wide += std::string{c, '\0'};
+             f.write("VK/Geo_Data.txt", wide);
+         },
+         "vokram1",
+         kReadError,
+         {"Temp/VK_1.tmp"},
+         "UTF-16"},
+        {"data file cut inside a station record",
+         [](const Folder& f) {
+             const std::string geo = f.read("VK/Geo_Data.txt");
+             f.write("VK/Geo_Data.txt", geo.substr(0, geo.rfind("-4") - 12));
+         },
+         "vokram1",
+         0,
+         {"Temp/VK_1.tmp"}},
+        {"network file cut inside its last number",
+         [](const Folder& f) {
+             const std::string vk2 = f.read("Temp/VK_2.tmp");
+             f.write("Temp/VK_2.tmp", vk2.substr(0, vk2.find_last_of("0123456789")));
+         },
+         "vokram4",
+         kReadError,
+         {"Temp/VK_2.tmp"},
+         "Temp/VK_2.tmp"},
+        {"network file with a row more than its count",
+         [](const Folder& f) {
+             std::string vk2 = f.read("Temp/VK_2.tmp");
+             const std::size_t row = vk2.find("\r\n ", vk2.find("hk")) + 2;
+             f.write("Temp/VK_2.tmp", vk2.insert(row, vk2.substr(row, vk2.find("\r\n", row) + 2 - row)));
+         },
+         "vokram5", kReadError, drawing, "Temp/VK_2.tmp"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.program) + ": " + c.what);

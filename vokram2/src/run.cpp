@@ -30,7 +30,7 @@ int run(Console& con, const std::filesystem::path& root) {
             net = std::make_unique<Network>(con, *report);
             Network& w = *net;
             {
-                NumberReader in = NumberReader::open(ws.file("Temp/VK_1.tmp"), "Temp/VK_1.tmp");
+                NumberReader in = NumberReader::open_written(ws.file("Temp/VK_1.tmp"), "Temp/VK_1.tmp");
                 vhod(w, in);
             }
             zadachi_2d(w);

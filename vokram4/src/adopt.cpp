@@ -59,9 +59,9 @@ void adopt(Adjustment& a, const Workspace& ws) {
         a.adoption = kNotSettled;
         return;
     }
-    NumberReader vk2 = NumberReader::open(ws.file("Temp/VK_2.tmp"), "Temp/VK_2.tmp");
+    NumberReader vk2 = NumberReader::open_written(ws.file("Temp/VK_2.tmp"), "Temp/VK_2.tmp");
     NetTables t = read_vk2(vk2, {kPointCapacity, kMeasurementCapacity});
-    NumberReader vk1 = NumberReader::open(ws.file("Temp/VK_1.tmp"), "Temp/VK_1.tmp");
+    NumberReader vk1 = NumberReader::open_written(ws.file("Temp/VK_1.tmp"), "Temp/VK_1.tmp");
     std::optional<std::vector<NetRow>> rows = drawing_rows(t, vk1);
     // The points with plane coordinates, in file order, are the adjustment's table.
     int k = 0;

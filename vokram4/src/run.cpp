@@ -59,7 +59,7 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
             a.pD = 2.0;
             con.clear();
             con.write_at(25, 11, "* * *   В О К Р А М - 4  * * *");
-            NumberReader in = NumberReader::open(ws.file("Temp/VK_2.tmp"), "Temp/VK_2.tmp");
+            NumberReader in = NumberReader::open_written(ws.file("Temp/VK_2.tmp"), "Temp/VK_2.tmp");
             vhod(a, in);
             const std::filesystem::path report = ws.file("VK/Protokol.txt");
             a.rep = std::make_unique<TextFile>(report, TextFile::Mode::append);

@@ -22,7 +22,7 @@ void guard(Adjustment& a, long long count, int capacity) {
 // Reads one block of point rows; only points with plane coordinates (kind 2 or 3)
 // are taken, so a height-only point never becomes an end of an equation.
 void read_points(Adjustment& a, NumberReader& in, long long count) {
-    for (long long r = 0; r < count; ++r) {
+    in.rows(count, [&] {
         const long long vi = in.integer(0, 3);
         if (vi > 1) {
             Point p;
@@ -31,8 +31,7 @@ void read_points(Adjustment& a, NumberReader& in, long long count) {
             p.y = in.number();
             a.pts.push_back(p);
         }
-        in.skip_line();
-    }
+    });
 }
 
 }  // namespace
@@ -70,19 +69,18 @@ void vhod(Adjustment& a, NumberReader& in) {
     // measurement that touches a point not loaded, a height-only point, is left out.
     std::vector<int> index(65536, -1);
     for (int p = a.n() - 1; p >= 0; --p) index[a.pts[p].no] = p;
-    for (long long r = 0; r < m; ++r) {
+    in.rows(m, [&] {
         Measurement w;
         w.ps = static_cast<std::uint16_t>(in.integer(0, 65535));
         const int ns = index[in.integer(0, 65535)];
         const int nt = index[in.integer(0, 65535)];
         w.R = in.number();
         w.D = in.number();
-        in.skip_line();
-        if (ns < 0 || nt < 0) continue;
+        if (ns < 0 || nt < 0) return;
         w.ns = static_cast<std::uint16_t>(ns);
         w.nt = static_cast<std::uint16_t>(nt);
         a.ms.push_back(w);
-    }
+    });
 
     a.u = 2 * (a.n() - a.g);
     a.n_dir = 0;

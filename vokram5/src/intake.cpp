@@ -11,10 +11,10 @@ namespace {
 
 // Reads `count` point rows (kind, number, x, y, h) into the point table.
 void read_rows(Polar& p, NumberReader& r, long long count) {
-    for (long long i = 0; i < count; ++i) {
+    r.rows(count, [&] {
         const NetPoint q = read_point_row(r);
         p.pts.push_back({q.vi, q.no, q.x, q.y, q.h});
-    }
+    });
 }
 
 // A count of points that would not fit the table is refused before anything is stored.

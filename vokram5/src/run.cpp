@@ -77,7 +77,7 @@ int run(Console& con, const std::filesystem::path& root) {
             p.rep = std::make_unique<TextFile>(ws.file("VK/Protokol.txt"), TextFile::Mode::append);
             report_head(p);
             {
-                NumberReader vk2 = NumberReader::open(ws.file("Temp/VK_2.tmp"), "Temp/VK_2.tmp");
+                NumberReader vk2 = NumberReader::open_written(ws.file("Temp/VK_2.tmp"), "Temp/VK_2.tmp");
                 vhod_points(p, vk2);
             }
             if (std::optional<std::string> text = read_if_present(ws.file("P.txt"), "P.txt", kSmallFile)) {

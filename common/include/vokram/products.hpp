@@ -62,8 +62,8 @@ struct Vk1 {
     long long levelling_rows = 0;      // rows with instrument height, zenith angle and slope distance
 };
 
-// One point row of either intermediate file: kind (1 to 3), number, x, y, h; the rest of
-// the line is skipped.
+// One point row of either intermediate file: kind (1 to 3), number, x, y, h. It is read
+// as a row of NumberReader::rows, which passes over the rest of the line.
 NetPoint read_point_row(NumberReader& r);
 
 // Reads "Temp/VK_1.tmp". A count that does not fit `cap` calls `too_many` with what has

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -95,6 +96,11 @@ class NumberReader {
     // Reads the file whole (read_file); a missing file is a fatal file error.
     static NumberReader open(const std::filesystem::path& path, std::string name,
                              std::size_t limit = kLargeFile);
+    // The same for a file the programs wrote (an intermediate file, the run token): they end
+    // every line with its line end, so a file whose last line is not complete was cut off
+    // and is a damaged file (read error, 100).
+    static NumberReader open_written(const std::filesystem::path& path, std::string name,
+                                     std::size_t limit = kLargeFile);
 
     Got next(double& v);
     // The next number; end of text or a bad token is a fatal input error naming the file.
@@ -112,6 +118,11 @@ class NumberReader {
     // ("VK/Geo_Data.txt:15: "54O.236" не е число").
     std::string bad_token() const;
     std::string where() const;  // "file:line" of the last token
+    // Reads the table of `count` rows under a count line, the reader at its first row: each
+    // row is a line of its own that begins with a number, `row` reads its numbers and the
+    // reader moves on to the next line. A table with fewer or more rows than its count is a
+    // damaged file (read error, 100).
+    void rows(long long count, const std::function<void()>& row);
     // Discards the rest of the current line, its line end included.
     void skip_line();
     void skip_lines(int n) {
@@ -125,6 +136,7 @@ class NumberReader {
   private:
     void skip_blanks();
     long long whole_within(double v, long long lo, long long hi) const;
+    bool line_has_number() const;  // the current line, from the reader on, begins with a number
     std::string text_;
     std::string name_;
     std::size_t pos_ = 0;
