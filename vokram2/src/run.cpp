@@ -41,7 +41,7 @@ int run(Console& con, const std::filesystem::path& root) {
             izhod(w);
             save_solution(ws, tables(w));
             if (!heights.points.empty()) {
-                TextFile f(ws.file("VK/VK_H.txt"), TextFile::Mode::create);
+                TextFile f(ws.file("VK/VK_H.txt"), TextFile::Mode::replace);
                 write_height_listing(heights, f);
                 f.close();
             }

@@ -80,10 +80,10 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
             // The diagnostics and the ellipse drawing of this adjustment.
             Diagnostics d = diagnose(a);
             balance_weights(a, d);
-            TextFile listing(ws.file("VK/VK_4.txt"), TextFile::Mode::create);
+            TextFile listing(ws.file("VK/VK_4.txt"), TextFile::Mode::replace);
             write_listing(a, d, listing);
             listing.close();
-            TextFile drawing(ws.file("VK/VK_4.scr"), TextFile::Mode::create);
+            TextFile drawing(ws.file("VK/VK_4.scr"), TextFile::Mode::replace);
             write_ellipses(a, d, drawing);
             drawing.close();
             con.write_at(1, 22, std::string(79, ' '));
