@@ -35,9 +35,11 @@ DrawParams read_draw_params(const Workspace& ws) {
     std::optional<std::string> text = read_if_present(ws.find("P.txt"), "P.txt", kSmallFile);
     if (!text) return p;
     NumberReader r(std::move(*text), "P.txt");
-    const std::vector<double> v = read_parameters(r, 12, kLastParameterLine);
-    p.th = v[0];
-    p.hd = static_cast<int>(v[1]);
+    // Every value is checked, not only the two of the drawing: a parameter file that vokram5
+    // would refuse is refused here too.
+    const std::vector<double> v = read_parameters(r, kFirstParameterLine, kLastParameterLine);
+    p.th = v[v.size() - 2];
+    p.hd = static_cast<int>(v.back());
     return p;
 }
 
