@@ -6,17 +6,19 @@ namespace vk {
 
 std::optional<double> unclosed_group(NumberReader r) {
     constexpr double kMarker = -9.0;  // opens and closes a block of detail sights
-    std::optional<double> first;
+    std::optional<double> first;      // of the group or the detail block still open
     bool detail = false;
     double v = 0.0;
     NumberReader::Got got;
     while ((got = r.next(v)) == NumberReader::Got::number) {
-        if (detail) {
-            detail = v != kMarker;
-        } else if (v < 0.0) {
+        if (detail && v == kMarker) {  // the block is closed
+            detail = false;
+            first.reset();
+        } else if (!detail && v < 0.0) {  // a code closes the group, or opens a block
             detail = v == kMarker;
             first.reset();
-        } else if (!first) {
+            if (detail) first = v;  // a block is named by its marker until it holds a number
+        } else if (!first || (detail && *first == kMarker)) {
             first = v;
         }
     }

@@ -8,9 +8,9 @@
 
 namespace vk {
 
-// The first number of a last group that no code closes (the file ends inside a group, as
-// when it was cut off), or none. `r` stands after the three header lines; a detail block
-// that runs to the end of the file is no such group.
+// The first number of a last group that no code closes, or of a detail block that no -9
+// closes (the file ends inside it, as when it was cut off), or none. `r` stands after the
+// three header lines.
 std::optional<double> unclosed_group(NumberReader r);
 // The report line that names that group.
 std::string unclosed_group_line(double first);
