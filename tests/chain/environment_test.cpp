@@ -71,7 +71,7 @@ TEST(Environment, CommandLineAndExitStatus) {
          1,
          "ЛИПСВА ФАЙЛ",
          "vokram1: липсва файл VK/Geo_Data.txt",
-         {"Temp/Key.tmp", "VK/Protokol.TXT"}},
+         {"Temp/Key.tmp", "Temp/Lock.tmp", "VK/Protokol.TXT"}},
         {empty,
          {{"Temp/Key.tmp", "1\r\n"}},
          "vokram4",
@@ -293,8 +293,9 @@ TEST(Environment, DamagedBusyOrFullFolderIsRefusedAndLeavesTheFilesWhole) {
              f.write("VK/Geo_Data.txt", geo.substr(0, geo.rfind("-4") - 12));
          },
          "vokram1",
-         0,
-         {"Temp/VK_1.tmp"}},
+         kStopped,
+         {"Temp/VK_1.tmp"},
+         "Групата данни от"},
         {"network file cut inside its last number",
          [](const Folder& f) {
              const std::string vk2 = f.read("Temp/VK_2.tmp");

@@ -5,12 +5,12 @@
 
 #include <filesystem>
 
+#include "vokram/frame.hpp"
+
 namespace vk {
 
-class Workspace;
-
 // The exit status of a program that found the survey folder in use by another one.
-inline constexpr int kFolderBusy = 1;
+inline constexpr int kFolderBusy = kStopped;
 
 // An exclusive lock on the survey folder for the whole run of a program, held on the file
 // "Temp/Lock.tmp". A second program waits a moment for it and then ends with a fatal error
