@@ -322,7 +322,8 @@ TEST(Environment, DamagedBusyOrFullFolderIsRefusedAndLeavesTheFilesWhole) {
         for (const std::string& rel : c.unchanged) before[rel] = state_of(f, rel);
         std::optional<FolderLock> other;
         if (c.busy) other.emplace(Workspace(f.root));
-        EXPECT_EQ(run_program(f, c.program, "", c.disk), c.status) << f.read(std::string(c.program) + ".out");
+        EXPECT_EQ(run_program(f, c.program, "", "", c.disk), c.status)
+            << f.read(std::string(c.program) + ".out");
         EXPECT_NE(f.read(std::string(c.program) + ".out").find(c.says), std::string::npos);
         for (const std::string& rel : c.unchanged) EXPECT_EQ(state_of(f, rel), before[rel]) << rel;
     }
