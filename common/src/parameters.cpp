@@ -30,10 +30,9 @@ std::vector<double> read_parameters(NumberReader& r, int first, int last) {
     r.skip_lines(first - 1);
     for (int line = first; line <= last; ++line) {
         const Range& range = kRanges[line - kFirstParameterLine];
-        values.push_back(range.whole ? static_cast<double>(r.integer(static_cast<long long>(range.lo),
-                                                                     static_cast<long long>(range.hi)))
-                                     : r.number(range.lo, range.hi));
-        r.skip_line();
+        values.push_back(range.whole ? static_cast<double>(r.line_integer(static_cast<long long>(range.lo),
+                                                                          static_cast<long long>(range.hi)))
+                                     : r.line_number(range.lo, range.hi));
     }
     return values;
 }

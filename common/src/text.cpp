@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <stdexcept>
 #include <system_error>
 
@@ -198,8 +197,10 @@ FatalIo read_error(int err, const std::string& name) {
         case EMFILE:
         case ENFILE:
             return io_error(err, name);
+        case ELOOP:
+            return FatalIo{kReadError, name + ": грешка при четене: символната връзка сочи в кръг"};
         default:
-            return FatalIo{kReadError, name + ": грешка при четене (" + std::strerror(err) + ")"};
+            return FatalIo{kReadError, name + ": грешка при четене"};
     }
 }
 
@@ -356,8 +357,8 @@ long long NumberReader::whole_within(double v, long long lo, long long hi) const
     return static_cast<long long>(v);
 }
 
-double NumberReader::number(double lo, double hi) {
-    const double v = number();
+double NumberReader::line_number(double lo, double hi) {
+    const double v = line_number();
     if (v < lo || v > hi) {
         char text[160];
         std::snprintf(text, sizeof text, ": стойност %.10g извън границите от %g до %g", v, lo, hi);

@@ -117,7 +117,7 @@ TEST(Parameters, EveryValueHasARange) {
                 ADD_FAILURE() << value << " taken";
             } catch (const FatalIo& e) {
                 EXPECT_EQ(e.code, kBadNumber);
-                EXPECT_NE(e.message.find("P.txt, ред " + std::to_string(c.line)), std::string::npos)
+                EXPECT_NE(e.message.find("P.txt:" + std::to_string(c.line) + ":"), std::string::npos)
                     << e.message;
             }
         }

@@ -105,8 +105,6 @@ class NumberReader {
     Got next(double& v);
     // The next number; end of text or a bad token is a fatal input error naming the file.
     double number();
-    // The next number within [lo, hi]; otherwise a fatal input error naming the line.
-    double number(double lo, double hi);
     // The next number as a whole number within [lo, hi]; otherwise a fatal input error.
     long long integer(long long lo, long long hi);
     // The number that starts the current line, the rest of the line discarded (a line of
@@ -114,6 +112,8 @@ class NumberReader {
     // input error, so that a missing line never shifts the values after it.
     double line_number();
     long long line_integer(long long lo, long long hi);
+    // The same within [lo, hi]; a value outside is a fatal input error naming the line.
+    double line_number(double lo, double hi);
     // After next() gave `bad`: where and what the offending text is, for standard error
     // ("VK/Geo_Data.txt:15: "54O.236" не е число").
     std::string bad_token() const;
