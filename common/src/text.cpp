@@ -360,9 +360,10 @@ long long NumberReader::whole_within(double v, long long lo, long long hi) const
 double NumberReader::line_number(double lo, double hi) {
     const double v = line_number();
     if (v < lo || v > hi) {
-        char text[160];
-        std::snprintf(text, sizeof text, ": стойност %.10g извън границите от %g до %g", v, lo, hi);
-        throw FatalIo{kBadNumber, where() + text};
+        char range[80];
+        std::snprintf(range, sizeof range, " извън границите от %g до %g", lo, hi);
+        throw FatalIo{kBadNumber,
+                      where() + ": \"" + text_.substr(token_, token_end_ - token_) + "\"" + range};
     }
     return v;
 }
