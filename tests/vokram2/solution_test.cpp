@@ -104,6 +104,12 @@ const Case kCases[] = {
      controlled({{1, {{20, kVS, 0, 0.019}}}}, 1.0),
      {"    Макс. несвръзка за коти :   14.9 см. за точки 1 - 20"},
      true},
+    {"and listed as conflicting points",
+     controlled({{1, {{20, kVS, 0, 0.019}}}}, 1.0),
+     {"    Конфликтни точки:",
+      "    No    No     V          S         D      (h2-h1)   f(V,S)   f(V,D)   f(V,x,y)",
+      " " + std::string(80, '~')},
+     true},
     // Section 11 and the register: 10 by the polar task with a zenith angle (position and
     // height), 11 placed without a zenith angle, 12 seen only (undetermined), 13 levelled
     // only (height only).
