@@ -11,9 +11,9 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 # The programs and the `vokram` command that runs them in order.
-foreach(module IN LISTS VOKRAM_MODULES)
-  if(TARGET ${module})
-    install(TARGETS ${module} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+foreach(program IN ITEMS vokram1 vokram2 vokram4 vokram5 vokram-plot)
+  if(TARGET ${program})
+    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endforeach()
 install(PROGRAMS ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/vokram DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -1,11 +1,12 @@
 #include "vokram/command_line.hpp"
 
-#include <cstdio>
 #include <exception>
 #include <system_error>
 
+#include "console_io.hpp"
 #include "vokram/console.hpp"
 #include "vokram/frame.hpp"
+#include "vokram/platform.hpp"
 
 namespace vk {
 
@@ -82,10 +83,10 @@ CommandLine::Outcome CommandLine::parse(const std::vector<std::string>& args) {
             }
             given_[name] = v;
         } else if (folder_given) {
-            error_ = "повече от една папка: " + folder_.string() + " и " + a;
+            error_ = "повече от една папка: " + path_to_utf8(folder_) + " и " + a;
             return Outcome::usage_error;
         } else {
-            folder_ = a;
+            folder_ = path_from_utf8(a);
             folder_given = true;
         }
     }
@@ -133,10 +134,11 @@ std::string CommandLine::help() const {
 
 namespace {
 
-void put_line(std::FILE* f, const std::string& s) {
-    std::fputs(s.c_str(), f);
-    std::fputc('\n', f);
-    std::fflush(f);
+using console_io::Stream;
+
+// UTF-8 whatever the terminal, so that a script can read it.
+bool put_line(Stream to, const std::string& s) {
+    return console_io::write(s + "\n", to);
 }
 
 }  // namespace
@@ -145,33 +147,35 @@ int program_main(int argc, char** argv, CommandLine& cl,
                  const std::function<int(Console&, const std::filesystem::path&)>& run) {
     const std::string& name = cl.program();
     try {
-        switch (cl.parse(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc))) {
+        std::vector<std::string> args = utf8_arguments(argc, argv);
+        if (!args.empty()) args.erase(args.begin());
+        switch (cl.parse(args)) {
             case CommandLine::Outcome::help:
-                std::fputs(cl.help().c_str(), stdout);
-                return std::fflush(stdout) == 0 ? 0 : kWriteError;
+                return console_io::write(cl.help(), Stream::output) ? 0 : kWriteError;
             case CommandLine::Outcome::version:
-                put_line(stdout, name + " " + std::string(suite_version()));
+                put_line(Stream::output, name + " " + std::string(suite_version()));
                 return 0;
             case CommandLine::Outcome::usage_error:
-                put_line(stderr, name + ": " + cl.error() + " (" + cl.usage() + "; виж " + name + " --help)");
+                put_line(Stream::error,
+                         name + ": " + cl.error() + " (" + cl.usage() + "; виж " + name + " --help)");
                 return kUsageError;
             case CommandLine::Outcome::run:
                 break;
         }
         std::error_code ec;
         if (!std::filesystem::is_directory(cl.folder(), ec)) {
-            put_line(stderr, name + ": " + cl.folder().string() + ": папката не съществува");
+            put_line(Stream::error, name + ": " + path_to_utf8(cl.folder()) + ": папката не съществува");
             return kFolderNotFound;
         }
         auto console = make_console(name);
         return run(*console, cl.folder());
     } catch (const FatalIo& e) {
-        put_line(stderr, name + ": " + e.message);
+        put_line(Stream::error, name + ": " + e.message);
         return e.code;
     } catch (const std::exception& e) {
-        put_line(stderr, name + ": неочаквана грешка: " + e.what());
+        put_line(Stream::error, name + ": неочаквана грешка: " + e.what());
     } catch (...) {
-        put_line(stderr, name + ": неочаквана грешка");
+        put_line(Stream::error, name + ": неочаквана грешка");
     }
     return kInternalError;
 }

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "vokram/console.hpp"
+#include "vokram/platform.hpp"
 #include "vokram/text.hpp"
 
 namespace vk {
@@ -77,7 +78,7 @@ fs::path match(const fs::path& dir, const std::string& name) {
     std::error_code ec;
     if (fs::exists(dir / name, ec)) return dir / name;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-        if (same_name(it->path().filename().string(), name)) return it->path();
+        if (same_name(path_to_utf8(it->path().filename()), name)) return it->path();
     return dir / name;
 }
 

@@ -1,7 +1,5 @@
 #include "vokram/text.hpp"
 
-#include <iconv.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -11,6 +9,7 @@
 
 #include "vokram/folder_lock.hpp"
 #include "vokram/frame.hpp"
+#include "vokram/platform.hpp"
 
 namespace vk {
 
@@ -45,58 +44,6 @@ std::string in_quotes(std::string_view s) {
     return q;
 }
 
-namespace {
-
-// A converter from one encoding to another, opened once and kept for the whole run: a
-// listing of some thousand lines converts every line.
-class Converter {
-  public:
-    Converter(const char* to, const char* from) : to_(to), cd_(iconv_open(to, from)) {
-        if (cd_ == kNone) throw std::runtime_error("iconv cannot convert to " + to_);
-    }
-    ~Converter() { iconv_close(cd_); }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    std::string operator()(std::string_view in) const {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // from the initial state
-        std::string out(in.size() * 4 + 16, '\0');
-        char* src = const_cast<char*>(in.data());
-        std::size_t src_left = in.size();
-        char* dst = out.data();
-        std::size_t dst_left = out.size();
-        if (iconv(cd_, &src, &src_left, &dst, &dst_left) == static_cast<std::size_t>(-1))
-            throw std::runtime_error("text not convertible to " + to_);
-        out.resize(out.size() - dst_left);
-        return out;
-    }
-
-  private:
-    static inline const iconv_t kNone = reinterpret_cast<iconv_t>(-1);
-    std::string to_;
-    iconv_t cd_;
-};
-
-bool plain_ascii(std::string_view s) {
-    for (unsigned char c : s)
-        if (c >= 0x80) return false;
-    return true;
-}
-
-}  // namespace
-
-std::string to_cp1251(std::string_view utf8) {
-    if (plain_ascii(utf8)) return std::string(utf8);
-    thread_local const Converter convert("CP1251", "UTF-8");
-    return convert(utf8);
-}
-
-std::string from_cp1251(std::string_view cp1251) {
-    if (plain_ascii(cp1251)) return std::string(cp1251);
-    thread_local const Converter convert("UTF-8", "CP1251");
-    return convert(cp1251);
-}
-
 // --- TextFile ---------------------------------------------------------------
 
 TextFile::TextFile(const std::filesystem::path& path, Mode mode) : path_(path) {
@@ -105,8 +52,8 @@ TextFile::TextFile(const std::filesystem::path& path, Mode mode) : path_(path) {
         temp_ = temporary_name(path);
         target = temp_;
     }
-    f_ = std::fopen(target.c_str(), mode == Mode::append ? "ab" : "wb");
-    if (!f_) throw io_error(errno, path.string());
+    f_ = open_file(target, mode == Mode::append ? "ab" : "wb");
+    if (!f_) throw io_error(errno, path_to_utf8(path));
 }
 
 TextFile::~TextFile() {
@@ -124,7 +71,8 @@ void TextFile::write_raw(std::string_view bytes) {
         memory_.append(bytes);
         return;
     }
-    if (std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size()) throw io_error(errno, path_.string());
+    if (std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size())
+        throw io_error(errno, path_to_utf8(path_));
 }
 
 TextFile& TextFile::put(std::string_view utf8) {
@@ -156,11 +104,11 @@ void TextFile::close() {
         const bool flushed = std::fflush(f) == 0;
         const int err = errno;
         const bool closed = std::fclose(f) == 0;
-        if (!flushed || !closed) throw io_error(flushed ? errno : err, path_.string());
+        if (!flushed || !closed) throw io_error(flushed ? errno : err, path_to_utf8(path_));
         if (!temp_.empty()) {
             std::error_code ec;
             std::filesystem::rename(temp_, path_, ec);
-            if (ec) throw io_error(ec.value(), path_.string());
+            if (ec) throw io_error(ec.default_error_condition().value(), path_to_utf8(path_));
         }
     }
     open_ = false;
@@ -225,10 +173,10 @@ void check_encoding(const std::string& text, const std::string& name) {
 std::string read_file(const std::filesystem::path& path, const std::string& name, std::size_t limit) {
     std::error_code ec;
     const std::filesystem::file_status st = std::filesystem::status(path, ec);
-    if (ec) throw read_error(ec.value(), name);
+    if (ec) throw read_error(ec.default_error_condition().value(), name);
     if (std::filesystem::is_directory(st)) throw read_error(EISDIR, name);
     if (!std::filesystem::is_regular_file(st)) throw FatalIo{kReadError, name + ": не е обикновен файл"};
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = open_file(path, "rb");
     if (!f) throw read_error(errno, name);
     std::string text;
     char buf[65536];

@@ -184,9 +184,12 @@ TEST(Chain, NoisySurveysKnowTheirAccuracy) {
         disagree += has_block(f.lines("VK/VK_4.txt"), {"    Групите не са съгласувани с теглата: точността "
                                                        "на полето не отговаря на тях."});
         for (const std::string& l : f.lines("VK/VK_4.txt")) {
+            // "… = 2.35 сс., m на едно разстояние = 0.55 см." (the C library of Windows reads no
+            // Cyrillic in a scanf format)
             double r, d;
-            if (l.starts_with(said) &&
-                std::sscanf(l.c_str() + said.size(), "%lf сс., m на едно разстояние = %lf", &r, &d) == 2)
+            const std::size_t second = l.rfind("= ");
+            if (l.starts_with(said) && std::sscanf(l.c_str() + said.size(), "%lf", &r) == 1 &&
+                std::sscanf(l.c_str() + second + 2, "%lf", &d) == 1)
                 mR += r * r, mD += d * d, ++n;
         }
         const std::map<int, Listed> levels = read_report(f.lines("VK/Protokol.TXT")).approximate;

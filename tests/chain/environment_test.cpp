@@ -2,10 +2,10 @@
 // folders and files, a folder that cannot be written, a full disk, and file names written
 // in another letter case.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
@@ -26,7 +26,8 @@ std::map<std::string, std::string> snapshot(const Folder& f) {
     std::map<std::string, std::string> files;
     for (const auto& e : fs::recursive_directory_iterator(f.root))
         if (e.is_regular_file())
-            files[fs::relative(e.path(), f.root).string()] = f.read(fs::relative(e.path(), f.root).string());
+            files[fs::relative(e.path(), f.root).generic_string()] =
+                f.read(fs::relative(e.path(), f.root).string());
     return files;
 }
 
@@ -118,6 +119,11 @@ TEST(Environment, CommandLineAndExitStatus) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
+#ifdef _WIN32
+        // The rows of the `vokram` shell script and of symbolic links are for POSIX systems;
+        // vokram.cmd runs in the Linux-and-Wine comparison of the bundled survey.
+        if (c.command.rfind("vokram ", 0) == 0 || c.command.rfind("ln ", 0) == 0) continue;
+#endif
         Folder f("cli");
         if (c.state != empty) solved(f);
         if (c.state == blocked) {
@@ -182,12 +188,13 @@ TEST(Environment, MissingFoldersAndFilesAreFatalWithTheirCodes) {
 TEST(Environment, FolderThatCannotBeWrittenIsAccessDenied) {
     Folder f("read_only");
     f.write("VK/Geo_Data.txt", "h\nh\nh\n1 100 100 -2 2 200 200 -2\n1 1.5 2 1.5 10 100 141 -4\n");
-    if (geteuid() == 0) {
-        // The superuser writes anywhere; a folder standing where the report should be
-        // cannot be written by anyone.
+    fs::permissions(f.root / "VK", fs::perms::owner_read | fs::perms::owner_exec);
+    if (std::ofstream(f.root / "VK/probe")) {
+        // The superuser, and Windows, write there all the same; a folder standing where
+        // the report should be cannot be written by anyone.
+        fs::permissions(f.root / "VK", fs::perms::owner_all);
+        fs::remove(f.root / "VK/probe");
         fs::create_directories(f.root / "VK/Protokol.TXT");
-    } else {
-        fs::permissions(f.root / "VK", fs::perms::owner_read | fs::perms::owner_exec);
     }
     EXPECT_EQ(run_program(f, "vokram1"), 5) << f.read("vokram1.out");
     fs::permissions(f.root / "VK", fs::perms::owner_all);
@@ -318,6 +325,9 @@ TEST(Environment, DamagedBusyOrFullFolderIsRefusedAndLeavesTheFilesWhole) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.program) + ": " + c.what);
+#ifdef _WIN32
+        if (c.disk >= 0) continue;  // Windows has no limit of a file's size to stand for a full disk
+#endif
         Folder f("case");
         solved(f);
         if (c.change) c.change(f);

@@ -56,6 +56,7 @@ std::string written(const std::vector<std::string>& lines) {
     }
     std::ifstream in(path, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();  // Windows removes no file that is open
     std::filesystem::remove(path);
     return bytes;
 }

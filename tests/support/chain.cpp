@@ -8,27 +8,52 @@
 
 namespace vk::test {
 
+namespace {
+
+// The exit status from what std::system returned; cmd.exe gives it as it is.
+int exit_status(int status) {
+#ifdef _WIN32
+    return status;
+#else
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+}
+
+}  // namespace
+
 int run_program(const Folder& f, const std::string& program, const std::string& answers,
                 const std::string& options, int disk) {
     f.write("answers.txt", answers);
+    const std::filesystem::path exe = std::filesystem::absolute(std::string(VOKRAM_BIN) + "/" + program);
+#ifdef _WIN32
+    (void)disk;  // Windows has no limit of a file's size to stand for a full disk
+    const std::string cmd = "cd /d \"" + f.root.string() + "\" && \"" + exe.lexically_normal().string() +
+                            ".exe\" " + options + " < answers.txt > " + program + ".out 2>&1";
+#else
     // A write past the limit then fails with an error instead of a signal.
     const std::string full = disk < 0 ? "" : "ulimit -f " + std::to_string(disk) + " && trap '' XFSZ && ";
-    const std::string cmd = full + "cd '" + f.root.string() + "' && '" + VOKRAM_BIN + "/" + program + "' " +
-                            options + " < answers.txt > '" + program + ".out' 2>&1";
-    const int status = std::system(cmd.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const std::string cmd = full + "cd '" + f.root.string() + "' && '" + exe.string() + "' " + options +
+                            " < answers.txt > '" + program + ".out' 2>&1";
+#endif
+    return exit_status(std::system(cmd.c_str()));
 }
 
 Ran run_command(const std::filesystem::path& cwd, const std::string& command) {
     const std::string out = cwd.string() + ".stdout", err = cwd.string() + ".stderr";
+#ifdef _WIN32
+    const std::string bin = std::filesystem::absolute(VOKRAM_BIN).make_preferred().string();
+    const std::string cmd = "cd /d \"" + cwd.string() + "\" && set \"PATH=" + bin + ";%PATH%\" && " +
+                            command + " < nul > \"" + out + "\" 2> \"" + err + "\"";
+#else
     const std::string cmd = "cd '" + cwd.string() + "' && export PATH='" + VOKRAM_BIN + "':\"$PATH\" && " +
                             command + " < /dev/null > '" + out + "' 2> '" + err + "'";
-    const int status = std::system(cmd.c_str());
+#endif
+    const int status = exit_status(std::system(cmd.c_str()));
     auto read = [](const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     };
-    Ran r{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read(out), read(err)};
+    Ran r{status, read(out), read(err)};
     std::filesystem::remove(out), std::filesystem::remove(err);
     return r;
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "vokram/platform.hpp"
 #include "vokram4/adjustment.hpp"
 
 namespace vk::v4 {
@@ -16,7 +17,7 @@ void RecordFile<T>::close() {
     if (!open_) return;
     open_ = false;
     if (path.empty()) return;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::FILE* f = open_file(path, "wb");
     if (!f) throw io_error(errno, name);
     const bool written = std::fwrite(rec.data(), sizeof(T), rec.size(), f) == rec.size();
     const int err = errno;

@@ -22,7 +22,8 @@ std::string whole(long long v, int w = 0);
 // A value enclosed in double-quote characters, as report messages name points.
 std::string in_quotes(std::string_view s);
 
-// UTF-8 source text to Windows-1251 bytes, through iconv.
+// UTF-8 source text to Windows-1251 bytes, through the system's converter (iconv, or the
+// code-page functions of Windows); a character the code page lacks is an error.
 std::string to_cp1251(std::string_view utf8);
 // Windows-1251 bytes to UTF-8 (for tests and for showing a report on a terminal).
 std::string from_cp1251(std::string_view cp1251);
