@@ -330,7 +330,15 @@ TEST(Environment, DamagedBusyOrFullFolderIsRefusedAndLeavesTheFilesWhole) {
 #endif
         Folder f("case");
         solved(f);
+#ifdef _WIN32
+        try {
+            if (c.change) c.change(f);
+        } catch (const fs::filesystem_error&) {
+            continue;  // a link to a POSIX device (/dev/full, /proc/self/mem): none under Windows
+        }
+#else
         if (c.change) c.change(f);
+#endif
         std::map<std::string, std::string> before;
         for (const std::string& rel : c.unchanged) before[rel] = state_of(f, rel);
         std::optional<FolderLock> other;
