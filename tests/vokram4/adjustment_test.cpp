@@ -85,7 +85,7 @@ TEST(Adjustment, RefusedOrWarnedWhereTheNetworkAsksForIt) {
 struct Row {
     int ns = 0, nt = 0;
     double v = 0, r = 0, w = 0;
-    bool tested = false, flagged = false, weak = false;
+    bool distance = false, tested = false, flagged = false, weak = false;
 };
 
 TEST(Adjustment, NoisyNetworkComesBackWithAListingThatHoldsTogether) {
@@ -146,7 +146,7 @@ TEST(Adjustment, NoisyNetworkComesBackWithAListingThatHoldsTogether) {
         if (l.starts_with("                  ср.кв.гр.:")) m0 = std::stod(l.substr(l.find(':') + 1));
         Row x;
         if (!(in >> x.ns >> x.nt >> a >> x.v >> b >> x.r >> c) || (a != "посока" && a != "страна")) continue;
-        x.tested = c != "-";
+        x.distance = a == "страна", x.tested = c != "-";
         if (x.tested) x.w = std::stod(c);
         while (in >> d) x.flagged |= d == "*", x.weak |= d == "!";
         sum_r += x.r;
@@ -157,15 +157,22 @@ TEST(Adjustment, NoisyNetworkComesBackWithAListingThatHoldsTogether) {
     EXPECT_NEAR(m0, std::sqrt(pvv / f_printed), 0.006);  // m0 printed to 0.01 cc
     const Row* worst = nullptr;
     int flagged_negative = 0;
+    std::vector<double> w[2];  // |w| of the directions and of the distances
     for (const Row& x : rows) {
         SCOPED_TRACE(std::to_string(x.ns) + " - " + std::to_string(x.nt));
         EXPECT_TRUE(std::fabs(x.w) == 3.29 || x.flagged == (x.tested && std::fabs(x.w) > 3.29)) << "*";
         EXPECT_TRUE(x.r == 0.1 || x.weak == (x.r < 0.1)) << "!";
         EXPECT_TRUE(!x.tested || x.v * x.w >= 0 || std::fabs(x.v) < 0.1) << "w and v of opposite signs";
         flagged_negative += x.flagged && x.w < 0;
+        if (x.tested) w[x.distance].push_back(std::fabs(x.w));
         if (x.tested && (!worst || std::fabs(x.w) > std::fabs(worst->w))) worst = &x;
     }
     EXPECT_GT(flagged_negative, 0);
+    // Each group studentized with its own m0: the median |w| of a normal distribution, 0.674.
+    for (auto& g : w) {
+        std::ranges::nth_element(g, g.begin() + g.size() / 2);
+        EXPECT_NEAR(g[g.size() / 2], 0.674, 0.2) << g.size();
+    }
     ASSERT_NE(worst, nullptr);
     EXPECT_TRUE(std::ranges::any_of(listing, [&](const std::string& l) {
         return l.starts_with("    Най-вероятна груба грешка за посоката: ст." + std::to_string(worst->ns) +
