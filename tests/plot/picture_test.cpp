@@ -86,6 +86,15 @@ TEST(Picture, PlanPositionsTextsAndEllipses) {
     ASSERT_EQ(std::sscanf(e->attr.at("transform").c_str(), "rotate(%lf", &angle), 1);
     EXPECT_NEAR(20 * std::cos(angle * std::numbers::pi / 180), half, 0.001);
     EXPECT_NEAR(20 * std::sin(angle * std::numbers::pi / 180), -half, 0.001);
+
+    // A survey's name too long for the sheet shrinks by its letters, Cyrillic or Latin.
+    std::vector<double> title;
+    for (const char* words : {"Бела вода ", "Bela voda "}) {
+        d.title.clear();
+        for (int k = 0; k < 25; ++k) d.title += words;
+        title.push_back(picture(d)->child("id", "title")->all("text").at(0)->num("font-size"));
+    }
+    EXPECT_EQ(title[0], title[1]);
 }
 
 TEST(Picture, ScalesAreRoundAndDrawnTrue) {
