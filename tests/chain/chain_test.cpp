@@ -51,7 +51,7 @@ const Case kCases[] = {
      30.0,
      [](Survey& s) { s.noise = 1; },
      true},
-    // 398 points in all (vokram5 refuses a table of 399) and close to 999 sights.
+    // 398 points in all and close to 999 sights.
     {"capacity",
      {.seed = 6,
       .given = 10,
