@@ -27,7 +27,10 @@ constexpr Product kProducts[] = {
 
 }  // namespace
 
-FatalIo io_error(int err, const std::string& what) {
+FatalIo io_error(int err, const std::string& name) {
+    // A file of the current folder is named as the surveyor knows it (VK/Protokol.TXT),
+    // without the "./" that joining it to the folder gave.
+    const std::string what = name.starts_with("./") || name.starts_with(".\\") ? name.substr(2) : name;
     if (err == ENOENT)
         for (const Product& p : kProducts)
             if (what == p.file)

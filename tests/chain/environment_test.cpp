@@ -133,7 +133,7 @@ TEST(Environment, CommandLineAndExitStatus) {
          "(rm VK/Protokol.TXT && mkdir VK/Protokol.TXT && vokram1)",
          5,
          "",
-         "vokram1: ./VK/Protokol.TXT: отказан достъп",
+         "vokram1: VK/Protokol.TXT: отказан достъп",
          rerun},
         // A report named in other letters is the one report the programs write to.
         {done,
