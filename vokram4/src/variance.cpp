@@ -71,9 +71,10 @@ void balance_weights(const Adjustment& a, Diagnostics& d) {
     b.n_dir = a.n_dir, b.n_dist = a.n_dist, b.u = a.u;
     b.pD = vc.balanced_pD;
     // The weight is found on a logarithmic scale, where the ratio of the groups' variances
-    // runs nearly straight: the first step takes the last estimate, the later ones the
-    // secant through the last two.
-    double x = std::log(b.pD), x_prev = 0, y_prev = 0;
+    // runs nearly straight: the first step takes the estimate of the adjustment itself,
+    // the later ones the secant through the last two, the adjustment counting as the first.
+    double x = std::log(b.pD), x_prev = std::log(a.pD),
+           y_prev = 2 * std::log(vc.directions.s0 / vc.distances.s0);
     for (vc.balance_iterations = 1; vc.balance_iterations <= kBalanceIterations; ++vc.balance_iterations) {
         sastavq_n(b);
         // A step of the weight far off may leave a point undetermined in this side
@@ -93,7 +94,7 @@ void balance_weights(const Adjustment& a, Diagnostics& d) {
         vc.balanced_mD = D.m;
         const double y = 2 * std::log(R.s0 / D.s0);
         if (std::fabs(y) < kBalanced) break;
-        const double step = vc.balance_iterations > 1 && y != y_prev ? -y * (x - x_prev) / (y - y_prev) : y;
+        const double step = y != y_prev ? -y * (x - x_prev) / (y - y_prev) : y;
         x_prev = x, y_prev = y;
         x += std::isfinite(step) ? step : y;
         b.pD = std::exp(x);
