@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "vokram/text.hpp"
+
 namespace vk {
 
 namespace {
@@ -50,6 +52,13 @@ double f_quantile(double p, double d1, double d2) {
     }
     const double t = (lo + hi) / 2;
     return d2 * t / (d1 * (1 - t));
+}
+
+std::string snooping_columns(double r, bool tested, double w) {
+    std::string s = real(r, 8, 3) + (tested ? real(w, 9, 2) : std::string(8, ' ') + "-");
+    if (tested && std::fabs(w) > kCriticalW) s += "  *";
+    if (r < kWeakR) s += "  !";
+    return s;
 }
 
 }  // namespace vk

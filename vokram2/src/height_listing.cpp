@@ -52,12 +52,8 @@ void write_height_listing(const HeightAdjustment& h, TextFile& f) {
     f.line("    Станция   Точка     D [м]     dh [м]    v[см]       r        w");
     f.line("    " + std::string(62, '-'));
     for (const HeightDifference& x : h.obs) {
-        std::string line = whole(x.from, 11) + whole(x.to, 8) + real(x.d, 10, 2) + real(x.dh, 11, 4) +
-                           real(x.v, 9, 2) + real(x.r, 8, 3) +
-                           (x.tested ? real(x.w, 9, 2) : std::string(8, ' ') + "-");
-        if (x.tested && std::fabs(x.w) > kCriticalW) line += "  *";
-        if (x.r < kWeakR) line += "  !";
-        f.line(line);
+        f.line(whole(x.from, 11) + whole(x.to, 8) + real(x.d, 10, 2) + real(x.dh, 11, 4) + real(x.v, 9, 2) +
+               snooping_columns(x.r, x.tested, x.w));
     }
     f.endl();
     if (h.worst < 0) {

@@ -102,12 +102,8 @@ void write_listing(const Adjustment& a, const Diagnostics& d, TextFile& f) {
         const Observed& x = a.obs[o];
         const ObservationCheck& c = d.checks[o];
         const Measurement& w = a.ms[x.m];
-        std::string line = whole(a.pts[w.ns].no, 11) + whole(a.pts[w.nt].no, 8) + "   " +
-                           (x.direction() ? "посока" : "страна") + residual(x) + real(c.r, 8, 3) +
-                           (c.tested ? real(c.w, 9, 2) : std::string(8, ' ') + "-");
-        if (c.tested && std::fabs(c.w) > kCriticalW) line += "  *";
-        if (c.r < kWeakR) line += "  !";
-        f.line(line);
+        f.line(whole(a.pts[w.ns].no, 11) + whole(a.pts[w.nt].no, 8) + "   " +
+               (x.direction() ? "посока" : "страна") + residual(x) + snooping_columns(c.r, c.tested, c.w));
     }
     f.endl();
     if (d.worst < 0) {

@@ -2,6 +2,8 @@
 // F distribution of the ratio of two variance estimates.
 #pragma once
 
+#include <string>
+
 namespace vk {
 
 // A studentized residual beyond this marks a possible gross error: the two-sided
@@ -13,6 +15,11 @@ inline constexpr double kWeakR = 0.1;
 // Below this redundancy number a residual says nothing (the observation is not
 // checked by any other one) and is not studentized.
 inline constexpr double kUncheckedR = 1e-3;
+
+// The redundancy number and studentized residual columns of a residual's row in a
+// diagnostics listing (r in 8 columns, w in 9 or "-" when not studentized), followed by
+// "  *" for a possible gross error and "  !" for a weakly controlled observation.
+std::string snooping_columns(double r, bool tested, double w);
 
 // The regularized incomplete beta function I_x(a, b), x in [0, 1], a, b > 0.
 double incomplete_beta(double x, double a, double b);

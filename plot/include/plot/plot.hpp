@@ -112,7 +112,7 @@ struct Sheet {
 Sheet sheet_for(double width_m, double height_m, Page page);
 
 // The SVG document of a drawing that holds at least one entity, a page of the given
-// paper at a ratio scale (the document's size is in millimetres, so that a printer or
+// paper at a ratio scale (the picture's size is in millimetres, so that a printer or
 // a converter keeps the scale); `sheet` receives the sheet chosen.
 std::string render_svg(const Drawing& d, Page page = Page::A3, Sheet* sheet = nullptr);
 
