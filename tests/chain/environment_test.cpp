@@ -149,7 +149,8 @@ TEST(Environment, CommandLineAndExitStatus) {
         // The chain command reached through a symbolic link, with the programs not in PATH.
         {done,
          {{"VK/Geo_Data.txt", twice}},
-         "ln -sf \"$(command -v vokram)\" ../vokram-link && PATH=/usr/bin:/bin ../vokram-link",
+         "(l=../vokram-link-$$; ln -s \"$(command -v vokram)\" $l && PATH=/usr/bin:/bin $l; s=$?; rm -f $l; "
+         "exit $s)",
          1,
          "ПРЕКЪСВАНЕ",
          stop + "\nvokram: vokram1 завърши с изходен код 1",

@@ -3,6 +3,7 @@
 #include "vokram/text.hpp"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -46,7 +47,10 @@ std::string parameter(int line, const std::string& value) {
 // The bytes of a file written with `lines`, then abandoned half way by a second writer
 // that replaces it.
 std::string written(const std::vector<std::string>& lines) {
-    const auto path = std::filesystem::temp_directory_path() / "vokram_text_test.txt";
+    // The cases are built in every process of this test program, and ctest runs several at
+    // once: each writes its own file.
+    const auto path =
+        std::filesystem::temp_directory_path() / ("vokram_text_test_" + std::to_string(::getpid()) + ".txt");
     {
         TextFile f(path, TextFile::Mode::create);
         for (const std::string& l : lines) f.line(l);
