@@ -612,9 +612,10 @@ class Picture {
         s += "</g>\n";
     }
 
-    // The size of a text: `size`, or less where the text would be wider than `room`.
+    // The size of a text: `size`, or less where the text would be wider than `room`; a
+    // fiftieth of the room is kept for the rounding of renderers.
     static double fitted(std::string_view text, bool bold, double size, double room) {
-        return std::min(size, room / std::max(text_width(text, bold), 1.0));
+        return std::min(size, 0.98 * room / std::max(text_width(text, bold), 1.0));
     }
 
     // Where the sheet had no room for every text: how many of which kind were left out,

@@ -1,7 +1,8 @@
 // vokram-plot: a picture of the survey. It reads the AutoCAD scripts that the suite
 // leaves in VK/ ("VK/VK_2.scr" of the network, "VK/VK_4.scr" of the error ellipses,
 // "VK/VK_5.scr" of the polar survey, whichever exist) and writes the plan as
-// "VK/Survey.svg", viewable in any web browser.
+// "VK/Survey.svg", viewable in any web browser; for other programs it writes the survey
+// as the DXF drawing "VK/Survey.dxf" and the point list "VK/Points.csv".
 #pragma once
 
 #include <cmath>
@@ -194,9 +195,9 @@ struct Options {
     bool pdf = false;  // also "VK/Survey.pdf", through librsvg's rsvg-convert
 };
 
-// The program: reads the scripts of `root`/VK, writes "VK/Survey.svg" (and with
-// `pdf` "VK/Survey.pdf"), reports on the console and returns the exit code (0 done,
-// 2 no script to draw, 3 no folder VK/, or the code of a file error).
+// The program: reads the scripts of `root`/VK, writes "VK/Survey.svg", "VK/Survey.dxf" and
+// "VK/Points.csv" (and with `pdf` "VK/Survey.pdf"), reports on the console and returns the
+// exit code (0 done, 2 no script to draw, 3 no folder VK/, or the code of a file error).
 int run(Console& con, const std::filesystem::path& root, const Options& options = {});
 
 }  // namespace vk::plot
