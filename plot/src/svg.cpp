@@ -455,7 +455,9 @@ class Picture {
         const double step = 2 * std::numbers::pi / kSides;
         const double wanted = std::atan2((ty - py) * k, (tx - px) * k) / step;
         int order[kSides];
-        for (int i = 0; i < kSides; ++i) order[i] = i;
+        double unit[kSides][2];
+        for (int i = 0; i < kSides; ++i)
+            order[i] = i, unit[i][0] = std::cos(i * step), unit[i][1] = std::sin(i * step);
         const auto away = [&](int i) { return std::fabs(std::remainder(i - wanted, kSides)) + 0.001 * i; };
         std::sort(order, order + kSides, [&](int i, int j) { return away(i) < away(j); });
         constexpr int kRings = 12;
@@ -463,7 +465,7 @@ class Picture {
             for (int ring = lines ? 0 : 1; ring < kRings; ++ring) {
                 const double reach = rs + 0.3 * size + ring * 1.1 * size;
                 for (const int dir : order) {
-                    const double ux = std::cos(dir * step), uy = std::sin(dir * step);
+                    const double ux = unit[dir][0], uy = unit[dir][1];
                     // The box's near side or corner at `reach` from the point.
                     const double bx = ux > 0.3    ? px + reach * ux
                                       : ux < -0.3 ? px + reach * ux - w
@@ -476,7 +478,7 @@ class Picture {
                     Placed p{bx, by + kRise * size, size};
                     if (ring > 0) {
                         const double ex = std::clamp(px, r.x0, r.x1), ey = std::clamp(py, r.y0, r.y1);
-                        const double len = std::hypot(ex - px, ey - py);
+                        const double len = std::sqrt((ex - px) * (ex - px) + (ey - py) * (ey - py));
                         p.leader = true;
                         p.lx0 = px + (ex - px) * rs / len, p.ly0 = py + (ey - py) * rs / len;
                         p.lx1 = ex, p.ly1 = ey;
