@@ -80,7 +80,7 @@ const Anchors::Anchor* Anchors::near(const Pt& at, double reach) const {
     double best_d = reach;
     cells_.any(at.e - reach, at.n - reach, at.e + reach, at.n + reach, [&](int i) {
         const Anchor& p = pts_[static_cast<std::size_t>(i)];
-        const double dd = std::hypot(p.at.e - at.e, p.at.n - at.n);
+        const double de = p.at.e - at.e, dn = p.at.n - at.n, dd = std::sqrt(de * de + dn * dn);
         if (dd < best_d || (dd == best_d && (!best || &p < best))) best = &p, best_d = dd;
         return false;
     });

@@ -237,7 +237,8 @@ class Clearance {
                 const double t =
                     std::clamp(((c.x - ax) * dx + (c.y - ay) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
                 // Its own symbol touches the line's start: a little less than the radius.
-                return std::hypot(ax + t * dx - c.x, ay + t * dy - c.y) < 0.99 * c.r;
+                const double ex = ax + t * dx - c.x, ey = ay + t * dy - c.y;
+                return ex * ex + ey * ey < 0.98 * c.r * c.r;
             });
     }
 
