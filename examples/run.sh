@@ -58,3 +58,5 @@ echo
 echo "The files of the run are in $work:"
 echo "  the report    $work/VK/Protokol.TXT (Windows-1251)"
 echo "  the plan      $work/VK/Survey.svg (open it in a web browser)"
+echo "  the drawing   $work/VK/Survey.dxf (DXF R12, for a CAD program or a GIS)"
+echo "  the points    $work/VK/Points.csv (number,kind,x,y,h,mx,my)"

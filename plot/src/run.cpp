@@ -79,14 +79,28 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
                 throw FatalIo{kFileNotFound, "липсват чертежите VK/VK_2.scr, VK/VK_4.scr и VK/VK_5.scr"};
             if (d.empty()) throw FatalIo{kFileNotFound, "в чертежите няма обекти в план"};
             d.title = survey_title(load_if_any(ws, "VK/Geo_Data.txt"));
-            d.magnification = stated_magnification(load_if_any(ws, "VK/VK_4.txt"));
+            const std::string listing = load_if_any(ws, "VK/VK_4.txt");
+            d.magnification = stated_magnification(listing);
             d.date = today();
-            Sheet sheet;
+            const Plan plan = draw_plan(d, options.page);
             const std::filesystem::path svg = ws.file("VK/Survey.svg");
-            save(svg, render_svg(d, options.page, &sheet));
+            save(svg, plan.svg);
             const std::string page = options.page == Page::A4 ? "A4" : "A3";
-            con.write_at(20, ++row, "М 1:" + whole(sheet.scale) + " на лист " + page);
+            con.write_at(20, ++row, "М 1:" + whole(plan.sheet.scale) + " на лист " + page);
             con.write_at(23, row += 2, "ЧЕРТЕЖ  VK/Survey.svg  - ГОТОВ.");
+            const std::vector<SurveyPoint> points = survey_points(d, listing);
+            {
+                TextFile dxf(ws.file("VK/Survey.dxf"), TextFile::Mode::replace);
+                write_dxf(d, plan, points, dxf);
+                dxf.close();
+            }
+            con.write_at(23, ++row, "ЧЕРТЕЖ  VK/Survey.dxf  - ГОТОВ.");
+            TextFile csv(ws.file("VK/Points.csv"), TextFile::Mode::replace);
+            write_points(points, csv);
+            csv.close();
+            con.write_at(23, ++row,
+                         "СПИСЪК  VK/Points.csv  - ГОТОВ (" + whole(static_cast<long long>(points.size())) +
+                             " точки).");
             // A PDF of an earlier plan would no longer match the new one.
             const std::filesystem::path pdf = ws.file("VK/Survey.pdf");
             std::error_code gone;

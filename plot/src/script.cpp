@@ -93,6 +93,14 @@ std::string_view trimmed(std::string_view s) {
 
 enum class Read { drawn, solid, damaged, passed };
 
+// A point of the 3D model, "E,N,H", kept for the height of the plan's point at E,N.
+Read spot(std::string_view t, const Pt& at, Drawing& d) {
+    double h = 0;
+    number(t.substr(t.rfind(',') + 1), h);
+    d.spots.push_back({at, h});
+    return Read::solid;
+}
+
 // One command line onto `current`; `layer` receives the name of a layer command.
 Read command(std::string_view line, Drawing& d, std::string& current) {
     const std::vector<Token> t = split(line);
@@ -120,7 +128,7 @@ Read command(std::string_view line, Drawing& d, std::string& current) {
         if (n < 2 || !point(t[2].text, s.at, solid)) return Read::damaged;
         for (std::size_t i = 3; i <= n && i <= 4; ++i)
             if (!number(t[i].text, v)) return Read::damaged;
-        if (solid) return Read::solid;
+        if (solid) return spot(t[2].text, s.at, d);
         for (char c : t[1].text) s.block += lower(c);
         d.layer(current).symbols.push_back(s);
         return Read::drawn;
@@ -128,7 +136,7 @@ Read command(std::string_view line, Drawing& d, std::string& current) {
     if (name == "point") {
         Pt p;
         if (n < 1 || !point(t[1].text, p, solid)) return Read::damaged;
-        if (solid) return Read::solid;
+        if (solid) return spot(t[1].text, p, d);
         d.layer(current).dots.push_back(p);
         return Read::drawn;
     }

@@ -8,7 +8,9 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <optional>
 
+#include "anchors.hpp"
 #include "plot/plot.hpp"
 #include "vokram/text.hpp"
 
@@ -85,14 +87,6 @@ std::string id_of(std::string_view name) {
     return id;
 }
 
-// Characters of a UTF-8 text (for its width on the picture).
-std::size_t glyphs(std::string_view s) {
-    std::size_t n = 0;
-    for (char c : s)
-        if ((static_cast<unsigned char>(c) & 0xc0) != 0x80) ++n;
-    return n;
-}
-
 struct Box {
     double e0 = std::numeric_limits<double>::infinity(), n0 = e0, e1 = -e0, n1 = -e0;
     void add(double e, double n) {
@@ -154,38 +148,6 @@ double symbol_radius(std::string_view block) {
     return block.empty() ? 0.3 : block == "tri" ? 1.0 : block == "cir" ? 0.65 : 0.78;
 }
 
-// The point positions of the drawing, sorted by easting, for placing texts.
-class Anchors {
-  public:
-    struct Anchor {
-        Pt at;
-        bool detail;  // a detail point, whose texts are smaller than those of the network
-        double r;     // the radius of its symbol, layout units
-    };
-    explicit Anchors(const Drawing& d) {
-        for (const auto& l : d.layers) {
-            for (const auto& s : l.symbols) pts_.push_back({s.at, false, symbol_radius(s.block)});
-            for (const auto& p : l.dots) pts_.push_back({p, true, symbol_radius("")});
-        }
-        std::sort(pts_.begin(), pts_.end(), [](const Anchor& a, const Anchor& b) { return a.at.e < b.at.e; });
-    }
-    // The point nearest to `at` within `reach`, if any.
-    const Anchor* near(const Pt& at, double reach) const {
-        auto it = std::lower_bound(pts_.begin(), pts_.end(), at.e - reach,
-                                   [](const Anchor& p, double e) { return p.at.e < e; });
-        const Anchor* best = nullptr;
-        double best_d = reach;
-        for (; it != pts_.end() && it->at.e <= at.e + reach; ++it) {
-            const double dd = std::hypot(it->at.e - at.e, it->at.n - at.n);
-            if (dd <= best_d) best = &*it, best_d = dd;
-        }
-        return best;
-    }
-
-  private:
-    std::vector<Anchor> pts_;
-};
-
 // The paper in millimetres, landscape.
 struct Paper {
     double w, h;
@@ -202,50 +164,87 @@ constexpr double kUnitMm = 1.8;
 // free edge kept inside the frame around the survey for its texts.
 constexpr double kMargin = 4, kBand = 9, kPanel = 34, kGap = 2.5, kBelow = 3, kPad = 4.5;
 
-// A text's box from its size: DejaVu Sans Bold, the widest face the plan names,
-// advances a digit by 0.696 of the size; capitals rise 0.73 above the baseline and
-// descenders reach 0.24 below it.
-constexpr double kAdvance = 0.7, kRise = 0.8, kDescent = 0.2;
+// A text's box from its size: capitals and digits rise 0.73 of the size above the
+// baseline, descenders reach 0.24 below it; 0.8 and 0.25 hold every letter with room.
+constexpr double kRise = 0.8, kDescent = 0.25;
 
 // A rectangle of the picture (y downwards).
 struct Rect {
     double x0, y0, x1, y1;
     Rect grown(double m) const { return {x0 - m, y0 - m, x1 + m, y1 + m}; }
+    bool within(const Rect& o) const { return x0 >= o.x0 && y0 >= o.y0 && x1 <= o.x1 && y1 <= o.y1; }
 };
 
-Rect text_box(double x, double y, double size, std::string_view text) {
-    return {x, y - kRise * size, x + kAdvance * size * static_cast<double>(glyphs(text)),
-            y + kDescent * size};
+Rect text_box(double x, double y, double size, std::string_view text, bool bold) {
+    return {x, y - kRise * size, x + text_width(text, bold) * size, y + kDescent * size};
 }
 
-// What a new text must keep clear of: the texts placed before it, the point symbols and
-// the drawn lines.
+// What a new text must keep clear of: the texts placed before it, the point symbols, the
+// leader lines and, where there is room, the drawn lines. A grid of cells over the map
+// frame finds what lies near a place.
 class Clearance {
   public:
-    void text(const Rect& r) { texts_.push_back(r); }
-    void disc(double x, double y, double r) { discs_.push_back({x, y, r}); }
-    void segment(double ax, double ay, double bx, double by) { segments_.push_back({ax, ay, bx, by}); }
+    Clearance(const Rect& area, double cell) : cells_(cell, area.x0, area.y0, area.x1, area.y1) {}
 
-    bool free(const Rect& r) const {
-        for (const Rect& t : texts_)
-            if (r.x0 < t.x1 && t.x0 < r.x1 && r.y0 < t.y1 && t.y0 < r.y1) return false;
-        for (const Disc& c : discs_) {
-            const double dx = std::max({r.x0 - c.x, 0.0, c.x - r.x1}),
-                         dy = std::max({r.y0 - c.y, 0.0, c.y - r.y1});
-            if (dx * dx + dy * dy < c.r * c.r) return false;
-        }
-        for (const Segment& s : segments_)
-            if (crosses(r, s)) return false;
-        return true;
+    void text(const Rect& r) {
+        cells_.add_box(r.x0, r.y0, r.x1, r.y1, id(kText, texts_.size()));
+        texts_.push_back(r);
     }
-    // Whether a leader line from (ax, ay) to (bx, by) passes clear of the texts placed.
+    void disc(double x, double y, double r) {
+        cells_.add_box(x - r, y - r, x + r, y + r, id(kDisc, discs_.size()));
+        discs_.push_back({x, y, r});
+    }
+    // A drawn line; a leader line is `hard`: no text may cover it.
+    void segment(double ax, double ay, double bx, double by, bool hard) {
+        cells_.add_segment(ax, ay, bx, by, id(hard ? kLeader : kLine, segments_.size()));
+        segments_.push_back({ax, ay, bx, by});
+    }
+
+    // Whether a text's box is clear of the texts, the symbols and the leader lines, and
+    // with `lines` of the drawn lines too.
+    bool free(const Rect& r, bool lines) const {
+        return !cells_.any(r.x0, r.y0, r.x1, r.y1, [&](int k) {
+            const std::size_t i = static_cast<std::size_t>(k / 4);
+            switch (k % 4) {
+                case kText: {
+                    const Rect& t = texts_[i];
+                    return r.x0 < t.x1 && t.x0 < r.x1 && r.y0 < t.y1 && t.y0 < r.y1;
+                }
+                case kDisc: {
+                    const Disc& c = discs_[i];
+                    const double dx = std::max({r.x0 - c.x, 0.0, c.x - r.x1}),
+                                 dy = std::max({r.y0 - c.y, 0.0, c.y - r.y1});
+                    return dx * dx + dy * dy < c.r * c.r;
+                }
+                case kLine:
+                    return lines && crosses(r, segments_[i]);
+                default:
+                    return crosses(r, segments_[i]);
+            }
+        });
+    }
+    // Whether a leader line from the edge of its point's symbol at (ax, ay) to (bx, by)
+    // passes clear of the texts placed and of the other symbols.
     bool free(double ax, double ay, double bx, double by) const {
-        for (const Rect& t : texts_)
-            if (crosses(t, {ax, ay, bx, by})) return false;
-        return true;
+        const Segment s{ax, ay, bx, by};
+        return !cells_.any(
+            std::min(ax, bx), std::min(ay, by), std::max(ax, bx), std::max(ay, by), [&](int k) {
+                const std::size_t i = static_cast<std::size_t>(k / 4);
+                if (k % 4 == kText) return crosses(texts_[i], s);
+                if (k % 4 != kDisc) return false;
+                const Disc& c = discs_[i];
+                const double dx = bx - ax, dy = by - ay;
+                const double t =
+                    std::clamp(((c.x - ax) * dx + (c.y - ay) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+                // Its own symbol touches the line's start: a little less than the radius.
+                const double ex = ax + t * dx - c.x, ey = ay + t * dy - c.y;
+                return ex * ex + ey * ey < 0.98 * c.r * c.r;
+            });
     }
 
   private:
+    enum { kText, kDisc, kLine, kLeader };
+    static int id(int kind, std::size_t i) { return static_cast<int>(i) * 4 + kind; }
     struct Disc {
         double x, y, r;
     };
@@ -274,22 +273,29 @@ class Clearance {
         }
         return true;
     }
+    Cells cells_;
     std::vector<Rect> texts_;
     std::vector<Disc> discs_;
     std::vector<Segment> segments_;
 };
 
 // A text as placed on the picture: its start on the baseline and its size; a text set
-// away from its point hangs on a leader line from the point's symbol.
+// away from its point hangs on a leader line from the point's symbol. A text without room
+// is not shown.
 struct Placed {
     double x, y, size;
+    bool shown = true;
     bool leader = false;
     double lx0 = 0, ly0 = 0, lx1 = 0, ly1 = 0;
 };
 
+// What a text says of its point, in the order in which the texts are placed: the network
+// points' numbers win over their heights, and both over the detail points' texts.
+enum Rank { kNetworkNumber, kNetworkHeight, kDetailNumber, kDetailHeight, kOtherText, kRanks };
+
 class Picture {
   public:
-    Picture(const Drawing& d, Page page) : d_(d), layers_(styled_layers(d)), anchors_(d) {
+    Picture(const Drawing& d, Page page) : d_(d), layers_(styled_layers(d)), page_(page) {
         Box core;
         std::vector<double> sizes;
         for (const auto& l : d.layers) {
@@ -324,10 +330,26 @@ class Picture {
         frame_w_ = panel_x_ - kGap * u_ - frame_x_;
         frame_h_ = height_ - (kMargin + kBelow) * u_ - frame_y_;
         mid_ = {(core.e0 + core.e1) / 2, (core.n0 + core.n1) / 2};
+        anchors_.emplace(d, std::max(3 * text_unit_, extent_ / 4096));
         place_texts();
     }
 
     const Sheet& sheet() const { return sheet_; }
+
+    // The texts as placed, in plan coordinates.
+    std::vector<std::vector<PlacedLabel>> labels() const {
+        std::vector<std::vector<PlacedLabel>> out;
+        const auto plan = [&](double px, double py) {
+            return Pt{mid_.e + (px - frame_x_ - frame_w_ / 2), mid_.n - (py - frame_y_ - frame_h_ / 2)};
+        };
+        for (const auto& layer : placed_) {
+            out.emplace_back();
+            for (const Placed& p : layer)
+                out.back().push_back(
+                    {plan(p.x, p.y), p.size, p.shown, p.leader, plan(p.lx0, p.ly0), plan(p.lx1, p.ly1)});
+        }
+        return out;
+    }
 
     std::string svg() const {
         std::string s;
@@ -348,6 +370,7 @@ class Picture {
         north_arrow(s);
         scale_bar(s);
         legend(s);
+        thinned_note(s);
         s += "</svg>\n";
         return s;
     }
@@ -361,55 +384,89 @@ class Picture {
 
     double font(const Layer& l) const { return (same_name(l.name, "2D_Altitudes") ? 1.2 : 1.45) * u_; }
 
-    // Places every text clear of the symbols, the lines and the texts placed before it:
-    // the point numbers first, then the heights and the rest.
+    // Places every text clear of the symbols, the leader lines and the texts placed before
+    // it, inside the frame: by rank (Rank), and within a rank from the most crowded points
+    // outwards, so that a text in a dense cluster has the first choice of the little room
+    // there while a lone point has room enough whenever its turn comes.
     void place_texts() {
-        Clearance c;
+        const double inset = 0.3 * u_;
+        area_ = {frame_x_ + inset, frame_y_ + inset, frame_x_ + frame_w_ - inset,
+                 frame_y_ + frame_h_ - inset};
+        Clearance c(area_, 3 * 1.45 * u_);
         for (const auto& l : d_.layers) {
             for (const auto& sym : l.symbols) c.disc(x(sym.at.e), y(sym.at.n), symbol_radius(sym.block) * u_);
             for (const auto& p : l.dots) c.disc(x(p.e), y(p.n), symbol_radius("") * u_);
             for (const auto& line : l.lines)
                 for (std::size_t i = 1; i < line.size(); ++i)
-                    c.segment(x(line[i - 1].e), y(line[i - 1].n), x(line[i].e), y(line[i].n));
+                    c.segment(x(line[i - 1].e), y(line[i - 1].n), x(line[i].e), y(line[i].n), false);
         }
+        struct Job {
+            std::size_t layer, label;
+            const Anchors::Anchor* a;
+            int rank, crowd;
+        };
+        const std::vector<int> crowd = anchors_->crowding(12 * u_);
+        std::vector<Job> jobs;
         placed_.resize(d_.layers.size());
-        for (const bool numbers : {true, false})
-            for (std::size_t i = 0; i < d_.layers.size(); ++i)
-                if (same_name(d_.layers[i].name, "2D_Names") == numbers)
-                    for (const auto& t : d_.layers[i].labels) placed_[i].push_back(place(t, d_.layers[i], c));
+        for (std::size_t i = 0; i < d_.layers.size(); ++i) {
+            const Layer& l = d_.layers[i];
+            const bool numbers = same_name(l.name, "2D_Names"), heights = same_name(l.name, "2D_Altitudes");
+            placed_[i].resize(l.labels.size());
+            for (std::size_t k = 0; k < l.labels.size(); ++k) {
+                const Anchors::Anchor* a = anchors_->of(l.labels[k], l, extent_);
+                const int rank = !a || !(numbers || heights) ? kOtherText
+                                 : a->detail()               ? (numbers ? kDetailNumber : kDetailHeight)
+                                                             : (numbers ? kNetworkNumber : kNetworkHeight);
+                jobs.push_back({i, k, a, rank, a ? crowd[anchors_->index(*a)] : 0});
+            }
+        }
+        std::stable_sort(jobs.begin(), jobs.end(), [](const Job& p, const Job& q) {
+            return p.rank != q.rank ? p.rank < q.rank : p.crowd > q.crowd;
+        });
+        for (const Job& j : jobs) {
+            const Layer& l = d_.layers[j.layer];
+            Placed& p = placed_[j.layer][j.label] = place(l.labels[j.label], l, j.a, c);
+            if (!p.shown) ++thinned_[j.rank];
+        }
     }
 
     // A text of a point goes to the first free place of sixteen around the point, tried
     // from the side on which the script set it; failing those, to the first free place of
-    // eleven rings farther out, on a leader line; failing all, where the script set it.
-    // A text of no point, or a turned one, stays where the script set it.
-    Placed place(const Label& t, const Layer& l, Clearance& c) const {
+    // eleven rings farther out, on a leader line. Places clear of the drawn lines come
+    // first. A text of no point stays where the script set it; a turned one is drawn there
+    // as it is. A text that finds no place is not shown.
+    Placed place(const Label& t, const Layer& l, const Anchors::Anchor* a, Clearance& c) const {
+        const bool bold = same_name(l.name, "2D_Names");
         double size = font(l) * (text_unit_ > 0 ? std::clamp(t.size / text_unit_, 0.5, 3.0) : 1.0);
-        const Anchors::Anchor* a = anchors_.near(t.at, std::min(3 * t.size, extent_ / 10));
-        if (a && a->detail) size *= 0.7;
+        if (a && a->detail()) size *= 0.7;
+        const double margin = 0.12 * size;  // the white halo of the text
         const double tx = x(t.at.e), ty = y(t.at.n);
         if (!a || t.rot != 0) {
-            c.text(text_box(tx, ty, size, t.text));
+            const Rect r = text_box(tx, ty, size, t.text, bold);
+            if (t.rot == 0 && !(r.within(area_) && c.free(r.grown(margin), false)))
+                return {tx, ty, size, false};
+            c.text(r);
             return {tx, ty, size};
         }
-        const double px = x(a->at.e), py = y(a->at.n), k = size / t.size;
-        const Rect box = text_box(0, 0, size, t.text);
+        const double px = x(a->at.e), py = y(a->at.n), k = size / t.size, rs = symbol_radius(a->block) * u_;
+        const Rect box = text_box(0, 0, size, t.text, bold);
         const double w = box.x1 - box.x0, h = box.y1 - box.y0;
         // The script's side first, then the other sides in turn away from it.
         constexpr int kSides = 16;
         const double step = 2 * std::numbers::pi / kSides;
         const double wanted = std::atan2((ty - py) * k, (tx - px) * k) / step;
         int order[kSides];
-        for (int i = 0; i < kSides; ++i) order[i] = i;
+        double unit[kSides][2];
+        for (int i = 0; i < kSides; ++i)
+            order[i] = i, unit[i][0] = std::cos(i * step), unit[i][1] = std::sin(i * step);
         const auto away = [&](int i) { return std::fabs(std::remainder(i - wanted, kSides)) + 0.001 * i; };
         std::sort(order, order + kSides, [&](int i, int j) { return away(i) < away(j); });
-        const double margin = 0.12 * size;  // the white halo of the text
         constexpr int kRings = 12;
-        for (const bool clean : {true, false})
-            for (int ring = clean ? 0 : 1; ring < kRings; ++ring) {
-                const double reach = a->r * u_ + 0.3 * size + ring * 1.1 * size;
+        for (const bool lines : {true, false})
+            for (int ring = lines ? 0 : 1; ring < kRings; ++ring) {
+                const double reach = rs + 0.3 * size + ring * 1.1 * size;
                 for (const int dir : order) {
-                    const double ux = std::cos(dir * step), uy = std::sin(dir * step);
+                    const double ux = unit[dir][0], uy = unit[dir][1];
                     // The box's near side or corner at `reach` from the point.
                     const double bx = ux > 0.3    ? px + reach * ux
                                       : ux < -0.3 ? px + reach * ux - w
@@ -418,24 +475,22 @@ class Picture {
                                       : uy < -0.3 ? py + reach * uy - h
                                                   : py - h / 2;
                     const Rect r{bx, by, bx + w, by + h};
-                    if (!c.free(r.grown(margin))) continue;
+                    if (!r.within(area_) || !c.free(r.grown(margin), lines)) continue;
                     Placed p{bx, by + kRise * size, size};
                     if (ring > 0) {
                         const double ex = std::clamp(px, r.x0, r.x1), ey = std::clamp(py, r.y0, r.y1);
-                        const double len = std::hypot(ex - px, ey - py);
+                        const double len = std::sqrt((ex - px) * (ex - px) + (ey - py) * (ey - py));
                         p.leader = true;
-                        p.lx0 = px + (ex - px) * a->r * u_ / len, p.ly0 = py + (ey - py) * a->r * u_ / len;
+                        p.lx0 = px + (ex - px) * rs / len, p.ly0 = py + (ey - py) * rs / len;
                         p.lx1 = ex, p.ly1 = ey;
-                        if (clean && !c.free(p.lx0, p.ly0, p.lx1, p.ly1)) continue;
-                        c.segment(p.lx0, p.ly0, p.lx1, p.ly1);
+                        if (!c.free(p.lx0, p.ly0, p.lx1, p.ly1)) continue;
+                        c.segment(p.lx0, p.ly0, p.lx1, p.ly1, true);
                     }
                     c.text(r);
                     return p;
                 }
             }
-        const double sx = px + (tx - px) * k, sy = py + (ty - py) * k;
-        c.text(text_box(sx, sy, size, t.text));
-        return {sx, sy, size};
+        return {px + (tx - px) * k, py + (ty - py) * k, size, false};
     }
 
     void layer(std::string& s, const Styled& st) const {
@@ -464,7 +519,7 @@ class Picture {
         for (const auto& p : l.dots) symbol(s, "", p, st.colour);
         const std::vector<Placed>& placed = placed_[static_cast<std::size_t>(&l - d_.layers.data())];
         for (const auto& p : placed)
-            if (p.leader)
+            if (p.shown && p.leader)
                 s += "<path d=\"M" + num(p.lx0) + " " + num(p.ly0) + "L" + num(p.lx1) + " " + num(p.ly1) +
                      "\" stroke-width=\"" + num(0.06 * u_) + "\"/>\n";
         if (!l.labels.empty()) {
@@ -477,6 +532,7 @@ class Picture {
             for (std::size_t i = 0; i < l.labels.size(); ++i) {
                 const Label& t = l.labels[i];
                 const Placed& p = placed[i];
+                if (!p.shown) continue;
                 s += "<text x=\"" + num(p.x) + "\" y=\"" + num(p.y) + "\" font-size=\"" + num(p.size) + "\"";
                 if (t.rot != 0)
                     s += " transform=\"rotate(" + num(-t.rot) + " " + num(p.x) + " " + num(p.y) + ")\"";
@@ -540,13 +596,11 @@ class Picture {
         s += "</g>\n";
     }
 
-    // The survey's name, shrunk to the width of the sheet when long; below it the plan's
-    // scale, date and sources.
+    // The survey's name, shrunk to the width of the sheet between its margins when long;
+    // below it the plan's scale, date and sources, shrunk likewise.
     void title(std::string& s) const {
         const std::string head = d_.title.empty() ? "ВОКРАМ  -  ПЛАН НА СНИМКАТА" : d_.title;
         const double room = width_ - 2 * kMargin * u_;
-        const double size =
-            std::min(3.6 * u_, room / (0.62 * static_cast<double>(std::max<std::size_t>(glyphs(head), 1))));
         std::string from;
         for (const auto& f : d_.sources) from += (from.empty() ? "" : ", ") + f;
         std::string line = (d_.title.empty() ? "" : "ВОКРАМ - план на снимката  ·  ") + ratio();
@@ -554,9 +608,42 @@ class Picture {
         line += "  ·  по " + from;
         s += "<g id=\"title\" fill=\"#222222\">\n";
         s += "<text x=\"" + num(frame_x_) + "\" y=\"" + num((kMargin + 3) * u_) + "\" font-size=\"" +
-             num(size) + "\" font-weight=\"bold\">" + escaped(head) + "</text>\n";
+             num(fitted(head, true, 3.6 * u_, room)) + "\" font-weight=\"bold\">" + escaped(head) +
+             "</text>\n";
         s += "<text x=\"" + num(frame_x_) + "\" y=\"" + num((kMargin + 6) * u_) + "\" font-size=\"" +
-             num(1.6 * u_) + "\">" + escaped(line) + "</text>\n";
+             num(fitted(line, false, 1.6 * u_, room)) + "\">" + escaped(line) + "</text>\n";
+        s += "</g>\n";
+    }
+
+    // The size of a text: `size`, or less where the text would be wider than `room`; a
+    // fiftieth of the room is kept for the rounding of renderers.
+    static double fitted(std::string_view text, bool bold, double size, double room) {
+        return std::min(size, 0.98 * room / std::max(text_width(text, bold), 1.0));
+    }
+
+    // Where the sheet had no room for every text: how many of which kind were left out,
+    // and what would hold them, in the side panel under the legend.
+    void thinned_note(std::string& s) const {
+        static constexpr const char* kWhat[kRanks] = {"номера на точки от мрежата",
+                                                      "коти на точки от мрежата", "номера на подробни точки",
+                                                      "коти на подробни точки", "други надписи"};
+        int total = 0;
+        for (const int n : thinned_) total += n;
+        if (total == 0) return;
+        std::vector<std::string> lines{"НЕ СЕ ПОБРАХА " + whole(total) + " НАДПИСА:"};
+        for (int r = 0; r < kRanks; ++r)
+            if (thinned_[r] > 0) lines.push_back(std::string("  ") + kWhat[r] + ": " + whole(thinned_[r]));
+        lines.push_back("Нужен е по-едър мащаб");
+        lines.push_back(page_ == Page::A4 ? "или лист A3 (--page A3)." : "или детайл на гъстите места.");
+        double size = 1.35 * u_;
+        for (const auto& l : lines) size = fitted(l, true, size, (kPanel - 1) * u_);
+        double yy = legend_top() + (legend_rows() + 1) * kRow * u_;
+        s += "<g id=\"thinned\" fill=\"#c62828\" font-weight=\"bold\" font-size=\"" + num(size) + "\">\n";
+        for (const auto& l : lines) {
+            s += "<text x=\"" + num(panel_x_ + 1 * u_) + "\" y=\"" + num(yy) + "\">" + escaped(l) +
+                 "</text>\n";
+            yy += 1.5 * size;
+        }
         s += "</g>\n";
     }
 
@@ -674,7 +761,10 @@ class Picture {
 
     const Drawing& d_;
     std::vector<Styled> layers_;
-    Anchors anchors_;
+    Page page_;
+    std::optional<Anchors> anchors_;
+    Rect area_{0, 0, 0, 0};     // where texts may stand: the map frame less a halo
+    int thinned_[kRanks] = {};  // texts without room, by rank
     double extent_ = 10, u_ = 0.1, text_unit_ = 0;
     Sheet sheet_;
     Pt mid_;
@@ -714,10 +804,30 @@ Sheet sheet_for(double width_m, double height_m, Page page) {
     return best;
 }
 
-std::string render_svg(const Drawing& d, Page page, Sheet* sheet) {
+double text_width(std::string_view utf8, bool bold) {
+    // DejaVu Sans and its bold face: the advances of the digits, the point and the comma,
+    // the blank and the hyphen; Щ, the widest letter, for every other character.
+    double w = 0;
+    for (char c : utf8) {
+        if ((static_cast<unsigned char>(c) & 0xc0) == 0x80) continue;
+        w += c >= '0' && c <= '9'   ? (bold ? 0.6958 : 0.6362)
+             : c == '.' || c == ',' ? (bold ? 0.3799 : 0.3179)
+             : c == ' '             ? (bold ? 0.3481 : 0.3179)
+             : c == '-'             ? (bold ? 0.4150 : 0.3608)
+                                    : (bold ? 1.3257 : 1.0938);
+    }
+    return w;
+}
+
+Plan draw_plan(const Drawing& d, Page page) {
     const Picture picture(d, page);
-    if (sheet) *sheet = picture.sheet();
-    return picture.svg();
+    return {picture.sheet(), picture.svg(), picture.labels()};
+}
+
+std::string render_svg(const Drawing& d, Page page, Sheet* sheet) {
+    Plan plan = draw_plan(d, page);
+    if (sheet) *sheet = plan.sheet;
+    return std::move(plan.svg);
 }
 
 }  // namespace vk::plot

@@ -9,11 +9,14 @@
 namespace vk::plot::test {
 namespace {
 
-std::unique_ptr<Element> picture(const Drawing& d) {
+std::unique_ptr<Element> picture_on(const Drawing& d, Page page) {
     std::string why;
-    auto svg = parse_xml(render_svg(d), why);
+    auto svg = parse_xml(render_svg(d, page), why);
     EXPECT_NE(svg, nullptr) << why;
     return svg;
+}
+std::unique_ptr<Element> picture(const Drawing& d) {
+    return picture_on(d, Page::A3);
 }
 
 // The centre of a circle or of a triangle.
@@ -95,6 +98,28 @@ TEST(Picture, PlanPositionsTextsAndEllipses) {
         title.push_back(picture(d)->child("id", "title")->all("text").at(0)->num("font-size"));
     }
     EXPECT_EQ(title[0], title[1]);
+
+    // The bundled survey's name on either sheet ends inside the right margin, which is as
+    // wide as the left one, even if every letter were as wide as the widest (a bold Щ
+    // advances 1.326 of the size, a regular one 1.094); a digit advances 0.70 at most, a
+    // comma or hyphen 0.42, a blank 0.35.
+    d.title = "Опорна мрежа Бела вода - полигон и засечки, тотална станция, 2 положения";
+    for (const Page page : {Page::A3, Page::A4}) {
+        auto svg = picture_on(d, page);
+        double vx, vy, vw, vh;
+        std::istringstream(svg->attr.at("viewBox")) >> vx >> vy >> vw >> vh;
+        for (const Element* t : svg->child("id", "title")->all("text")) {
+            const bool bold = t->attr.count("font-weight");
+            double em = 0;
+            for (char c : t->text)
+                if ((c & 0xc0) != 0x80)
+                    em += c == ' '                                      ? 0.35
+                          : c == ',' || c == '-'                        ? 0.42
+                          : std::isdigit(static_cast<unsigned char>(c)) ? 0.7
+                                                                        : (bold ? 1.326 : 1.094);
+            EXPECT_LE(t->num("x") + em * t->num("font-size"), vw - t->num("x")) << t->text;
+        }
+    }
 }
 
 TEST(Picture, ScalesAreRoundAndDrawnTrue) {

@@ -1,9 +1,11 @@
 // vokram-plot: a picture of the survey. It reads the AutoCAD scripts that the suite
 // leaves in VK/ ("VK/VK_2.scr" of the network, "VK/VK_4.scr" of the error ellipses,
 // "VK/VK_5.scr" of the polar survey, whichever exist) and writes the plan as
-// "VK/Survey.svg", viewable in any web browser.
+// "VK/Survey.svg", viewable in any web browser; for other programs it writes the survey
+// as the DXF drawing "VK/Survey.dxf" and the point list "VK/Points.csv".
 #pragma once
 
+#include <cmath>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -11,6 +13,7 @@
 
 #include "vokram/console.hpp"
 #include "vokram/frame.hpp"
+#include "vokram/text.hpp"
 
 namespace vk::plot {
 
@@ -59,6 +62,12 @@ struct Layer {
 // Layer names compare without regard to letter case, as the CAD compares them.
 bool same_name(std::string_view a, std::string_view b);
 
+// A point of the 3D model: its plan position and its height, metres.
+struct Spot {
+    Pt at;
+    double h = 0;
+};
+
 // The plan: the layers in the order in which the scripts first name them. Layer names
 // are matched without regard to letter case, as the CAD does.
 struct Drawing {
@@ -67,6 +76,7 @@ struct Drawing {
     std::string title;                 // the survey's name, UTF-8; empty: none known
     std::string date;                  // the date of the plan, as "07.12.2026"
     double magnification = 0;          // of the error ellipses; 0: not known
+    std::vector<Spot> spots;           // the points of the 3D model, which give the heights
 
     Layer& layer(std::string_view name);
     const Layer* find(std::string_view name) const;
@@ -81,8 +91,8 @@ struct ScriptReport {
     int first_damaged = 0;  // line number of the first of them
 };
 
-// Adds the plane entities of one script (Windows-1251, CR LF or LF) to the drawing.
-// Commands the plan does not draw are passed over; a drawing command with a missing or
+// Adds the plane entities of one script (and the points of its 3D model to `spots`) (Windows-1251, CR LF or
+// LF) to the drawing. Commands the plan does not draw are passed over; a drawing command with a missing or
 // unreadable value is skipped and counted, so a damaged script never ends the program.
 ScriptReport read_script(std::string_view bytes, Drawing& d);
 
@@ -111,10 +121,68 @@ struct Sheet {
 // margin for its texts fits the map frame of the page.
 Sheet sheet_for(double width_m, double height_m, Page page);
 
-// The SVG document of a drawing that holds at least one entity, a page of the given
-// paper at a ratio scale (the picture's size is in millimetres, so that a printer or
-// a converter keeps the scale); `sheet` receives the sheet chosen.
+// A text as the plan shows it: the start of its baseline in plan coordinates and its
+// size, metres; a text set away from its point hangs on a leader line drawn from the
+// point's symbol (`from`) to the text (`to`). A text the sheet had no room for is not shown.
+struct PlacedLabel {
+    Pt at;
+    double size = 0;
+    bool shown = true;
+    bool leader = false;
+    Pt from, to;
+};
+
+// The plan of a drawing: the sheet chosen, the SVG document, and each layer's texts as
+// placed (in the order of the drawing's layers and of their labels).
+struct Plan {
+    Sheet sheet;
+    std::string svg;
+    std::vector<std::vector<PlacedLabel>> labels;
+};
+
+// Draws a drawing that holds at least one entity on a page of the given paper at a ratio
+// scale (the picture's size is in millimetres, so that a printer or a converter keeps the
+// scale). Every point number and height stands clear of the other texts, of the point
+// symbols and of the leader lines, inside the map frame; the texts of the most crowded
+// places are set first, the network's numbers before all others, and what finds no room
+// is left out and counted on the sheet.
+Plan draw_plan(const Drawing& d, Page page = Page::A3);
+
+// The SVG document of draw_plan; `sheet` receives the sheet chosen.
 std::string render_svg(const Drawing& d, Page page = Page::A3, Sheet* sheet = nullptr);
+
+// The width of a text in DejaVu Sans, the face the plan names first, in units of its
+// size: digits and separators by their advances, any other character as the widest letter
+// of the Latin and Cyrillic alphabets, so that a box from it always holds the text.
+double text_width(std::string_view utf8, bool bold);
+
+enum class Kind { given, fresh, detail };
+
+// A point of the survey as the scripts draw it: its number, kind, plan position and
+// height, and the mean errors of its adjusted coordinates; NaN where not known.
+struct SurveyPoint {
+    std::string number;
+    Kind kind = Kind::given;
+    Pt at;
+    double h = NAN;
+    double mx = NAN, my = NAN;  // metres
+};
+
+// The points of a drawing: the given and new points of "VK/VK_2.scr" and the detail points
+// of "VK/VK_5.scr", each with the number and height the scripts set beside it. The mean
+// errors come from vokram4's listing "VK/VK_4.txt" (Windows-1251) for each new point that
+// stands at the centre of its error ellipse, that is whose coordinates are the adjusted ones.
+std::vector<SurveyPoint> survey_points(const Drawing& d, std::string_view listing);
+
+// "VK/Points.csv": a header line "number,kind,x,y,h,mx,my" and one row per point in
+// absolute coordinates, x north and y east, metres; empty fields for what is not known.
+void write_points(const std::vector<SurveyPoint>& points, TextFile& f);
+
+// "VK/Survey.dxf": the survey in DXF R12 (ASCII), absolute metres with DXF X the easting and
+// DXF Y the northing, so that every CAD shows north up. Each point a POINT at its height on
+// the layer of its kind, its number and height as TEXT where the plan sets them, the
+// measured sights as lines and the error ellipses as closed polylines on layers of their own.
+void write_dxf(const Drawing& d, const Plan& plan, const std::vector<SurveyPoint>& points, TextFile& f);
 
 // Converts the plan to PDF at its size in millimetres with librsvg's rsvg-convert;
 // false when the converter is not installed. A failed conversion is a fatal file error
@@ -127,9 +195,9 @@ struct Options {
     bool pdf = false;  // also "VK/Survey.pdf", through librsvg's rsvg-convert
 };
 
-// The program: reads the scripts of `root`/VK, writes "VK/Survey.svg" (and with
-// `pdf` "VK/Survey.pdf"), reports on the console and returns the exit code (0 done,
-// 2 no script to draw, 3 no folder VK/, or the code of a file error).
+// The program: reads the scripts of `root`/VK, writes "VK/Survey.svg", "VK/Survey.dxf" and
+// "VK/Points.csv" (and with `pdf` "VK/Survey.pdf"), reports on the console and returns the
+// exit code (0 done, 2 no script to draw, 3 no folder VK/, or the code of a file error).
 int run(Console& con, const std::filesystem::path& root, const Options& options = {});
 
 }  // namespace vk::plot
