@@ -72,10 +72,15 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
             place(ws, a.X, "Temp/dx.tmp");
             place(ws, a.Q, "Temp/Q_row.tmp");
             place(ws, a.M, "Temp/Q_main.tmp");
+            // The work files reach the disk as the last iteration and the cofactors leave
+            // them, and only then: the balancing of the weights solves in memory.
             iterate(a);
+            a.X.close();
             opredelq_q(a);
+            a.Q.close();
             if (options.adopt) adopt(a, ws);
             zapis(a);
+            a.M.close();
             a.N.close();
             // The diagnostics and the ellipse drawing of this adjustment.
             Diagnostics d = diagnose(a);
