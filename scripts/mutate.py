@@ -198,7 +198,7 @@ FAULTS = [
     ("vokram4/src/variance.cpp", "            g.r -= 1;\n", "",
      "a side measured both ways counted as two observations in the components"),
     ("vokram4/src/variance.cpp", "if (R.m < at_rounding * kDirectionResolution || D.m < at_rounding * kDistanceResolution)",
-     "if (R.m < 0 || D.m < 0)", "residuals at the rounding of the data balanced"),
+     "if (R.m < at_rounding * 0 || D.m < at_rounding * 0)", "residuals at the rounding of the data balanced"),
     ("common/src/statistics.cpp", "(incomplete_beta(t, d1 / 2, d2 / 2) < p ? lo : hi) = t;",
      "(incomplete_beta(t, d2 / 2, d1 / 2) < p ? lo : hi) = t;", "F quantile with the degrees of freedom swapped"),
     ("vokram2/src/height_adjustment.cpp", "if (t >= 0) L(t, t) += p, b[t] -= p * l;",
