@@ -75,6 +75,7 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
             // The work files reach the disk as the last iteration and the cofactors leave
             // them, and only then: the balancing of the weights solves in memory.
             iterate(a);
+            a.N.close();
             a.X.close();
             opredelq_q(a);
             a.Q.close();
