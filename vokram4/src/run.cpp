@@ -98,9 +98,8 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
             con.wait_key();
         },
         [&] {
-            std::string reason;
             if (adj) {
-                if (adj->rep) reason = adj->rep->last_line(), adj->rep->close();
+                if (adj->rep) adj->rep->close();
                 // Work files open at the stop keep what they hold, as at any end.
                 adj->N.close();
                 adj->X.close();
@@ -109,7 +108,8 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
             }
             con.write_at(28, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА. ");
             con.wait_key();
-            return reason;
+            // Each stop of this module carries its reason.
+            return std::string();
         });
 }
 

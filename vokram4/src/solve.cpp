@@ -36,9 +36,10 @@ int solve(Adjustment& a) {
 
 void reshava_n(Adjustment& a) {
     if (const int I = solve(a); I != 0) {
-        a.rep->line("    Точка " + in_quotes(whole(a.owner(I))) +
-                    " не се определя от измерванията: изравнението не е възможно.");
-        stop();
+        const std::string reason = "Точка " + in_quotes(whole(a.owner(I))) +
+                                   " не се определя от измерванията: изравнението не е възможно.";
+        a.rep->line("    " + reason);
+        stop(reason);
     }
 }
 

@@ -112,8 +112,9 @@ struct Adjustment {
     double my(int k) const;
 };
 
-// Stops the module after its reason has been written into the report.
-[[noreturn]] void stop();
+// Stops the module after its reason has been written into the report; the reason is
+// also the error line of the stop.
+[[noreturn]] void stop(std::string reason);
 
 // Stages in the order the main program runs them.
 void vhod(Adjustment& a, NumberReader& in);  // loads "Temp/VK_2.tmp", counts, groups
