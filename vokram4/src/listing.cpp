@@ -28,9 +28,8 @@ std::string group_line(const char* name, const GroupVariance& g, const char* uni
 // What became of the distance weight after the F test: balanced, or why not.
 std::string balancing_line(const VarianceComponents& vc) {
     const std::string not_found = "    Тегло, при което групите се изравняват, не е намерено: ";
-    const double at_rounding = kAboveRounding / std::sqrt(12.0);
-    const bool R = vc.directions.m < at_rounding * kDirectionResolution,
-               D = vc.distances.m < at_rounding * kDistanceResolution;
+    const bool R = at_rounding(vc.directions, kDirectionResolution),
+               D = at_rounding(vc.distances, kDistanceResolution);
     switch (vc.balancing) {
         case Balancing::kept_agree:
             return "    Теглата се запазват: групите са съгласувани с тях.";

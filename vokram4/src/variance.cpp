@@ -29,8 +29,7 @@ Balancing verdict(const VarianceComponents& vc) {
     if (!vc.tested) return Balancing::untested;
     if (vc.agree) return Balancing::kept_agree;
     if (R.r < kBalanceRedundancy || D.r < kBalanceRedundancy) return Balancing::kept_redundancy;
-    const double at_rounding = kAboveRounding / std::sqrt(12.0);
-    if (R.m < at_rounding * kDirectionResolution || D.m < at_rounding * kDistanceResolution)
+    if (at_rounding(R, kDirectionResolution) || at_rounding(D, kDistanceResolution))
         return Balancing::kept_rounding;
     return Balancing::settled;
 }

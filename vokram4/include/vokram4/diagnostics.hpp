@@ -8,6 +8,7 @@
 // normal matrix, and mx, my here are those of report section 13.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -71,6 +72,11 @@ inline constexpr double kBalanceSettled = 0.01;
 inline constexpr double kDirectionResolution = 0.1;  // cc
 inline constexpr double kDistanceResolution = 0.01;  // cm
 inline constexpr double kAboveRounding = 2.0;
+// True when the mean error of one observation of group `g`, whose readings are written
+// to `resolution`, is no more than the rounding would leave.
+inline bool at_rounding(const GroupVariance& g, double resolution) {
+    return g.m < kAboveRounding * resolution / std::sqrt(12.0);
+}
 
 // The variance components of the directions and the distances, and the test whether
 // they agree with the weights: F = s0(directions)^2 / s0(distances)^2 against the limits
