@@ -103,9 +103,12 @@ Network grid(const Shape& sh) {
         const Site& P = all[k];
         const int r = static_cast<int>(k) / sh.cols, c = static_cast<int>(k) % sh.cols;
         const double ori = orientation[k] = sh.north_oriented ? 0.0003 * uni() : 200.0 + 200.0 * uni();
+        if (sh.few_stations && (r + 2 * c) % 3 != 0) continue;
         if (!sh.sparse) {
             for (const Site& T : all)
-                if (T.no != P.no && std::hypot(T.x - P.x, T.y - P.y) <= 1.5 * sh.spacing) observe(P, T, ori);
+                if (T.no != P.no && std::hypot(T.x - P.x, T.y - P.y) <= 1.5 * sh.spacing &&
+                    std::ssize(net.sights) < sh.sights)
+                    observe(P, T, ori);
             continue;
         }
         if (c + 1 < sh.cols) observe(P, all[k + 1], ori);

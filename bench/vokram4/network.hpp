@@ -55,6 +55,10 @@ struct Shape {
     bool sparse = false;
     int sights = 999;
     bool shuffle_new = false;  // new points listed in random order
+    // Only every third point a station (in a diagonal pattern), each sighting all its
+    // neighbours while `sights` allow: groups of many directions, as a network of few
+    // stations and many targets has them.
+    bool few_stations = false;
 };
 
 // A grid with given points at the four corners; every point is a station that observes

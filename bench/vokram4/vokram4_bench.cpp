@@ -7,14 +7,17 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <random>
 #include <string>
 
 #include "network.hpp"
 #include "vokram/console.hpp"
+#include "vokram/text.hpp"
 #include "vokram4/adjustment.hpp"
 #include "vokram4/diagnostics.hpp"
 
@@ -41,6 +44,24 @@ v4test::Network capacity_network(bool shuffled) {
     return v4test::grid(shape);
 }
 
+// Few stations, each sighting all its neighbours (about 840 sights, each with a
+// direction and a distance, every third point a station), noise-free or with field work
+// that does not fit the weights (5 cc and 1 cm, where the weights take 3 cc for 2.1 cm),
+// so that the F test of the variance components rejects and the weight is balanced.
+v4test::Network few_stations(double sigma_R, double sigma_D) {
+    v4test::Shape shape;
+    shape.seed = 7;
+    shape.rows = shape.cols = 20;
+    shape.spacing = 150.0;
+    shape.jitter = 30.0;
+    shape.sigma_R = sigma_R;
+    shape.sigma_D = sigma_D;
+    shape.distance_share = 1.0;
+    shape.few_stations = true;
+    shape.sights = 999;
+    return v4test::grid(shape);
+}
+
 struct Folder {
     fs::path root;
     explicit Folder(const v4test::Network& net) {
@@ -56,10 +77,19 @@ struct Folder {
     }
 };
 
-void adjustment(benchmark::State& state, bool shuffled) {
-    const v4test::Network net = capacity_network(shuffled);
+// The distance weight's solutions beyond the adjustment, as "VK/VK_4.txt" states them.
+int balancing_solutions(const fs::path& listing) {
+    std::ifstream in(listing, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string said = vk::to_cp1251("се изравняват: pD = ");
+    const std::size_t at = text.find(said);
+    if (at == std::string::npos) return 0;
+    return std::atoi(text.c_str() + text.find('(', at) + 1);
+}
+
+void adjustment(benchmark::State& state, const v4test::Network& net) {
     Folder f(net);
-    int unknowns = 0, iterations = 0;
+    int unknowns = 0, iterations = 0, solutions = 0;
     for (auto _ : state) {
         fs::remove(f.root / "VK" / "Protokol.txt");
         vk::ScriptedConsole con;
@@ -70,9 +100,11 @@ void adjustment(benchmark::State& state, bool shuffled) {
         iterations = 0;
         for (const auto& s : con.shown) iterations += s.row == 20 && s.col == 15;
         unknowns = 2 * static_cast<int>(net.plane_approx().size());
+        solutions = balancing_solutions(f.root / "VK" / "VK_4.txt");
     }
     state.counters["unknowns"] = unknowns;
     state.counters["iterations"] = iterations;
+    state.counters["balancing_solutions"] = solutions;
 }
 
 // The network adjusted in memory, with the normal matrix of its last coordinates as
@@ -170,8 +202,11 @@ class Reporter : public benchmark::ConsoleReporter {
 
 }  // namespace
 
-BENCHMARK_CAPTURE(adjustment, numbered_along_the_grid, false)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(adjustment, numbered_at_random, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(adjustment, numbered_along_the_grid, capacity_network(false))
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(adjustment, numbered_at_random, capacity_network(true))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(adjustment, few_stations_noise_free, few_stations(0, 0))->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(adjustment, few_stations_weights_unfit, few_stations(5, 1))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(reduction, numbered_along_the_grid, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(reduction, numbered_at_random, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(cofactors, numbered_along_the_grid, false)->Unit(benchmark::kMillisecond);

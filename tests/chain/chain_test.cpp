@@ -160,7 +160,8 @@ TEST(Chain, EveryPointComesBack) {
 
 // Noisy single sights, directions at 3 cc and distances at 5 mm, over several seeds: the
 // variance components of "VK/VK_4.txt" see that the distances are better than their weight
-// says and (under the balanced distance weight) find each group's noise within 20 %; the
+// says and (under the distance weight balanced in at most five solutions) find each
+// group's noise within 20 %; the
 // adjusted heights of "VK/VK_H.txt" lie closer to the truth than the levelled ones, and
 // their mH agree with their scatter.
 TEST(Chain, NoisySurveysKnowTheirAccuracy) {
@@ -176,14 +177,17 @@ TEST(Chain, NoisySurveysKnowTheirAccuracy) {
                          .repeated_sets = false,
                          .spacing = 500,
                          .relief = 6});
+        // Backsights measure their distances too: vokram1 merges each side measured both ways.
         s.faces = kFaceI, s.noise = 1, s.distance_noise = 5, s.tol_height = 1;
-        // vokram1 averages a distance measured both ways: backsights carry directions only.
-        for (Record& r : s.records) r.sights.front().carry = kR;
         Folder f(std::to_string(seed));
         ASSERT_EQ(run_chain(f, s, "vokram4"), "");
         disagree += has_block(f.lines("VK/VK_4.txt"), {"    Групите не са съгласувани с теглата: точността "
                                                        "на полето не отговаря на тях."});
         for (const std::string& l : f.lines("VK/VK_4.txt")) {
+            // "… pD = 29.57 (3 решения);": settled within five solutions
+            if (const std::size_t p = l.find(" решени"); p != std::string::npos) {
+                EXPECT_LE(std::stoi(l.substr(l.rfind('(', p) + 1)), 5) << l;
+            }
             // "… = 2.35 сс., m на едно разстояние = 0.55 см." (the C library of Windows reads no
             // Cyrillic in a scanf format)
             double r, d;

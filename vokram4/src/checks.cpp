@@ -92,7 +92,6 @@ void popravq(Adjustment& a) {
         p.x += static_cast<double>(a.X[static_cast<std::size_t>(2 * k + 1)]) / 100;
         p.y += static_cast<double>(a.X[static_cast<std::size_t>(2 * k + 2)]) / 100;
     }
-    a.X.close();
 
     Console& con = a.con;
     con.write_at(15, 14,

@@ -93,6 +93,14 @@ double magnification(double extent_m, double largest_a_cm) {
     return best;
 }
 
+VarianceComponents components(const Adjustment& a) {
+    Diagnostics d;
+    d.checks.resize(a.obs.size());
+    redundancies(a, a.cofactors, d);
+    variance_components(a, d);
+    return d.variance;
+}
+
 Diagnostics diagnose(const Adjustment& a) {
     Diagnostics d;
     d.redundancy = a.n_dir + a.n_dist - a.u - static_cast<int>(a.groups.size());

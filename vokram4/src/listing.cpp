@@ -25,6 +25,39 @@ std::string group_line(const char* name, const GroupVariance& g, const char* uni
            (g.estimated() ? real(g.s0, 10, 2) + real(g.m, 11, 2) + unit : std::string(9, ' ') + "-");
 }
 
+// What became of the distance weight after the F test: balanced, or why not.
+std::string balancing_line(const VarianceComponents& vc) {
+    const std::string not_found = "    Тегло, при което групите се изравняват, не е намерено: ";
+    const bool R = at_rounding(vc.directions, kDirectionResolution),
+               D = at_rounding(vc.distances, kDistanceResolution);
+    switch (vc.balancing) {
+        case Balancing::kept_agree:
+            return "    Теглата се запазват: групите са съгласувани с тях.";
+        case Balancing::kept_redundancy:
+            return "    Теглата се запазват: група с излишък под " + real(kBalanceRedundancy, 0, 0) +
+                   " не се изравнява с другата.";
+        case Balancing::kept_rounding:
+            return std::string("    Теглата се запазват: поправките на ") +
+                   (R && D ? "посоките и страните"
+                    : R    ? "посоките"
+                           : "страните") +
+                   " са в закръгляването на данните.";
+        case Balancing::settled:
+            return "    Тегло на разстоянията, при което групите се изравняват: pD = " +
+                   real(vc.balanced_pD, 0, 2) + " (" + whole(vc.solutions) +
+                   (vc.solutions == 1 ? " решение);" : " решения);");
+        case Balancing::unsettled:
+            return not_found + "след " + whole(vc.solutions) + " решения pD още се променя.";
+        case Balancing::failed:
+            return not_found + "при пробно тегло точка " + in_quotes(whole(vc.undetermined)) +
+                   " не се определя.";
+        case Balancing::lost:
+        case Balancing::untested:
+            break;
+    }
+    return not_found + "при пробно тегло група остава без оценка.";
+}
+
 // Each group's part of [pvv] and of the redundancy, its mean errors, and the test whether
 // the two groups agree with the weights.
 void variance_section(const Adjustment& a, const Diagnostics& d, TextFile& f) {
@@ -36,11 +69,14 @@ void variance_section(const Adjustment& a, const Diagnostics& d, TextFile& f) {
     f.line("    " + std::string(59, '-'));
     f.line(group_line("посоки", vc.directions, " сс."));
     f.line(group_line("страни", vc.distances, " см."));
-    f.line("    общо  " + whole(vc.directions.count + vc.distances.count, 7) + real(a.pvv, 11, 1) +
-           real(d.redundancy, 10, 2) + real(a.m0, 10, 2));
+    f.line("    общо  " + whole(vc.directions.count + vc.distances.count + vc.merged, 7) +
+           real(a.pvv, 11, 1) + real(d.redundancy, 10, 2) + real(a.m0, 10, 2));
     f.endl();
     f.line("    Тегла: посока 1 на сс^2, разстояние pD = " + real(a.pD, 0, 2) + " на см^2.");
     f.line("    m0 на групата = sqrt([pvv] / излишък), m на едно измерване = m0 / sqrt(тегло).");
+    if (vc.merged > 0)
+        f.line("    Страна, осреднена от ВОКРАМ-1 от няколко реда, се брои веднъж: " + whole(vc.merged) +
+               (vc.merged == 1 ? " ред по-малко." : " реда по-малко."));
     if (!vc.tested) {
         f.line("    Тест F: не се прави (група с излишък под " + real(kGroupRedundancy, 0, 0) +
                " или без поправки).");
@@ -50,15 +86,10 @@ void variance_section(const Adjustment& a, const Diagnostics& d, TextFile& f) {
            ",  граници при 5 %: " + real(vc.lower, 0, 2) + " и " + real(vc.upper, 0, 2) + ".");
     f.line(vc.agree ? "    Групите са съгласувани с теглата."
                     : "    Групите не са съгласувани с теглата: точността на полето не отговаря на тях.");
-    if (!vc.balanced) {
-        f.line("    Тегло на разстоянията, при което групите се изравняват: pD = " +
-               real(vc.balanced_pD, 0, 2) + ".");
-        return;
-    }
-    f.line("    Тегло на разстоянията, при което групите се изравняват: pD = " + real(vc.balanced_pD, 0, 2) +
-           " (" + whole(vc.balance_iterations) + " итерации);");
-    f.line("    при него: m на една посока = " + real(vc.balanced_mR, 0, 2) +
-           " сс., m на едно разстояние = " + real(vc.balanced_mD, 0, 2) + " см.");
+    f.line(balancing_line(vc));
+    if (vc.balancing == Balancing::settled)
+        f.line("    при него: m на една посока = " + real(vc.balanced_mR, 0, 2) +
+               " сс., m на едно разстояние = " + real(vc.balanced_mD, 0, 2) + " см.");
 }
 
 }  // namespace

@@ -23,8 +23,10 @@ void accumulate(Adjustment& a, const Equation& eq, double weight) {
     }
 }
 
-// The warning for an absolute term that points to a gross or systematic error.
+// The warning for an absolute term that points to a gross or systematic error, in the
+// report of the adjustment.
 void warn(Adjustment& a, const char* what, const Measurement& w, double l, const char* unit) {
+    if (!a.rep) return;
     TextFile& r = *a.rep;
     r.endl();
     r.line(what);

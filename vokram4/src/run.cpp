@@ -1,6 +1,7 @@
 // vokram4's main sequence: token, input, iterations, cofactors, section 13.
 #include <cmath>
 #include <optional>
+#include <vector>
 
 #include "vokram/folder_lock.hpp"
 #include "vokram4/adjustment.hpp"
@@ -42,6 +43,19 @@ void place(const Workspace& ws, RecordFile<T>& f, const std::string& rel) {
     f.name = rel;
 }
 
+// The absolute-term column of the bordered normal matrix with its element (u+1, u+1):
+// read, or set to `column`.
+std::vector<double> absolute_terms(const NormalMatrix& N) {
+    const std::size_t u = static_cast<std::size_t>(N.unknowns());
+    std::vector<double> column(u + 1);
+    for (std::size_t i = 1; i <= u + 1; ++i) column[i - 1] = N.rec[op_l(u, i, u + 1) - 1];
+    return column;
+}
+void absolute_terms(NormalMatrix& N, const std::vector<double>& column) {
+    const std::size_t u = static_cast<std::size_t>(N.unknowns());
+    for (std::size_t i = 1; i <= u + 1; ++i) N.rec[op_l(u, i, u + 1) - 1] = column[i - 1];
+}
+
 }  // namespace
 
 int run(Console& con, const std::filesystem::path& root, const Options& options) {
@@ -72,10 +86,25 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
             place(ws, a.X, "Temp/dx.tmp");
             place(ws, a.Q, "Temp/Q_row.tmp");
             place(ws, a.M, "Temp/Q_main.tmp");
+            // The work files reach the disk as the last iteration and the cofactors leave
+            // them, and only then: the balancing of the weights solves in memory.
             iterate(a);
-            opredelq_q(a);
-            if (options.adopt) adopt(a, ws);
-            zapis(a);
+            // The cofactors take the absolute-term column of the reduced matrix for their
+            // unit column; a file error before the matrix is written leaves it on the disk
+            // as the last iteration reduced it.
+            const std::vector<double> reduced = absolute_terms(a.N);
+            try {
+                a.X.close();
+                opredelq_q(a);
+                a.Q.close();
+                if (options.adopt) adopt(a, ws);
+                zapis(a);
+                a.M.close();
+            } catch (const FatalIo&) {
+                absolute_terms(a.N, reduced);
+                a.N.close();
+                throw;
+            }
             a.N.close();
             // The diagnostics and the ellipse drawing of this adjustment.
             Diagnostics d = diagnose(a);
@@ -92,9 +121,8 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
             con.wait_key();
         },
         [&] {
-            std::string reason;
             if (adj) {
-                if (adj->rep) reason = adj->rep->last_line(), adj->rep->close();
+                if (adj->rep) adj->rep->close();
                 // Work files open at the stop keep what they hold, as at any end.
                 adj->N.close();
                 adj->X.close();
@@ -103,7 +131,8 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
             }
             con.write_at(28, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА. ");
             con.wait_key();
-            return reason;
+            // Each stop of this module carries its reason.
+            return std::string();
         });
 }
 

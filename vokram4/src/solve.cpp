@@ -26,16 +26,25 @@ std::vector<int> observed_reach(const Adjustment& a) {
 
 }  // namespace
 
-void reshava_n(Adjustment& a) {
-    if (const int I = a.N.reduce(); I != 0) {
-        a.rep->line("    Точка " + in_quotes(whole(a.owner(I))) +
-                    " не се определя от измерванията: изравнението не е възможно.");
-        stop();
-    }
+int solve(Adjustment& a) {
+    if (const int I = a.N.reduce(); I != 0) return I;
     a.pff = a.N.pff();
     // "Temp/dx.tmp": the corrections in centimetres, kept in 32 bits.
     a.N.back_substitute(a.X);
-    a.N.close();
+    return 0;
+}
+
+void reshava_n(Adjustment& a) {
+    if (const int I = solve(a); I != 0) {
+        const std::string reason = "Точка " + in_quotes(whole(a.owner(I))) +
+                                   " не се определя от измерванията: изравнението не е възможно.";
+        a.rep->line("    " + reason);
+        stop(reason);
+    }
+}
+
+void invert(Adjustment& a) {
+    a.cofactors = a.N.inverse(observed_reach(a));
 }
 
 void opredelq_q(Adjustment& a) {
@@ -44,10 +53,9 @@ void opredelq_q(Adjustment& a) {
     // The work vector keeps the first column of the inverse, solved with its unit
     // right-hand side as the reduced matrix's absolute-term column.
     a.N.solve_unit(1, a.Q);
-    a.cofactors = a.N.inverse(observed_reach(a));
+    invert(a);
     a.M.create(u + 5);
     for (int i = 1; i <= a.u; ++i) a.M[static_cast<std::size_t>(i)] = static_cast<float>(a.cofactors(i, i));
-    a.Q.close();
 }
 
 }  // namespace vk::v4

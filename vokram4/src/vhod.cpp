@@ -1,13 +1,15 @@
 // VHOD: the network of "Temp/VK_2.tmp", the counts of section 13 and the test whether
 // an adjustment is possible at all.
 #include <algorithm>
+#include <string>
+#include <utility>
 
 #include "vokram4/adjustment.hpp"
 
 namespace vk::v4 {
 
-void stop() {
-    throw ModuleStop{};
+void stop(std::string reason) {
+    throw ModuleStop{std::move(reason)};
 }
 
 namespace {
@@ -127,8 +129,9 @@ void vhod_report(Adjustment& a) {
     r.endl();
     // Without a new point there is nothing to adjust.
     if (unknowns >= observations || a.n() < 2 || a.u == 0) {
-        r.line("     Изравнение на планови координати не е възможно.");
-        stop();
+        const std::string reason = "Изравнение на планови координати не е възможно.";
+        r.line("     " + reason);
+        stop(reason);
     }
     a.m0 = 0;
     a.pvv = 0;

@@ -30,7 +30,6 @@ void zapis(Adjustment& a) {
     }
     if (!a.adoption.empty()) r.line(a.adoption);
     r.close();
-    a.M.close();
 }
 
 }  // namespace vk::v4

@@ -65,7 +65,9 @@ struct Observed {
 struct Adjustment {
     explicit Adjustment(Console& console) : con(console) {}
     Console& con;
-    std::unique_ptr<TextFile> rep;  // the report, open for appending from vhod_report on
+    // The report, open for appending from vhod_report on; none for a solution of the
+    // network that only the diagnostics read.
+    std::unique_ptr<TextFile> rep;
 
     double xo = 0, yo = 0;   // reduction origin
     std::vector<Point> pts;  // given points first (0..g-1), then the new points
@@ -91,6 +93,7 @@ struct Adjustment {
     int max_iterations = kIterationCap;
     std::string adoption;  // the line after the coordinate table on what was adopted; empty: not asked
 
+    // The work files: the stages fill them, the main program writes them to the disk.
     NormalMatrix N;       // "Temp/N_matrix.tmp"
     RecordFile<float> X;  // "Temp/dx.tmp"
     RecordFile<float> Q;  // "Temp/Q_row.tmp"
@@ -109,17 +112,20 @@ struct Adjustment {
     double my(int k) const;
 };
 
-// Stops the module after its reason has been written into the report.
-[[noreturn]] void stop();
+// Stops the module after its reason has been written into the report; the reason is
+// also the error line of the stop.
+[[noreturn]] void stop(std::string reason);
 
 // Stages in the order the main program runs them.
 void vhod(Adjustment& a, NumberReader& in);  // loads "Temp/VK_2.tmp", counts, groups
 void vhod_report(Adjustment& a);             // section 13 head and the possibility test
 void sastavq_n(Adjustment& a);               // the bordered normal matrix
 void reshava_n(Adjustment& a);               // reduction, pff, corrections
+int solve(Adjustment& a);                    // the same without a stop: 0 or the undetermined unknown
+void invert(Adjustment& a);                  // the cofactors the diagnostics read
 void kontrola(Adjustment& a);                // residuals, [pvv], m0
 void popravq(Adjustment& a);                 // applies the corrections, console figures
-void opredelq_q(Adjustment& a);              // cofactors
+void opredelq_q(Adjustment& a);              // cofactors and "Temp/Q_main.tmp"
 void zapis(Adjustment& a);                   // section 13: controls and adjusted coordinates
 
 // Takes the adjusted coordinates of a converged adjustment, and vokram2's adjusted heights

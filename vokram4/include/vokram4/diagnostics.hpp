@@ -8,6 +8,8 @@
 // normal matrix, and mx, my here are those of report section 13.
 #pragma once
 
+#include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "vokram/statistics.hpp"
@@ -45,20 +47,54 @@ struct GroupVariance {
     bool estimated() const { return r >= kGroupRedundancy; }
 };
 
+// What became of the distance weight after the F test.
+enum class Balancing {
+    untested,         // no F test: a group without an estimate of its own
+    kept_agree,       // the groups agree with the weights
+    kept_redundancy,  // a group with too little redundancy to be weighed against the other
+    kept_rounding,    // a group's residuals lie at the rounding of its readings in the data file
+    settled,          // balanced: the weight changed by less than kBalanceSettled
+    unsettled,        // still changing after kBalanceSolutions solutions
+    failed,           // a point undetermined under a trial weight
+    lost,             // a group without an estimate under a trial weight
+};
+
+// The least redundancy of each group that lets the groups be balanced against each other.
+inline constexpr double kBalanceRedundancy = 3.0;
+// Solutions of the network with a new distance weight, at most, and the relative change
+// of the weight below which it has settled.
+inline constexpr int kBalanceSolutions = 5;
+inline constexpr double kBalanceSettled = 0.01;
+// The readings' resolution in "Temp/VK_2.tmp": directions to 0.00001 grads (0.1 cc),
+// distances to 0.0001 m (0.01 cm). Rounding alone leaves a mean error of resolution/sqrt(12);
+// a group's mean error of one observation must be this many times that to say anything
+// of the field work.
+inline constexpr double kDirectionResolution = 0.1;  // cc
+inline constexpr double kDistanceResolution = 0.01;  // cm
+inline constexpr double kAboveRounding = 2.0;
+// True when the mean error of one observation of group `g`, whose readings are written
+// to `resolution`, is no more than the rounding would leave.
+inline bool at_rounding(const GroupVariance& g, double resolution) {
+    return g.m < kAboveRounding * resolution / std::sqrt(12.0);
+}
+
 // The variance components of the directions and the distances, and the test whether
 // they agree with the weights: F = s0(directions)^2 / s0(distances)^2 against the limits
-// of the F distribution that take 2.5 % on either side.
+// of the F distribution that take 2.5 % on either side. A side that vokram1 measured both
+// ways and merged into one mean, written in several rows, is one observation here.
 struct VarianceComponents {
     GroupVariance directions, distances;
+    int merged = 0;       // sides whose rows vokram1 merged, each counted once
     bool tested = false;  // both groups estimated
     double F = 0, lower = 0, upper = 0;
-    bool agree = true;       // F within [lower, upper]
-    double balanced_pD = 0;  // the distance weight that makes the groups agree
-    // The same estimated again with the distance weight balanced, until the groups agree:
-    // with weights that do not match the field work, the estimate above is biased.
-    bool balanced = false;
-    int balance_iterations = 0;
-    double balanced_mR = 0, balanced_mD = 0;  // cc and cm
+    bool agree = true;  // F within [lower, upper]
+    // The distance weight balanced by the iterative estimate of the variance components
+    // (each solution multiplies pD by its F), or why the weights are kept.
+    Balancing balancing = Balancing::untested;
+    int solutions = 0;                        // of the network with a new weight
+    double balanced_pD = 0;                   // the weight the last solution asks for
+    double balanced_mR = 0, balanced_mD = 0;  // cc and cm, of the last solution
+    std::uint16_t undetermined = 0;           // the point a failed solution left undetermined
 };
 
 struct Diagnostics {
@@ -77,10 +113,13 @@ Diagnostics diagnose(const Adjustment& a);
 // The variance components from the residuals and the redundancy numbers in `d`, and
 // every studentized residual taken over to the m0 of its own group.
 void variance_components(const Adjustment& a, Diagnostics& d);
+// The variance components alone of a solution with its cofactors.
+VarianceComponents components(const Adjustment& a);
 
-// The variance components estimated again and again, each time with the distance weight
-// that balances the last estimate, until the two groups agree (Foerstner's iteration);
-// the adjustment `a` and the rest of `d` stay as they are.
+// Where the F test rejects and the groups can be weighed, the network solved again at
+// the adjusted coordinates, each time with the distance weight times the last F, until
+// the weight settles (the iterative estimate of variance components); otherwise the
+// reason the weights are kept. The adjustment `a` and the rest of `d` stay as they are.
 void balance_weights(const Adjustment& a, Diagnostics& d);
 
 // The magnification of the ellipses in the drawing: 1, 2 or 5 times a power of ten,
