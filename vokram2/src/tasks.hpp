@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cmath>
+#include <functional>
 #include <string>
 
 #include "vokram/angles.hpp"
@@ -46,5 +47,17 @@ bool each_oriented_sight(Network& w, Task&& try_point) {
     }
     return false;
 }
+
+// A place of the new point offered by a triangle with two solutions.
+struct Candidate {
+    double x, y;
+};
+
+// Which of the two candidates holds: the only one that the other observations of N with a
+// known far end agree with (then `note` says which was taken and by which observation);
+// else `ask()` (0 or 1). When nothing decides in a frame of its own the answer is -1;
+// when no answer can be read the module stops, naming `task`, A, B, N and both candidates.
+int choose(Network& w, const char* task, int a, int b, int nn, const Candidate (&c)[2], std::string& note,
+           const std::function<int()>& ask);
 
 }  // namespace vk::v2

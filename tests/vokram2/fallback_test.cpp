@@ -1,0 +1,74 @@
+// Networks that the eight classical tasks alone leave asking, stopped or undetermined,
+// run through vokram1, vokram2 and vokram4 with standard input closed: the data decide,
+// and vokram4's adjusted coordinates come back to the truth of the noise-free survey.
+#include <cmath>
+
+#include "support/chain.hpp"
+
+namespace vk::test {
+namespace {
+
+// Control points 1, 2, 3 and the new points 10, 11; the coordinates are offsets from a
+// corner of the sheet.
+Survey figure(std::vector<Record> records) {
+    Survey s;
+    s.faces = kFaceI;
+    s.point(1, 100, 100, 50, 3).point(2, 420, 160, 55, 3).point(3, 260, 480, 60, 3);
+    s.point(10, 300, 300, 58).point(11, 180, 260, 54);
+    for (auto& [no, p] : s.truth) p.x += 4567000, p.y += 8512000;
+    s.records = std::move(records);
+    return s;
+}
+
+struct Case {
+    const char* behaviour;
+    Survey survey;
+    std::vector<std::string> lines;  // consecutive lines of the report
+    std::string stop = {};           // vokram2's line on standard error when it stops
+};
+
+const Case kCases[] = {
+    {"distances only: the third distance picks the triangle",
+     figure({{1, {{10, kVS}, {11, kVS}}}, {2, {{10, kVS}}}, {3, {{10, kVS}, {11, kVS}}}, {10, {{11, kVS}}}}),
+     {"  Дължинна засечка 1,2 ~ 10",
+      "      от двете решения е взето X=4567300.000 Y=8512300.000 по разстоянието 3 - 10"}},
+    {"two distances and nothing else: no question, a stop that names both solutions",
+     figure({{1, {{10, kVS}}}, {2, {{10, kVS}}}}),
+     {},
+     // the second is the true point, the first its mirror image in the line 1-2
+     "vokram2: Дължинна засечка 1,2 ~ 10: две решения, X=4567358.868 Y=8511986.038 или "
+     "X=4567300.000 Y=8512300.000, измерванията не решават кое е вярното"},
+    {"a free station: two control points seen from two tied stations",
+     figure({{10, {{11, kRVS}, {1, kR}, {2, kR}}}, {11, {{10, kRVS}, {1, kR}}}}),
+     {"  Свободна станция 1,2 ~ 10,11"}},
+    {"a local frame: a traverse between two control points without their orientation",
+     figure({{10, {{1}, {11}}}, {11, {{10}, {2}}}}),
+     {"   Локална система 1,2 ~ 10,11"}},
+};
+
+TEST(Fallback, NetworksTheClassicalTasksMissAreSolvedUnattended) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.behaviour);
+        Folder f(c.behaviour);
+        const std::string stopped = run_chain(f, c.survey, "vokram4");
+        const std::string out = f.read("vokram2.out");
+        if (!c.stop.empty()) {
+            EXPECT_EQ(stopped, "vokram2");
+            EXPECT_NE(out.find(c.stop), std::string::npos) << out;
+            EXPECT_EQ(out.find("стандартният вход"), std::string::npos) << out;
+            continue;
+        }
+        EXPECT_EQ(stopped, "");
+        const std::vector<std::string> report = f.lines("VK/Protokol.TXT");
+        EXPECT_TRUE(has_block(report, c.lines));
+        const auto adjusted = read_report(report).adjusted;
+        EXPECT_EQ(adjusted.size(), 2u);
+        for (const auto& [no, got] : adjusted) {
+            EXPECT_NEAR(got.x, c.survey.truth.at(no).x, 0.0001) << "x of " << no;
+            EXPECT_NEAR(got.y, c.survey.truth.at(no).y, 0.0001) << "y of " << no;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vk::test
