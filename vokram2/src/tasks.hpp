@@ -53,6 +53,10 @@ struct Candidate {
     double x, y;
 };
 
+// The largest misfit, in units of its tolerance, between the position (x, y) of the new
+// point N and its measured directions and distances whose far end has coordinates.
+double worst_misfit(const Network& w, int nn, double x, double y);
+
 // Which of the two candidates holds: the only one that the other observations of N with a
 // known far end agree with (then `note` says which was taken and by which observation);
 // else `ask()` (0 or 1). When nothing decides in a frame of its own the answer is -1;

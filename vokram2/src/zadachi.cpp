@@ -32,6 +32,7 @@ void zadachi_2d(Network& w) {
     // Points no classical task reaches: a frame of their own placed on the control points,
     // after which the classical tasks go on from them.
     while (w.solved != w.n() && lokalna_sistema(w)) passes(w);
+    popravka(w);
     w.rep.endl();
     w.rep.endl();
 }

@@ -123,8 +123,19 @@ void han_zad(Network& w);      // Hansen problem
 void dal_zas(Network& w);      // distance intersection (asks the user)
 void o_k_zas(Network& w);      // combined resection (asks the user)
 void kontroli_2d(Network& w);  // report section 10
-void h_zadacha(Network& w);    // report section 11
-void h_kontrola(Network& w);   // report section 12 and the stop decision
+// The controls of section 10 written to `out`: the largest angular [grads] and linear [m]
+// differences, and the points named in the conflicts.
+struct PlaneCheck {
+    double angular = 0, linear = 0;
+    std::vector<int> named;
+};
+PlaneCheck plane_controls(const Network& w, TextFile& out);
+// When the controls of the plane solution find a conflict, the network adjusted from the
+// approximate coordinates by a few Gauss-Newton steps; kept (and said in the report) only
+// when the conflict then disappears well inside the tolerances.
+void popravka(Network& w);
+void h_zadacha(Network& w);   // report section 11
+void h_kontrola(Network& w);  // report section 12 and the stop decision
 void izhod(Network& w);  // points without position, undetermined points, removal, register; closes the report
 void otstrani(Network& w);  // removes the undetermined points and their measurements
 void kontrol(Network& w);   // control block of a stopped run
