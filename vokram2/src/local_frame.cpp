@@ -139,10 +139,20 @@ bool lokalna_sistema(Network& w) {
         } else {
             // One control point: the frame turns about it until a direction of one of its
             // stations meets a second control point.
+            // Where the direction meets the circle twice, the other observations of the
+            // frame's points with known far ends must tell which place holds.
             const Sighted s = sighted_control(w, f, shared[0]);
-            if (s.count != 1) continue;
-            from.push_back(s.at[0]), to.push_back({w.pts[s.b].x, w.pts[s.b].y});
-            sim = fit(from, to);
+            int agree = 0;
+            for (int k = 0; k < s.count; ++k) {
+                const Similarity turn = fit({from[0], s.at[k]}, {to[0], {w.pts[s.b].x, w.pts[s.b].y}});
+                bool fits_all = true;
+                for (int p : fresh) {
+                    const Xy at = turn({f.pts[p].x, f.pts[p].y});
+                    fits_all = fits_all && !(worst_misfit(w, p, at.x, at.y) > 1);
+                }
+                if (fits_all) ++agree, sim = turn;
+            }
+            if (agree != 1) continue;
             shared.push_back(s.b);
             how = "  Свободна станция ";
         }
