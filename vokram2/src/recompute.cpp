@@ -1,8 +1,9 @@
 // Approximations that the controls of the plane solution reject: a poor figure (a short
 // base, a resection near its danger circle) can put a point far enough off to make its
-// directions and distances disagree, although the data agree among themselves. The whole
-// plane network is then adjusted from the approximate coordinates by a few Gauss-Newton
-// steps, and the result is kept only when the conflict disappears.
+// directions and distances disagree, although the data agree among themselves. The points
+// named in the conflict are then recomputed from their other intersections and adjusted
+// together by a few Gauss-Newton steps, and the result is kept only when the conflict
+// disappears.
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -49,14 +50,13 @@ bool solve(std::vector<double>& n, std::vector<double>& b, std::size_t u) {
     return true;
 }
 
-// Adjusts the computed points of the network (given points fixed) by directions, with one
-// orientation per series, and distances; true when the steps converged.
-bool gauss_newton(Network& w) {
+// Adjusts the points `free` (all others fixed) by directions, with one orientation per
+// series, and distances; true when the steps converged.
+bool gauss_newton(Network& w, const std::vector<int>& free) {
     const std::size_t none = static_cast<std::size_t>(-1);
     std::vector<std::size_t> col(static_cast<std::size_t>(w.n()), none);
     std::size_t u = 0;
-    for (int p = 0; p < w.n(); ++p)
-        if (w.known(p) && w.pts[p].stp > 1) col[p] = u, u += 2;
+    for (int p : free) col[p] = u, u += 2;
     std::vector<std::size_t> series_col(w.idx.series.size(), none);
     for (int j = 0; j < w.m(); ++j) {
         const Row& r = w.rows[j];
@@ -208,7 +208,7 @@ void popravka(Network& w) {
     if (!(before.angular > w.tol.angle) && !(before.linear > w.tol.linear)) return;
     const std::vector<Point> approximate = w.pts;
     // The points of the conflict, earliest computed first, each by the other tasks its
-    // observations allow; then the whole network by Gauss-Newton steps.
+    // observations allow; then together by Gauss-Newton steps, the other points held.
     std::vector<int> named;
     for (int p : before.named)
         if (w.pts[p].stp > 1 && std::find(named.begin(), named.end(), p) == named.end()) named.push_back(p);
@@ -219,7 +219,7 @@ void popravka(Network& w) {
     bool done = settled(w);
     if (!done) {
         const std::vector<Point> tasks_gave = w.pts;
-        done = gauss_newton(w) && settled(w);
+        done = gauss_newton(w, named) && settled(w);
         how += how.empty() ? "МНМК" : " и МНМК";
         if (!done) w.pts = tasks_gave;
     }

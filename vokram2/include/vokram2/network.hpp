@@ -130,8 +130,8 @@ struct PlaneCheck {
     std::vector<int> named;
 };
 PlaneCheck plane_controls(const Network& w, TextFile& out);
-// When the controls of the plane solution find a conflict, the network adjusted from the
-// approximate coordinates by a few Gauss-Newton steps; kept (and said in the report) only
+// When the controls of the plane solution find a conflict, its points recomputed from their
+// other intersections and by a few Gauss-Newton steps; kept (and said in the report) only
 // when the conflict then disappears well inside the tolerances.
 void popravka(Network& w);
 void h_zadacha(Network& w);   // report section 11
