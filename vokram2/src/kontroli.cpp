@@ -22,6 +22,7 @@ struct Largest {
 
 PlaneCheck plane_controls(const Network& w, TextFile& out) {
     PlaneCheck c;
+    c.angle_off.assign(w.rows.size(), 0.0), c.length_off.assign(w.rows.size(), 0.0);
     out.line(" 10.КОНТРОЛИ СЛЕД 2D-РЕШЕНИЕ.");
     out.endl();
     auto checkable = [&](const Row& r) { return w.known(r.ns) && w.known(r.nt); };
@@ -50,7 +51,8 @@ PlaneCheck plane_controls(const Network& w, TextFile& out) {
         Largest station;
         for (int k : used) {
             const Row& r = w.rows[k];
-            station.offer(ina(rang(t(w, st, r.nt) - r.R), mean), w.no(st), w.no(r.nt));
+            c.angle_off[k] = ina(rang(t(w, st, r.nt) - r.R), mean);
+            station.offer(c.angle_off[k], w.no(st), w.no(r.nt));
         }
         angular.offer(station.value, station.from, station.to);
         if (station.value > w.tol.angle) {
@@ -70,9 +72,12 @@ PlaneCheck plane_controls(const Network& w, TextFile& out) {
     }
 
     Largest linear;
-    for (const Row& r : w.rows)
-        if (r.D > 0 && checkable(r))
-            linear.offer(std::fabs(r.D - dist2d(w, r.ns, r.nt)), w.no(r.ns), w.no(r.nt));
+    for (std::size_t j = 0; j < w.rows.size(); ++j) {
+        const Row& r = w.rows[j];
+        if (!(r.D > 0) || !checkable(r)) continue;
+        c.length_off[j] = std::fabs(r.D - dist2d(w, r.ns, r.nt));
+        linear.offer(c.length_off[j], w.no(r.ns), w.no(r.nt));
+    }
     if (linear.value > w.tol.linear) {
         out.line("      Конфликт в разстоянията.");
         out.line("        от т.  до т.      измерено      изчислено     разлика");

@@ -19,9 +19,10 @@ constexpr double kRadiansPerGrad = 3.14159265358979323846 / 200.0;
 constexpr int kSteps = 10;         // Gauss-Newton steps at most
 constexpr double kSettled = 1e-5;  // m: a step that moves no point further has converged
 constexpr double kMoved = 0.001;   // m: a point moved further is named in the report
-// The adjusted network must keep every difference within this share of its tolerance. A
-// blunder in the data leaves a good part of itself in its own residual and still exceeds
-// it; a poor approximation leaves nothing behind.
+// Every observation of a recomputed point must come back within this share of its
+// tolerance. A blunder
+// in the data leaves a good part of itself in its own residual and still exceeds it; a
+// poor approximation leaves nothing behind.
 constexpr double kShareOfTolerance = 1.0 / 3.0;
 
 // Solves the symmetric positive definite system n·x = b (order u) by Cholesky; b receives
@@ -194,10 +195,22 @@ bool by_other_tasks(Network& w, int nn) {
     return w.pts[nn].x != was.x || w.pts[nn].y != was.y;
 }
 
-bool settled(const Network& w) {
+// The controls pass, and every observation of a recomputed point lies well inside its
+// tolerance.
+bool settled(const Network& w, const std::vector<int>& named) {
     TextFile scratch;
     const PlaneCheck c = plane_controls(w, scratch);
-    return !(c.angular > kShareOfTolerance * w.tol.angle) && !(c.linear > kShareOfTolerance * w.tol.linear);
+    if (c.angular > w.tol.angle || c.linear > w.tol.linear) return false;
+    for (std::size_t j = 0; j < w.rows.size(); ++j) {
+        const Row& r = w.rows[j];
+        if (std::find(named.begin(), named.end(), r.ns) == named.end() &&
+            std::find(named.begin(), named.end(), r.nt) == named.end())
+            continue;
+        if (c.angle_off[j] > kShareOfTolerance * w.tol.angle ||
+            c.length_off[j] > kShareOfTolerance * w.tol.linear)
+            return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -216,10 +229,10 @@ void popravka(Network& w) {
     std::string how;
     for (int p : named)
         if (by_other_tasks(w, p)) how = "засечки";
-    bool done = settled(w);
+    bool done = settled(w, named);
     if (!done) {
         const std::vector<Point> tasks_gave = w.pts;
-        done = gauss_newton(w, named) && settled(w);
+        done = gauss_newton(w, named) && settled(w, named);
         how += how.empty() ? "МНМК" : " и МНМК";
         if (!done) w.pts = tasks_gave;
     }

@@ -124,10 +124,11 @@ void dal_zas(Network& w);      // distance intersection (asks the user)
 void o_k_zas(Network& w);      // combined resection (asks the user)
 void kontroli_2d(Network& w);  // report section 10
 // The controls of section 10 written to `out`: the largest angular [grads] and linear [m]
-// differences, and the points named in the conflicts.
+// differences, the points named in the conflicts, and each row's own difference.
 struct PlaneCheck {
     double angular = 0, linear = 0;
     std::vector<int> named;
+    std::vector<double> angle_off, length_off;  // by row: from the station's mean orientation [grads], [m]
 };
 PlaneCheck plane_controls(const Network& w, TextFile& out);
 // When the controls of the plane solution find a conflict, its points recomputed from their
