@@ -57,13 +57,13 @@ double worst_misfit(const Network& w, int nn, double x, double y) {
 
 namespace {
 
-std::string position(const Network& w, const Candidate& c) {
+std::string position(const Network& w, const Xy& c) {
     return "X=" + real(c.x + w.xo, 0, 3) + " Y=" + real(c.y + w.yo, 0, 3);
 }
 
 }  // namespace
 
-int choose(Network& w, const char* task, int a, int b, int nn, const Candidate (&c)[2], std::string& note,
+int choose(Network& w, const char* task, int a, int b, int nn, const Xy (&c)[2], std::string& note,
            const std::function<int()>& ask) {
     note.clear();
     const Misfit miss[2] = {misfits(w, nn, c[0].x, c[0].y), misfits(w, nn, c[1].x, c[1].y)};

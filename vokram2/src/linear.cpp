@@ -160,9 +160,9 @@ void dal_zas(Network& w) {
             const double beta = atang(std::sqrt(1 - cb * cb), cb);
             if (beta == 400.0 || beta == 200.0) continue;
             const Point& pb = w.pts[b];
-            auto at = [&](double t_bn) { return Candidate{pb.x + db * cosg(t_bn), pb.y + db * sing(t_bn)}; };
+            auto at = [&](double t_bn) { return Xy{pb.x + db * cosg(t_bn), pb.y + db * sing(t_bn)}; };
             // B on the left as seen from N puts N to the right of the line from B to A.
-            const Candidate c[2] = {at(t_ba + beta), at(t_ba - beta)};
+            const Xy c[2] = {at(t_ba + beta), at(t_ba - beta)};
             std::string note;
             const int pick = choose(w, "  Дължинна засечка ", a, b, nn, c, note, [&] {
                 return ask_left_point(w, a, b, nn, ab, da, db) == w.no(b) ? 0 : 1;
@@ -199,9 +199,9 @@ void o_k_zas(Network& w) {
                 auto at = [&](double beta) {
                     const double gamma = 200.0 - (beta + nu);
                     const double t_an = rang(rj.R - rk.R) < 200.0 ? t_ab - gamma : t_ab + gamma;
-                    return Candidate{pa.x + da * cosg(t_an), pa.y + da * sing(t_an)};
+                    return Xy{pa.x + da * cosg(t_an), pa.y + da * sing(t_an)};
                 };
-                const Candidate c[2] = {at(acute), at(200.0 - acute)};
+                const Xy c[2] = {at(acute), at(200.0 - acute)};
                 std::string note;
                 int pick = 0;
                 if (nu < 100.0 && da > ab)

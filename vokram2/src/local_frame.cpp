@@ -13,10 +13,6 @@ namespace vk::v2 {
 
 namespace {
 
-struct Xy {
-    double x, y;
-};
-
 // The similarity transformation that carries the frame points `from` onto `to` by least squares.
 struct Similarity {
     double a = 1, b = 0, tx = 0, ty = 0;
@@ -64,13 +60,12 @@ Network frame_from(const Network& w, int seed, Console& con, TextFile& rep) {
     return f;
 }
 
-// The control points a frame lacks that a direction from one of its stations reaches: the
-// frame positions where that point may lie, at its known distance from the control point
-// `a` that the frame holds.
+// A control point the frame lacks that a direction from one of its stations reaches: the
+// frame places where that point may lie, at its known distance from the control point `a`
+// that the frame holds.
 struct Sighted {
-    int b;
-    Xy at[2];
-    int count = 0;
+    int b = -1;
+    std::vector<Xy> at;
 };
 
 Sighted sighted_control(const Network& w, const Network& f, int a) {
@@ -82,23 +77,14 @@ Sighted sighted_control(const Network& w, const Network& f, int a) {
             const Row& q = f.rows[k];
             if (!(q.R > 0) || !f.known(q.nt) || q.nt == p) continue;
             const double alpha = rang(r.R - (q.R - t(f, p, q.nt)));
-            const Point& pp = f.pts[p];
-            const Point& pa = f.pts[a];
-            const double ux = cosg(alpha), uy = sing(alpha);
-            const double dx = pp.x - pa.x, dy = pp.y - pa.y, radius = dist2d(w, a, b);
-            const double du = dx * ux + dy * uy, disc = du * du - (dx * dx + dy * dy) + radius * radius;
-            Sighted s{b, {}, 0};
-            if (disc < 0) break;
-            for (const double sgn : {1.0, -1.0}) {
-                const double along = -du + sgn * std::sqrt(disc);
-                if (along > 0 && !(sgn < 0 && disc == 0))
-                    s.at[s.count++] = {pp.x + along * ux, pp.y + along * uy};
-            }
-            if (s.count > 0) return s;
+            Sighted s{b, {}};
+            ray_meets_circle({f.pts[p].x, f.pts[p].y}, cosg(alpha), sing(alpha), {f.pts[a].x, f.pts[a].y},
+                             dist2d(w, a, b), s.at);
+            if (!s.at.empty()) return s;
             break;
         }
     }
-    return {-1, {}, 0};
+    return {};
 }
 
 // Places the frame's new points through `sim` when every shared control point comes back
@@ -143,8 +129,8 @@ bool lokalna_sistema(Network& w) {
             // frame's points with known far ends must tell which place holds.
             const Sighted s = sighted_control(w, f, shared[0]);
             int agree = 0;
-            for (int k = 0; k < s.count; ++k) {
-                const Similarity turn = fit({from[0], s.at[k]}, {to[0], {w.pts[s.b].x, w.pts[s.b].y}});
+            for (const Xy& place : s.at) {
+                const Similarity turn = fit({from[0], place}, {to[0], {w.pts[s.b].x, w.pts[s.b].y}});
                 bool fits_all = true;
                 for (int p : fresh) {
                     const Xy at = turn({f.pts[p].x, f.pts[p].y});

@@ -117,10 +117,6 @@ bool gauss_newton(Network& w, const std::vector<int>& free) {
     return false;
 }
 
-struct Xy {
-    double x, y;
-};
-
 // A place line of the new point: a circle about the far end of a measured distance, or a
 // ray from a known station whose series is oriented on another known point.
 struct Locus {
@@ -164,11 +160,7 @@ void meet(const Locus& a, const Locus& b, std::vector<Xy>& out) {
     } else if (a.ray || b.ray) {
         const Locus& r = a.ray ? a : b;
         const Locus& c = a.ray ? b : a;
-        const double dx = r.at.x - c.at.x, dy = r.at.y - c.at.y, du = dx * r.ux + dy * r.uy;
-        const double disc = du * du - (dx * dx + dy * dy) + c.radius * c.radius;
-        if (disc < 0) return;
-        for (const double s : {-du + std::sqrt(disc), -du - std::sqrt(disc)})
-            if (s > 0) out.push_back({r.at.x + s * r.ux, r.at.y + s * r.uy});
+        ray_meets_circle(r.at, r.ux, r.uy, c.at, c.radius, out);
     } else {
         const double dx = b.at.x - a.at.x, dy = b.at.y - a.at.y, d = std::hypot(dx, dy);
         if (!(d > 0)) return;
