@@ -124,9 +124,9 @@ bool lokalna_sistema(Network& w) {
             if (!fits(w, f, shared, sim)) continue;
         } else {
             // One control point: the frame turns about it until a direction of one of its
-            // stations meets a second control point.
-            // Where the direction meets the circle twice, the other observations of the
-            // frame's points with known far ends must tell which place holds.
+            // stations meets a second control point. Where the direction meets that point's
+            // circle twice, the other observations of the frame's points must tell which
+            // place holds.
             const Sighted s = sighted_control(w, f, shared[0]);
             int agree = 0;
             for (const Xy& place : s.at) {
