@@ -56,6 +56,16 @@ const Case kCases[] = {
     {"a local frame: a traverse between two control points without their orientation",
      figure({{10, {{1}, {11}}}, {11, {{10}, {2}}}}),
      {"   Локална система 1,2 ~ 10,11"}},
+    {"a local frame from directions alone: three new stations that see each other and two "
+     "control points",
+     [] {
+         Survey s = figure({{10, {{11, kR}, {12, kR}, {1, kR}}},
+                            {11, {{10, kR}, {12, kR}, {2, kR}}},
+                            {12, {{10, kR}, {11, kR}, {1, kR}, {2, kR}}}});
+         s.truth[12] = {4567250, 8512150, 52};
+         return s;
+     }(),
+     {"   Локална система 1,2 ~ 10,11,12"}},
     // 10 lies on the ray from 1 where the angle 1-10-4 is obtuse: the combined intersection
     // takes the acute triangle, 23 m off, which the distance from 3 rejects.
     {"a wrong approximation recomputed by the other intersections",

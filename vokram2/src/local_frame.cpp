@@ -38,9 +38,11 @@ Similarity fit(const std::vector<Xy>& from, const std::vector<Xy>& to) {
     return s;
 }
 
-// The group around the distance `seed` computed in a frame of its own: one end at the
-// origin, the other on the x axis at the measured distance.
-Network frame_from(const Network& w, int seed, Console& con, TextFile& rep) {
+// The group around the row `seed` computed in a frame of its own: one end at the origin,
+// the other on the x axis at the measured distance. Without distances (`scaled` false) the
+// frame is built from the directions alone on a base of unit length; the placing on the
+// control points then gives it its scale.
+Network frame_from(const Network& w, int seed, bool scaled, Console& con, TextFile& rep) {
     Network f(con, rep);
     f.tol = w.tol;
     f.g = w.g;
@@ -50,10 +52,12 @@ Network frame_from(const Network& w, int seed, Console& con, TextFile& rep) {
     f.indexed = true;
     f.local = true;
     for (Point& p : f.pts) p.vi = 0, p.stp = 0, p.x = p.y = 0;
-    const Row& r = w.rows[seed];
+    if (!scaled)
+        for (Row& row : f.rows) row.D = 0;
+    const Row& r = f.rows[seed];
     f.pts[r.ns].vi = f.pts[r.nt].vi = 2;
     f.pts[r.ns].stp = f.pts[r.nt].stp = 1;
-    f.pts[r.nt].x = r.D;
+    f.pts[r.nt].x = scaled ? r.D : 1.0;
     f.step = 1;
     f.solved = 2;
     passes(f);
@@ -97,17 +101,16 @@ bool fits(const Network& w, const Network& f, const std::vector<int>& shared, co
     return true;
 }
 
-}  // namespace
-
-bool lokalna_sistema(Network& w) {
-    ScriptedConsole quiet;
+// Frames started from each measured distance (or, without `scaled`, each direction) that
+// joins a point without coordinates, until one places points.
+bool place_frame(Network& w, bool scaled, Console& quiet) {
     std::vector<char> tried(static_cast<std::size_t>(w.n()), 0);
     for (int j = 0; j < w.m(); ++j) {
         const Row& r = w.rows[j];
-        if (!(r.D > 0) || r.ns == r.nt || (w.known(r.ns) && w.known(r.nt))) continue;
+        if (!((scaled ? r.D : r.R) > 0) || r.ns == r.nt || (w.known(r.ns) && w.known(r.nt))) continue;
         if (tried[r.ns] && tried[r.nt]) continue;  // a frame already built around both ends
         TextFile scratch;
-        const Network f = frame_from(w, j, quiet, scratch);
+        const Network f = frame_from(w, j, scaled, quiet, scratch);
         std::vector<int> shared, fresh;
         for (int p = 0; p < w.n(); ++p) {
             if (!f.known(p)) continue;
@@ -122,7 +125,7 @@ bool lokalna_sistema(Network& w) {
         if (shared.size() >= 2) {
             sim = fit(from, to);
             if (!fits(w, f, shared, sim)) continue;
-        } else {
+        } else if (scaled) {
             // One control point: the frame turns about it until a direction of one of its
             // stations meets a second control point. Where the direction meets that point's
             // circle twice, the other observations of the frame's points must tell which
@@ -141,6 +144,8 @@ bool lokalna_sistema(Network& w) {
             if (agree != 1) continue;
             shared.push_back(s.b);
             how = "  Свободна станция ";
+        } else {
+            continue;
         }
         std::string names;
         for (int p : shared) names += (names.empty() ? "" : ",") + num(w, p);
@@ -157,6 +162,15 @@ bool lokalna_sistema(Network& w) {
         w.rep.put(names);
         return true;
     }
+    return false;
+}
+
+}  // namespace
+
+bool lokalna_sistema(Network& w) {
+    ScriptedConsole quiet;
+    for (const bool scaled : {true, false})
+        if (place_frame(w, scaled, quiet)) return true;
     return false;
 }
 
