@@ -20,10 +20,11 @@ struct Largest {
 
 }  // namespace
 
-void kontroli_2d(Network& w) {
-    w.rep.line(" 10.КОНТРОЛИ СЛЕД 2D-РЕШЕНИЕ.");
-    w.rep.endl();
-    w.plane_conflict = false;
+PlaneCheck plane_controls(const Network& w, TextFile& out) {
+    PlaneCheck c;
+    c.angle_off.assign(w.rows.size(), 0.0), c.length_off.assign(w.rows.size(), 0.0);
+    out.line(" 10.КОНТРОЛИ СЛЕД 2D-РЕШЕНИЕ.");
+    out.endl();
     auto checkable = [&](const Row& r) { return w.known(r.ns) && w.known(r.nt); };
 
     Largest angular;
@@ -50,54 +51,67 @@ void kontroli_2d(Network& w) {
         Largest station;
         for (int k : used) {
             const Row& r = w.rows[k];
-            station.offer(ina(rang(t(w, st, r.nt) - r.R), mean), w.no(st), w.no(r.nt));
+            c.angle_off[k] = ina(rang(t(w, st, r.nt) - r.R), mean);
+            station.offer(c.angle_off[k], w.no(st), w.no(r.nt));
         }
         angular.offer(station.value, station.from, station.to);
         if (station.value > w.tol.angle) {
-            w.rep.line("      Станция " + whole(w.no(st)) + "  - конфликт в посоките.");
-            w.rep.line("         No         R            Алфа           о             vo");
+            c.named.push_back(st);
+            for (int k : used) c.named.push_back(w.rows[k].nt);
+            out.line("      Станция " + whole(w.no(st)) + "  - конфликт в посоките.");
+            out.line("         No         R            Алфа           о             vo");
             for (int k : used) {
                 const Row& r = w.rows[k];
                 const double alfa = t(w, st, r.nt);
                 const double o = rang(alfa - r.R);
-                w.rep.line(whole(w.no(r.nt), 11) + real(r.R, 15, 5) + real(alfa, 14, 5) + real(o, 14, 5) +
-                           real(ina(o, mean), 14, 5));
+                out.line(whole(w.no(r.nt), 11) + real(r.R, 15, 5) + real(alfa, 14, 5) + real(o, 14, 5) +
+                         real(ina(o, mean), 14, 5));
             }
-            w.rep.endl();
+            out.endl();
         }
     }
 
     Largest linear;
-    for (const Row& r : w.rows)
-        if (r.D > 0 && checkable(r))
-            linear.offer(std::fabs(r.D - dist2d(w, r.ns, r.nt)), w.no(r.ns), w.no(r.nt));
+    for (std::size_t j = 0; j < w.rows.size(); ++j) {
+        const Row& r = w.rows[j];
+        if (!(r.D > 0) || !checkable(r)) continue;
+        c.length_off[j] = std::fabs(r.D - dist2d(w, r.ns, r.nt));
+        linear.offer(c.length_off[j], w.no(r.ns), w.no(r.nt));
+    }
     if (linear.value > w.tol.linear) {
-        w.rep.line("      Конфликт в разстоянията.");
-        w.rep.line("        от т.  до т.      измерено      изчислено     разлика");
+        out.line("      Конфликт в разстоянията.");
+        out.line("        от т.  до т.      измерено      изчислено     разлика");
         for (const Row& r : w.rows) {
             if (!(r.D > 0) || !checkable(r)) continue;
             const double computed = dist2d(w, r.ns, r.nt);
             const double diff = std::fabs(computed - r.D);
             if (!(diff > w.tol.linear)) continue;
-            w.rep.line(whole(w.no(r.ns), 13) + " " + whole(w.no(r.nt), 5) + real(r.D, 15, 4) +
-                       real(computed, 14, 4) + real(diff, 12, 4));
+            c.named.push_back(r.ns), c.named.push_back(r.nt);
+            out.line(whole(w.no(r.ns), 13) + " " + whole(w.no(r.nt), 5) + real(r.D, 15, 4) +
+                     real(computed, 14, 4) + real(diff, 12, 4));
         }
-        w.rep.endl();
+        out.endl();
     }
 
     bool summary = false;
     if (angular.value > 0.0002) {
-        w.rep.line("    Макс. ъглова  разлика: " + real(angular.value * 10000, 6, 1) + " сс. в ст." +
-                   whole(angular.from) + " към т." + whole(angular.to));
+        out.line("    Макс. ъглова  разлика: " + real(angular.value * 10000, 6, 1) + " сс. в ст." +
+                 whole(angular.from) + " към т." + whole(angular.to));
         summary = true;
     }
     if (linear.value > 0.002) {
-        w.rep.line("    Макс. линейна разлика: " + real(linear.value * 100, 6, 1) + "  см. в ст." +
-                   whole(linear.from) + " към т." + whole(linear.to));
+        out.line("    Макс. линейна разлика: " + real(linear.value * 100, 6, 1) + "  см. в ст." +
+                 whole(linear.from) + " към т." + whole(linear.to));
         summary = true;
     }
-    if (summary) w.rep.endl();
-    if (angular.value > w.tol.angle || linear.value > w.tol.linear) w.plane_conflict = true;
+    if (summary) out.endl();
+    c.angular = angular.value, c.linear = linear.value;
+    return c;
+}
+
+void kontroli_2d(Network& w) {
+    const PlaneCheck c = plane_controls(w, w.rep);
+    w.plane_conflict = c.angular > w.tol.angle || c.linear > w.tol.linear;
 }
 
 }  // namespace vk::v2

@@ -159,11 +159,17 @@ void dal_zas(Network& w) {
             if (std::fabs(cb) > 1) cb = cb > 0 ? 1.0 : -1.0;
             const double beta = atang(std::sqrt(1 - cb * cb), cb);
             if (beta == 400.0 || beta == 200.0) continue;
-            const int answer = ask_left_point(w, a, b, nn, ab, da, db);
-            const double t_bn = answer == w.no(b) ? t_ba + beta : t_ba - beta;
             const Point& pb = w.pts[b];
-            if (!compute(w, nn, pb.x + db * cosg(t_bn), pb.y + db * sing(t_bn))) continue;
+            auto at = [&](double t_bn) { return Xy{pb.x + db * cosg(t_bn), pb.y + db * sing(t_bn)}; };
+            // B on the left as seen from N puts N to the right of the line from B to A.
+            const Xy c[2] = {at(t_ba + beta), at(t_ba - beta)};
+            std::string note;
+            const int pick = choose(w, "  Дължинна засечка ", a, b, nn, c, note, [&] {
+                return ask_left_point(w, a, b, nn, ab, da, db) == w.no(b) ? 0 : 1;
+            });
+            if (pick < 0 || !compute(w, nn, c[pick].x, c[pick].y)) continue;
             w.rep.put(num(w, a) + "," + num(w, b) + " ~ " + num(w, nn));
+            if (!note.empty()) w.rep.endl().put(note);
             return true;
         }
         return false;
@@ -187,14 +193,23 @@ void o_k_zas(Network& w) {
                 if (nu == 0.0 || nu == 200.0 || flat(sing(nu))) continue;
                 double s = sing(nu) * (da / ab);
                 if (s > 1) s = 1;
-                double beta = atang(s, std::sqrt(1 - s * s));
-                if (nu < 100.0 && da > ab && !ask_acute(w, a, b, nn, ab, da, nu, beta)) beta = 200.0 - beta;
-                const double gamma = 200.0 - (beta + nu);
+                const double acute = atang(s, std::sqrt(1 - s * s));
                 const double t_ab = t(w, a, b);
-                const double t_an = rang(rj.R - rk.R) < 200.0 ? t_ab - gamma : t_ab + gamma;
                 const Point& pa = w.pts[a];
-                if (!compute(w, nn, pa.x + da * cosg(t_an), pa.y + da * sing(t_an))) continue;
+                auto at = [&](double beta) {
+                    const double gamma = 200.0 - (beta + nu);
+                    const double t_an = rang(rj.R - rk.R) < 200.0 ? t_ab - gamma : t_ab + gamma;
+                    return Xy{pa.x + da * cosg(t_an), pa.y + da * sing(t_an)};
+                };
+                const Xy c[2] = {at(acute), at(200.0 - acute)};
+                std::string note;
+                int pick = 0;
+                if (nu < 100.0 && da > ab)
+                    pick = choose(w, "  Обр.комб.засечка ", a, b, nn, c, note,
+                                  [&] { return ask_acute(w, a, b, nn, ab, da, nu, acute) ? 0 : 1; });
+                if (pick < 0 || !compute(w, nn, c[pick].x, c[pick].y)) continue;
                 w.rep.put(num(w, a) + "," + num(w, b) + " ~ " + num(w, nn));
+                if (!note.empty()) w.rep.endl().put(note);
                 return true;
             }
         }

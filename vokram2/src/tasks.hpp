@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cmath>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "vokram/angles.hpp"
 #include "vokram2/network.hpp"
@@ -46,5 +48,33 @@ bool each_oriented_sight(Network& w, Task&& try_point) {
     }
     return false;
 }
+
+// A place in the plane (reduced coordinates).
+struct Xy {
+    double x, y;
+};
+
+// Where the ray from `from` in the direction (ux, uy), a unit vector, meets the circle about
+// `centre` with radius r: the places ahead of `from` are added to `out`.
+inline void ray_meets_circle(Xy from, double ux, double uy, Xy centre, double r, std::vector<Xy>& out) {
+    const double dx = from.x - centre.x, dy = from.y - centre.y, du = dx * ux + dy * uy;
+    const double disc = du * du - (dx * dx + dy * dy) + r * r;
+    if (disc < 0) return;
+    for (const double along : {-du + std::sqrt(disc), -du - std::sqrt(disc)}) {
+        if (along > 0) out.push_back({from.x + along * ux, from.y + along * uy});
+        if (disc == 0) break;
+    }
+}
+
+// The largest misfit, in units of its tolerance, between the position (x, y) of the new
+// point N and its measured directions and distances whose far end has coordinates.
+double worst_misfit(const Network& w, int nn, double x, double y);
+
+// Which of the two candidates holds: the only one that the other observations of N with a
+// known far end agree with (then `note` says which was taken and by which observation);
+// else `ask()` (0 or 1). When nothing decides in a frame of its own the answer is -1;
+// when no answer can be read the module stops, naming `task`, A, B, N and both candidates.
+int choose(Network& w, const char* task, int a, int b, int nn, const Xy (&c)[2], std::string& note,
+           const std::function<int()>& ask);
 
 }  // namespace vk::v2

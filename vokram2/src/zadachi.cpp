@@ -5,12 +5,7 @@
 
 namespace vk::v2 {
 
-void zadachi_2d(Network& w) {
-    build_index(w);
-    w.step = 1;
-    w.solved = w.g;
-    w.rep.line("  9.2D-РЕШЕНИЕ.");
-    w.rep.endl();
+void passes(Network& w) {
     using Task = void (*)(Network&);
     static constexpr Task kTasks[] = {p_a_zas, s_a_zas, p_k_zas, o_a_zas, han_zad, dal_zas, o_k_zas};
     while (true) {
@@ -25,6 +20,19 @@ void zadachi_2d(Network& w) {
         }
         if (w.solved == at_start || w.solved == w.n()) break;
     }
+}
+
+void zadachi_2d(Network& w) {
+    build_index(w);
+    w.step = 1;
+    w.solved = w.g;
+    w.rep.line("  9.2D-РЕШЕНИЕ.");
+    w.rep.endl();
+    passes(w);
+    // Points no classical task reaches: a frame of their own placed on the control points,
+    // after which the classical tasks go on from them.
+    while (w.solved != w.n() && lokalna_sistema(w)) passes(w);
+    popravka(w);
     w.rep.endl();
     w.rep.endl();
 }

@@ -73,6 +73,7 @@ struct Network {
     int step = 0;    // solution pass; 1 stands for the given points
     int solved = 0;  // points with plane coordinates, counted from the given points on
     bool found = false;
+    bool local = false;  // a frame of its own is being built: nothing is asked, nothing stops
     RowIndex idx;
 
     bool plane_conflict = false;  // a plane control exceeded its tolerance
@@ -109,17 +110,33 @@ void build_index(Network& w);
 // Stages in the order of the main program.
 void vhod(Network& w, NumberReader& r);  // loads "Temp/VK_1.tmp"
 void zadachi_2d(Network& w);             // report section 9
-void pra_zad(Network& w);                // forward problem
-void p_a_zas(Network& w);                // forward angular intersection
-void s_a_zas(Network& w);                // side angular intersection
-void p_k_zas(Network& w);                // forward combined intersection
-void o_a_zas(Network& w);                // angular resection
-void han_zad(Network& w);                // Hansen problem
-void dal_zas(Network& w);                // distance intersection (asks the user)
-void o_k_zas(Network& w);                // combined resection (asks the user)
-void kontroli_2d(Network& w);            // report section 10
-void h_zadacha(Network& w);              // report section 11
-void h_kontrola(Network& w);             // report section 12 and the stop decision
+void passes(Network& w);                 // the eight tasks, pass by pass, until a pass finds nothing
+// A group of points in a frame of its own, placed on the control points it reaches; true
+// when it gave points their coordinates.
+bool lokalna_sistema(Network& w);
+void pra_zad(Network& w);      // forward problem
+void p_a_zas(Network& w);      // forward angular intersection
+void s_a_zas(Network& w);      // side angular intersection
+void p_k_zas(Network& w);      // forward combined intersection
+void o_a_zas(Network& w);      // angular resection
+void han_zad(Network& w);      // Hansen problem
+void dal_zas(Network& w);      // distance intersection (asks the user)
+void o_k_zas(Network& w);      // combined resection (asks the user)
+void kontroli_2d(Network& w);  // report section 10
+// The controls of section 10 written to `out`: the largest angular [grads] and linear [m]
+// differences, the points named in the conflicts, and each row's own difference.
+struct PlaneCheck {
+    double angular = 0, linear = 0;
+    std::vector<int> named;
+    std::vector<double> angle_off, length_off;  // by row: from the station's mean orientation [grads], [m]
+};
+PlaneCheck plane_controls(const Network& w, TextFile& out);
+// When the controls of the plane solution find a conflict, its points recomputed from their
+// other intersections and by a few Gauss-Newton steps; kept (and said in the report) only
+// when the conflict then disappears well inside the tolerances.
+void popravka(Network& w);
+void h_zadacha(Network& w);   // report section 11
+void h_kontrola(Network& w);  // report section 12 and the stop decision
 void izhod(Network& w);  // points without position, undetermined points, removal, register; closes the report
 void otstrani(Network& w);  // removes the undetermined points and their measurements
 void kontrol(Network& w);   // control block of a stopped run
