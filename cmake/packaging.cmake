@@ -22,6 +22,9 @@ install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # the AutoCAD script that defines the point blocks; in doc/ beside the README, whose
 # links lead there.
 install(DIRECTORY doc/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/doc PATTERN man EXCLUDE)
+# What lintian would note and is meant so: the example's empty Temp/ and the doc/ folder.
+install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME vokram)
 
 # The bundled survey, ready to copy and run: its VK/ and an empty Temp/, both of which
 # the programs need.
