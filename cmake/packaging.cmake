@@ -16,6 +16,17 @@ foreach(program IN ITEMS vokram1 vokram2 vokram4 vokram5 vokram-plot)
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endforeach()
+# Without the compiler's notes, as Debian strips its programs (the package strips the symbols).
+if(CMAKE_STRIP)
+  install(CODE "
+    foreach(program vokram1 vokram2 vokram4 vokram5 vokram-plot)
+      set(file \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\")
+      if(EXISTS \"\${file}\")
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+                                \"\${file}\")
+      endif()
+    endforeach()")
+endif()
 install(PROGRAMS ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/vokram DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The data file's format, the report's sections with the example surveys they quote, and
