@@ -16,8 +16,26 @@ foreach(program IN ITEMS vokram1 vokram2 vokram4 vokram5 vokram-plot)
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endforeach()
+# Without the compiler's notes, as Debian strips its programs (the package strips the symbols).
+if(CMAKE_STRIP)
+  install(CODE "
+    foreach(program vokram1 vokram2 vokram4 vokram5 vokram-plot)
+      set(file \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/\${program}\")
+      if(EXISTS \"\${file}\")
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+                                \"\${file}\")
+      endif()
+    endforeach()")
+endif()
 install(PROGRAMS ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/vokram DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The data file's format, the report's sections with the example surveys they quote, and
+# the AutoCAD script that defines the point blocks; in doc/ beside the README, whose
+# links lead there.
+install(DIRECTORY doc/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/doc PATTERN man EXCLUDE)
+# What lintian would note and is meant so: the example's empty Temp/ and the doc/ folder.
+install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME vokram)
 
 # The bundled survey, ready to copy and run: its VK/ and an empty Temp/, both of which
 # the programs need.
@@ -45,48 +63,29 @@ if(VOKRAM_GZIP)
   install(FILES ${PROJECT_BINARY_DIR}/packaging/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 endif()
 
-# A manual page per program, made from its --help by help2man. The build of the programs
-# alone (the preset "programs", which the example and the package use) makes them.
-option(VOKRAM_MANPAGES "Make and install the manual pages" OFF)
+# The manual pages, written by hand in doc/man/: one per program in section 1 and the
+# format of the survey data file in section 5, each installed compressed as Debian wants
+# them. Any page added there is installed with the others.
+option(VOKRAM_MANPAGES "Install the manual pages" ON)
 if(VOKRAM_MANPAGES)
-  find_program(VOKRAM_HELP2MAN help2man)
-  if(NOT VOKRAM_HELP2MAN)
-    message(WARNING "help2man is not installed (Debian package help2man): no manual pages")
-  endif()
+  file(GLOB manual_pages CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/doc/man/*.1 ${PROJECT_SOURCE_DIR}/doc/man/*.5)
+  file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/man)
+  foreach(source IN LISTS manual_pages)
+    get_filename_component(page ${source} NAME)
+    string(REGEX REPLACE ".*\\." "" section ${page})
+    if(VOKRAM_GZIP)
+      set(built ${PROJECT_BINARY_DIR}/man/${page}.gz)
+      add_custom_command(OUTPUT ${built}
+        COMMAND ${CMAKE_COMMAND} -E copy ${source} ${PROJECT_BINARY_DIR}/man/${page}
+        COMMAND ${VOKRAM_GZIP} -9nf ${PROJECT_BINARY_DIR}/man/${page}
+        DEPENDS ${source} VERBATIM)
+      list(APPEND compressed ${built})
+      install(FILES ${built} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
+    else()
+      install(FILES ${source} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
+    endif()
+  endforeach()
 endif()
-set(summary_vokram1 "check and reduce the field data of a total-station survey")
-set(summary_vokram2 "approximate coordinates and heights of the new points of a survey")
-set(summary_vokram4 "least-squares adjustment of a plane survey network")
-set(summary_vokram5 "detail points of the polar stations of a survey")
-set(summary_vokram-plot "draw the plan of a survey on an A3 or A4 sheet at a ratio scale")
-set(summary_vokram "run the Vokram survey programs in order in a survey folder")
-file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/man)
-foreach(program IN ITEMS vokram1 vokram2 vokram4 vokram5 vokram-plot vokram)
-  if(NOT VOKRAM_HELP2MAN OR NOT VOKRAM_MANPAGES)
-    break()
-  endif()
-  if(TARGET ${program})
-    set(file $<TARGET_FILE:${program}>)
-    set(source ${program})
-  elseif(program STREQUAL "vokram")
-    set(file ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/vokram)
-    set(source ${PROJECT_SOURCE_DIR}/scripts/vokram.in)
-  else()
-    continue()
-  endif()
-  set(page ${PROJECT_BINARY_DIR}/man/${program}.1)
-  add_custom_command(OUTPUT ${page}
-    COMMAND ${VOKRAM_HELP2MAN} --no-info --locale=C.UTF-8 --section=1 --name=${summary_${program}}
-            --output=${page} ${file}
-    DEPENDS ${source} VERBATIM)
-  if(VOKRAM_GZIP)
-    add_custom_command(OUTPUT ${page}.gz COMMAND ${VOKRAM_GZIP} -9nkf ${page} DEPENDS ${page})
-    list(APPEND compressed ${page}.gz)
-    install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  else()
-    install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  endif()
-endforeach()
 add_custom_target(packaging_files ALL DEPENDS ${compressed})
 
 set(CPACK_GENERATOR DEB)

@@ -8,6 +8,7 @@ foreach(program IN ITEMS vokram1 vokram2 vokram4 vokram5 vokram-plot)
 endforeach()
 install(PROGRAMS ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/vokram.cmd DESTINATION .)
 install(FILES README.md DESTINATION .)
+install(DIRECTORY doc/ DESTINATION doc PATTERN man EXCLUDE)
 # The bundled survey with its VK\ and an empty Temp\, both of which the programs need.
 install(DIRECTORY examples/survey/ DESTINATION example)
 install(DIRECTORY DESTINATION example/Temp)
