@@ -57,6 +57,10 @@ FatalIo io_error(int err, const std::string& name) {
         case EIO:
             code = kReadError, text = "грешка при четене/запис";
             break;
+        case ENXIO:  // an output that is a FIFO, a device or a folder, found before it blocks
+        case ELOOP:  // an output that is a symbolic link, never followed
+            code = kReadError, text = "не е обикновен файл";
+            break;
         default:
             break;  // a full disk and every other failure of a write
     }
