@@ -19,10 +19,11 @@ struct Product {
     const char* writer;
 };
 constexpr Product kProducts[] = {
-    {"Temp/Key.tmp", "vokram1"}, {"Temp/VK_1.tmp", "vokram1"},     {"Temp/VK_2.tmp", "vokram2"},
-    {"VK/VK_2.scr", "vokram2"},  {"VK/VK_2.cad", "vokram2"},       {"VK/Surface.txt", "vokram2"},
-    {"VK/VK_H.txt", "vokram2"},  {"VK/VK_4.txt", "vokram4"},       {"VK/VK_4.scr", "vokram4"},
-    {"VK/VK_5.scr", "vokram5"},  {"VK/Survey.svg", "vokram-plot"}, {"VK/Survey.pdf", "vokram-plot"},
+    {"Temp/Key.tmp", "vokram1"},      {"Temp/VK_1.tmp", "vokram1"},     {"Temp/VK_2.tmp", "vokram2"},
+    {"VK/VK_2.scr", "vokram2"},       {"VK/VK_2.cad", "vokram2"},       {"VK/Surface.txt", "vokram2"},
+    {"VK/VK_H.txt", "vokram2"},       {"VK/VK_4.txt", "vokram4"},       {"VK/VK_4.scr", "vokram4"},
+    {"VK/VK_5.scr", "vokram5"},       {"VK/Survey.svg", "vokram-plot"}, {"VK/Survey.pdf", "vokram-plot"},
+    {"Temp/Solution.tmp", "vokram2"},
 };
 
 }  // namespace

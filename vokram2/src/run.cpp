@@ -54,6 +54,7 @@ int run(Console& con, const std::filesystem::path& root) {
                 write_vkh(adjusted, f);
                 f.close();
             }
+            save_fingerprint(ws);
             con.write_at(30, 16, "РЕШЕНИЕ - ЗАВЪРШЕНО. ");
             con.wait_key();
             write_token(ws, 1);

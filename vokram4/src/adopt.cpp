@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "vokram/folder_lock.hpp"
 #include "vokram/products.hpp"
 #include "vokram4/adjustment.hpp"
 
@@ -74,15 +75,17 @@ void adopt(Adjustment& a, const Workspace& ws) {
             p.x = a.pts[k].x, p.y = a.pts[k].y;
         ++k;
     }
-    // The heights adjusted by vokram2, when its levelling gave any, replace the levelled ones.
+    // The heights adjusted by vokram2, when its levelling gave any, replace the levelled ones
+    // of new points; whatever stands at that name is read as the file it must be.
     const std::filesystem::path vkh = ws.find("Temp/VK_H.tmp");
     std::error_code ec;
-    const bool heights = !vkh.empty() && std::filesystem::is_regular_file(vkh, ec);
+    const bool heights = !vkh.empty() && std::filesystem::symlink_status(vkh, ec).type() !=
+                                             std::filesystem::file_type::not_found;
     if (heights && rows) {
-        NumberReader r = NumberReader::open(vkh, "Temp/VK_H.tmp");
+        NumberReader r = NumberReader::open_written(vkh, "Temp/VK_H.tmp");
         for (const NetHeight& q : read_vkh(r, {kPointCapacity, kMeasurementCapacity})) {
-            auto p =
-                std::ranges::find_if(t.pts, [&](const NetPoint& p) { return p.no == q.no && p.vi % 2 == 1; });
+            const auto p = std::find_if(t.pts.begin() + t.g, t.pts.end(),
+                                        [&](const NetPoint& p) { return p.no == q.no && p.vi % 2 == 1; });
             if (p == t.pts.end())
                 rows.reset();
             else
@@ -94,7 +97,15 @@ void adopt(Adjustment& a, const Workspace& ws) {
         return;
     }
     t.rows = std::move(*rows);
-    save_solution(ws, t);
+    // The new files become current together, with the fingerprint of the new set.
+    FileSet set(ws);
+    write_solution(ws, t, [&](const std::string& rel, const std::function<void(TextFile&)>& fill) {
+        set.write(rel, fill);
+    });
+    set.write("Temp/Solution.tmp",
+              [&](TextFile& f) { write_fingerprint(ws, set.staged("Temp/VK_2.tmp"), f); });
+    set.commit();
+    a.adopted = true;
     a.adoption = heights ? kAdoptedWithHeights : kAdopted;
 }
 
