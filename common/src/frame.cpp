@@ -124,7 +124,11 @@ void write_token(const Workspace& ws, int value) {
 
 int read_token(const Workspace& ws) {
     NumberReader r = NumberReader::open_written(ws.file("Temp/Key.tmp"), "Temp/Key.tmp", kSmallFile);
-    return static_cast<int>(r.integer(-32768, 32767));
+    double v = 0;
+    // The programs write 0 or 1 and nothing else: any other content is a damaged file.
+    if (r.next(v) != NumberReader::Got::number || (v != 0 && v != 1) || !r.at_end())
+        throw FatalIo{kReadError, "Temp/Key.tmp: повреден файл: очаква се 0 или 1"};
+    return static_cast<int>(v);
 }
 
 void require_token(const Workspace& ws) {

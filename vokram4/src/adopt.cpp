@@ -26,14 +26,18 @@ struct TooMany {};
 // The measurements of the solved network with all that the drawing shows (zenith angles,
 // slope distances, instrument and target heights), which "Temp/VK_2.tmp" does not carry:
 // vokram1's rows without those that vokram2 removed with their undetermined points. None
-// when they do not give exactly the directions and distances of "Temp/VK_2.tmp".
-std::optional<std::vector<NetRow>> drawing_rows(const NetTables& t, NumberReader& vk1) {
+// when they do not give exactly the directions and distances of "Temp/VK_2.tmp". The given
+// points whose heights were given too are marked in `fixed`, by number.
+std::optional<std::vector<NetRow>> drawing_rows(const NetTables& t, NumberReader& vk1,
+                                                std::vector<bool>& fixed) {
     Vk1 f;
     try {
         f = read_vk1(vk1, {kPointCapacity, kMeasurementCapacity}, [](const Vk1&) { throw TooMany{}; });
     } catch (const TooMany&) {
         return std::nullopt;
     }
+    fixed.assign(65536, false);
+    for (const NetPoint& p : f.given) fixed[p.no] = fixed[p.no] || p.vi % 2 == 1;
     std::vector<int> index(65536, -1);
     for (int p = t.n() - 1; p >= 0; --p) index[t.pts[p].no] = p;
     std::vector<NetRow> rows;
@@ -63,7 +67,8 @@ void adopt(Adjustment& a, const Workspace& ws) {
     NumberReader vk2 = NumberReader::open_written(ws.file("Temp/VK_2.tmp"), "Temp/VK_2.tmp");
     NetTables t = read_vk2(vk2, {kPointCapacity, kMeasurementCapacity});
     NumberReader vk1 = NumberReader::open_written(ws.file("Temp/VK_1.tmp"), "Temp/VK_1.tmp");
-    std::optional<std::vector<NetRow>> rows = drawing_rows(t, vk1);
+    std::vector<bool> fixed;
+    std::optional<std::vector<NetRow>> rows = drawing_rows(t, vk1, fixed);
     // The points with plane coordinates, in file order, are the adjustment's table.
     int k = 0;
     for (int i = 0; i < t.n() && rows; ++i) {
@@ -75,8 +80,8 @@ void adopt(Adjustment& a, const Workspace& ws) {
             p.x = a.pts[k].x, p.y = a.pts[k].y;
         ++k;
     }
-    // The heights adjusted by vokram2, when its levelling gave any, replace the levelled ones
-    // of new points; whatever stands at that name is read as the file it must be.
+    // The heights adjusted by vokram2, when its levelling gave any, replace the levelled ones;
+    // a given height stays. Whatever stands at that name is read as the file it must be.
     const std::filesystem::path vkh = ws.find("Temp/VK_H.tmp");
     std::error_code ec;
     const bool heights = !vkh.empty() && std::filesystem::symlink_status(vkh, ec).type() !=
@@ -84,9 +89,9 @@ void adopt(Adjustment& a, const Workspace& ws) {
     if (heights && rows) {
         NumberReader r = NumberReader::open_written(vkh, "Temp/VK_H.tmp");
         for (const NetHeight& q : read_vkh(r, {kPointCapacity, kMeasurementCapacity})) {
-            const auto p = std::find_if(t.pts.begin() + t.g, t.pts.end(),
-                                        [&](const NetPoint& p) { return p.no == q.no && p.vi % 2 == 1; });
-            if (p == t.pts.end())
+            const auto p =
+                std::ranges::find_if(t.pts, [&](const NetPoint& p) { return p.no == q.no && p.vi % 2 == 1; });
+            if (p == t.pts.end() || fixed[q.no])
                 rows.reset();
             else
                 p->h = q.h;
