@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -133,6 +134,19 @@ long long open_lock(const fs::path& path) {
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         throw not_regular(kLockName);
+    }
+    // The `vokram` command holds the folder for its whole chain: it opens the lock file once
+    // and hands each program that open file (VOKRAM_LOCK_FD), whose lock then stays with the
+    // chain between its programs. A descriptor of any other file is not taken.
+    const char* chain = std::getenv("VOKRAM_LOCK_FD");
+    char* end = nullptr;
+    const long inherited = chain ? std::strtol(chain, &end, 10) : -1;
+    struct stat held {};
+    if (inherited > 2 && inherited < 1024 && *end == '\0' &&
+        ::fstat(static_cast<int>(inherited), &held) == 0 && held.st_dev == st.st_dev &&
+        held.st_ino == st.st_ino) {
+        ::close(fd);
+        return inherited;
     }
     return fd;
 #endif
