@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -14,6 +15,7 @@
 #include "support/chain.hpp"
 #include "vokram/folder_lock.hpp"
 #include "vokram/frame.hpp"
+#include "vokram/products.hpp"
 
 namespace vk::test {
 namespace {
@@ -222,6 +224,17 @@ void link(const Folder& f, const std::string& rel, const std::string& to) {
     fs::remove(f.root / rel);
     fs::create_symlink(to, f.root / rel);
 }
+// A FIFO in place of `rel`; none under Windows (the case is then passed over).
+void fifo(const Folder& f, const std::string& rel) {
+    fs::remove(f.root / rel);
+    if (std::system(("mkfifo '" + (f.root / rel).string() + "'").c_str()) != 0)
+        throw fs::filesystem_error("mkfifo", f.root / rel, std::make_error_code(std::errc::not_supported));
+}
+// Changes the adjusted heights and ties them anew to their solution, as vokram2 would have.
+void heights(const Folder& f, const std::function<std::string(std::string)>& change) {
+    f.write("Temp/VK_H.tmp", change(f.read("Temp/VK_H.tmp")));
+    save_fingerprint(Workspace(f.root));
+}
 
 // Each case starts from the files of a whole chain, changes them as a user, a second
 // program or a full disk might, runs one program and names the files that must keep their
@@ -240,7 +253,10 @@ TEST(Environment, DamagedBusyOrFullFolderIsRefusedAndLeavesTheFilesWhole) {
         const char* says = "";  // a piece of what the program printed
         int disk = -1;          // blocks a file may take
         bool busy = false;      // another program holds the folder
+        const char* options = "";
     };
+    const std::vector<std::string> solution = {"Temp/VK_2.tmp",  "VK/VK_2.scr",       "VK/VK_2.cad",
+                                               "VK/Surface.txt", "Temp/Solution.tmp", "mine.txt"};
     const Case cases[] = {
         {"run again", {}, "vokram5", 0, drawing},
         {"full disk", {}, "vokram5", kWriteError, kept, "", 1},
@@ -321,6 +337,71 @@ TEST(Environment, DamagedBusyOrFullFolderIsRefusedAndLeavesTheFilesWhole) {
              f.write("Temp/VK_2.tmp", vk2.insert(row, vk2.substr(row, vk2.find("\r\n", row) + 2 - row)));
          },
          "vokram5", kReadError, kept, "Temp/VK_2.tmp"},
+        // Links at temporary names are removed, never written through; a file of the
+        // surveyor's that only looks like a leftover stays.
+        {"links at temporary names",
+         [](const Folder& f) {
+             link(f, "VK/VK_4.scr.1.part", "/dev/null");
+             link(f, "Temp/Q_row.tmp.7.part", (f.root / "mine.txt").string());
+             f.write("VK/notes.12.part", "mine");
+         },
+         "vokram4",
+         0,
+         {"mine.txt", "VK/notes.12.part"}},
+        {"lock a dangling link",
+         [](const Folder& f) { link(f, "Temp/Lock.tmp", (f.root / "mine.txt").string()); },
+         "vokram5",
+         kReadError,
+         {"mine.txt", "VK/VK_2.cad"},
+         "Temp/Lock.tmp"},
+        {"report a FIFO", [](const Folder& f) { fifo(f, "VK/Protokol.TXT"); }, "vokram5", kReadError, kept,
+         "VK/Protokol.TXT: не е обикновен файл"},
+        {"work file a FIFO",
+         [](const Folder& f) { fifo(f, "Temp/dx.tmp"); },
+         "vokram4",
+         kReadError,
+         {"Temp/VK_2.tmp"},
+         "Temp/dx.tmp: не е обикновен файл"},
+        {"adjusted heights cut",
+         [](const Folder& f) { heights(f, [](std::string h) { return h.substr(0, h.size() - 4); }); },
+         "vokram4", kReadError, solution, "Temp/VK_H.tmp", -1, false, "--adopt"},
+        {"adjusted heights with a row more",
+         [](const Folder& f) {
+             heights(f, [](std::string h) { return h + h.substr(h.rfind("\r\n", h.size() - 3) + 2); });
+         },
+         "vokram4", kReadError, solution, "Temp/VK_H.tmp", -1, false, "--adopt"},
+        {"adjusted height of a given height",
+         [](const Folder& f) {
+             heights(f,
+                     [](std::string h) { return h.replace(h.rfind("\r\n", h.size() - 3) + 2, 6, "     1"); });
+         },
+         "vokram4", kStopped, solution, "не са от едно решение", -1, false, "--adopt"},
+        {"adjusted heights a FIFO", [](const Folder& f) { fifo(f, "Temp/VK_H.tmp"); }, "vokram4", kReadError,
+         solution, "Temp/VK_H.tmp", -1, false, "--adopt"},
+        {"vokram1 again on new tolerances without vokram2",
+         [](const Folder& f) {
+             set_line(f, "P.txt", 4, "0.02");
+             ASSERT_EQ(run_program(f, "vokram1"), 0);
+         },
+         "vokram4", kReadError, solution, "не са изчислени от сегашния Temp/VK_1.tmp", -1, false, "--adopt"},
+        {"run token 2",
+         [](const Folder& f) { f.write("Temp/Key.tmp", "2\r\n"); },
+         "vokram2",
+         kReadError,
+         {"Temp/VK_2.tmp"},
+         "Temp/Key.tmp"},
+        {"text height of P.txt 0",
+         [](const Folder& f) { set_line(f, "P.txt", 12, "0 [m]"); },
+         "vokram1",
+         kBadNumber,
+         {"Temp/VK_1.tmp"},
+         "P.txt:12"},
+        {"data file empty",
+         [](const Folder& f) { f.write("VK/Geo_Data.txt", "h\nh\nh\n"); },
+         "vokram1",
+         kStopped,
+         {"Temp/VK_1.tmp"},
+         "няма нито дадени точки, нито станции"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.program) + ": " + c.what);
@@ -342,7 +423,7 @@ TEST(Environment, DamagedBusyOrFullFolderIsRefusedAndLeavesTheFilesWhole) {
         for (const std::string& rel : c.unchanged) before[rel] = state_of(f, rel);
         std::optional<FolderLock> other;
         if (c.busy) other.emplace(Workspace(f.root));
-        EXPECT_EQ(run_program(f, c.program, "", "", c.disk), c.status)
+        EXPECT_EQ(run_program(f, c.program, "", c.options, c.disk), c.status)
             << f.read(std::string(c.program) + ".out");
         EXPECT_NE(f.read(std::string(c.program) + ".out").find(c.says), std::string::npos);
         for (const std::string& rel : c.unchanged) EXPECT_EQ(state_of(f, rel), before[rel]) << rel;
