@@ -157,6 +157,33 @@ TEST(Environment, CommandLineAndExitStatus) {
          "ПРЕКЪСВАНЕ",
          stop + "\nvokram: vokram1 завърши с изходен код 1",
          rerun},
+        // The chain command with no program of PATH at hand, not even for its own folder.
+        {done,
+         {{"VK/Geo_Data.txt", twice}},
+         "(v=$(command -v vokram); PATH=/nowhere; \"$v\")",
+         1,
+         "ПРЕКЪСВАНЕ",
+         stop + "\nvokram: vokram1 завърши с изходен код 1",
+         rerun},
+        // The open lock file a chain hands its programs keeps the folder the chain's after
+        // each program has ended: any other program waits for the whole chain.
+        {done,
+         {},
+         "(exec 9<Temp/Lock.tmp; VOKRAM_LOCK_FD=9 vokram5 >/dev/null && vokram4 9<&-; s=$?; exit $s)",
+         1,
+         "",
+         "vokram4: ПАПКАТА СЕ ОБРАБОТВА ОТ ДРУГА ПРОГРАМА НА ВОКРАМ.",
+         {"VK/Protokol.TXT"}},
+        // A folder whose name begins with "-" reaches the PDF converter as a path.
+        {done,
+         {},
+         "(mkdir ./-p && cp -R VK Temp ./-p/ && vokram-plot --pdf -- -p && test -f ./-p/VK/Survey.pdf; "
+         "s=$?; rm -rf ./-p; exit $s)",
+         0,
+         "ЧЕРТЕЖ  VK/Survey.pdf  - ГОТОВ.",
+         "",
+         {}},
+        {done, {}, "(vokram1 --version >/dev/full)", kWriteError, nullptr, "", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
