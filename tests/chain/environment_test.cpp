@@ -457,5 +457,46 @@ TEST(Environment, DamagedBusyOrFullFolderIsRefusedAndLeavesTheFilesWhole) {
     }
 }
 
+// An adoption stopped after any step of making its files current leaves the old set whole,
+// the new one whole, or a mixed one that a later program refuses and the next
+// vokram4 --adopt completes. Stop 0 falls between the writing of two staged files.
+TEST(Environment, AdoptionStoppedAtAnyStepIsWholeOrRefusedUntilCompleted) {
+    const std::vector<std::string> set = {"VK/Surface.txt", "VK/VK_2.scr", "VK/VK_2.cad", "Temp/VK_2.tmp",
+                                          "Temp/Solution.tmp"};
+    Folder model("adopted");
+    solved(model);
+    std::map<std::string, std::string> before, adopted;
+    for (const std::string& rel : set) before[rel] = model.read(rel);
+    ASSERT_EQ(run_program(model, "vokram4", "", "--adopt"), 0);
+    for (const std::string& rel : set) adopted[rel] = model.read(rel);
+    struct Stop {};
+    const int steps = static_cast<int>(set.size()) + 2;
+    for (int stop = 0; stop <= steps; ++stop) {
+        SCOPED_TRACE(stop);
+        Folder f("stopped");
+        solved(f);
+        try {
+            const Workspace ws(f.root);
+            FileSet files(ws);
+            for (const std::string& rel : set) {
+                files.write(rel, [&](TextFile& t) { t.bytes(adopted[rel]); });
+                if (stop == 0 && rel == set[2]) throw Stop{};
+            }
+            files.commit([&](int step) {
+                if (step == stop) throw Stop{};
+            });
+        } catch (const Stop&) {
+        }
+        const bool mixed = stop > 0 && stop < steps;
+        for (const std::string& rel : set)
+            EXPECT_TRUE(mixed || f.read(rel) == (stop == 0 ? before[rel] : adopted[rel])) << rel;
+        EXPECT_EQ(run_program(f, "vokram5"), mixed ? kReadError : 0);
+        if (!mixed) continue;
+        EXPECT_NE(f.read("vokram5.out").find("Temp/Adopt.tmp"), std::string::npos);
+        EXPECT_EQ(run_program(f, "vokram4", "", "--adopt"), 0);
+        for (const std::string& rel : set) EXPECT_EQ(f.read(rel), adopted[rel]) << rel;
+    }
+}
+
 }  // namespace
 }  // namespace vk::test
