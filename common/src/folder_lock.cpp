@@ -74,11 +74,11 @@ bool same_letters(std::string_view a, std::string_view b) {
     return true;
 }
 
-// True for "<own file>.<digits>.part" and "<own file>.new" of the folder `dir` ("", "Temp/",
-// "VK/"), the names temporary_name() and FileSet give.
+// True for "<own file>.<digits>.part", "<own file>.new" and "<own file>.new.<digits>.part" of
+// the folder `dir` ("", "Temp/", "VK/"), the names temporary_name() and FileSet give.
 bool is_leftover(const std::string& dir, const std::string& name) {
     std::string_view rest = name;
-    const std::string_view part = ".part";
+    const std::string_view part = ".part", staged = kStaged;
     if (rest.ends_with(part)) {
         rest.remove_suffix(part.size());
         std::size_t digits = 0;
@@ -87,11 +87,9 @@ bool is_leftover(const std::string& dir, const std::string& name) {
             ++digits;
         if (digits == 0 || digits == rest.size() || rest[rest.size() - 1 - digits] != '.') return false;
         rest.remove_suffix(digits + 1);
-    } else if (rest.ends_with(kStaged)) {
-        rest.remove_suffix(std::string_view(kStaged).size());
-    } else {
-        return false;
     }
+    if (rest.ends_with(staged)) rest.remove_suffix(staged.size());
+    if (rest.size() == name.size()) return false;
     for (std::string_view own : kOwnFiles)
         if (own.starts_with(dir) && own.find('/', dir.size()) == std::string_view::npos &&
             same_letters(own.substr(dir.size()), rest))
