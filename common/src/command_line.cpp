@@ -153,8 +153,7 @@ int program_main(int argc, char** argv, CommandLine& cl,
             case CommandLine::Outcome::help:
                 return console_io::write(cl.help(), Stream::output) ? 0 : kWriteError;
             case CommandLine::Outcome::version:
-                put_line(Stream::output, name + " " + std::string(suite_version()));
-                return 0;
+                return put_line(Stream::output, name + " " + std::string(suite_version())) ? 0 : kWriteError;
             case CommandLine::Outcome::usage_error:
                 put_line(Stream::error,
                          name + ": " + cl.error() + " (" + cl.usage() + "; виж " + name + " --help)");

@@ -23,7 +23,7 @@ constexpr Product kProducts[] = {
     {"VK/VK_2.scr", "vokram2"},       {"VK/VK_2.cad", "vokram2"},       {"VK/Surface.txt", "vokram2"},
     {"VK/VK_H.txt", "vokram2"},       {"VK/VK_4.txt", "vokram4"},       {"VK/VK_4.scr", "vokram4"},
     {"VK/VK_5.scr", "vokram5"},       {"VK/Survey.svg", "vokram-plot"}, {"VK/Survey.pdf", "vokram-plot"},
-    {"VK/Survey.dxf", "vokram-plot"}, {"VK/Points.csv", "vokram-plot"},
+    {"VK/Survey.dxf", "vokram-plot"}, {"VK/Points.csv", "vokram-plot"}, {"Temp/Solution.tmp", "vokram2"},
 };
 
 }  // namespace
@@ -57,6 +57,10 @@ FatalIo io_error(int err, const std::string& name) {
             break;
         case EIO:
             code = kReadError, text = "грешка при четене/запис";
+            break;
+        case ENXIO:  // an output that is a FIFO, a device or a folder, found before it blocks
+        case ELOOP:  // an output that is a symbolic link, never followed
+            code = kReadError, text = "не е обикновен файл";
             break;
         default:
             break;  // a full disk and every other failure of a write
@@ -120,7 +124,11 @@ void write_token(const Workspace& ws, int value) {
 
 int read_token(const Workspace& ws) {
     NumberReader r = NumberReader::open_written(ws.file("Temp/Key.tmp"), "Temp/Key.tmp", kSmallFile);
-    return static_cast<int>(r.integer(-32768, 32767));
+    double v = 0;
+    // The programs write 0 or 1 and nothing else: any other content is a damaged file.
+    if (r.next(v) != NumberReader::Got::number || (v != 0 && v != 1) || !r.at_end())
+        throw FatalIo{kReadError, "Temp/Key.tmp: повреден файл: очаква се 0 или 1"};
+    return static_cast<int>(v);
 }
 
 void require_token(const Workspace& ws) {

@@ -125,13 +125,12 @@ std::vector<NetHeight> read_vkh(NumberReader& r, const Capacity& cap) {
     const long long count = r.integer(0, cap.points);
     r.skip_lines(2);  // the rest of the count line and the column header
     std::vector<NetHeight> heights;
-    for (long long i = 0; i < count; ++i) {
+    r.rows(count, [&] {
         NetHeight p;
         p.no = static_cast<std::uint16_t>(r.integer(0, 65535));
         p.h = r.number();
-        r.skip_line();
         heights.push_back(p);
-    }
+    });
     return heights;
 }
 

@@ -4,6 +4,8 @@
 // carry them reduced. CAD x is the easting, so every pair in the script is written E,N.
 #include "vokram/products.hpp"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "vokram/parameters.hpp"
@@ -201,27 +203,77 @@ void write_vk2(const NetTables& w, TextFile& f) {
     f.endl();
 }
 
-void save_plot(const Workspace& ws, const NetTables& t) {
-    TextFile f(ws.file("VK/VK_2.scr"), TextFile::Mode::replace);
-    write_plot(t, read_draw_params(ws), f);
+namespace {
+
+void save_file(const Workspace& ws, const std::string& rel, const std::function<void(TextFile&)>& fill) {
+    TextFile f(ws.file(rel), TextFile::Mode::replace);
+    fill(f);
     f.close();
 }
 
+constexpr const char* kSolution = "Temp/Solution.tmp";
+constexpr const char* kTied[] = {"Temp/VK_1.tmp", "Temp/VK_2.tmp", "Temp/VK_H.tmp"};
+
+// Three numbers for the bytes of each file of kTied: its size (-1 when it is absent) and the
+// two halves of its 64-bit FNV-1a hash; "Temp/VK_2.tmp" read from `vk2`.
+std::vector<long long> fingerprint(const Workspace& ws, const std::filesystem::path& vk2) {
+    std::vector<long long> v;
+    for (const std::string name : kTied) {
+        const std::filesystem::path path = name == kTied[1] ? vk2 : ws.find(name);
+        const std::optional<std::string> bytes = read_if_present(path, name);
+        std::uint64_t h = 14695981039346656037ull;
+        for (const char c : bytes.value_or(std::string()))
+            h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        v.push_back(bytes ? static_cast<long long>(bytes->size()) : -1);
+        v.push_back(static_cast<long long>(h >> 32));
+        v.push_back(static_cast<long long>(h & 0xffffffffu));
+    }
+    return v;
+}
+
+}  // namespace
+
+void save_plot(const Workspace& ws, const NetTables& t) {
+    const DrawParams dp = read_draw_params(ws);
+    save_file(ws, "VK/VK_2.scr", [&](TextFile& f) { write_plot(t, dp, f); });
+}
+
+void write_solution(const Workspace& ws, const NetTables& t, const FileWriter& out) {
+    const DrawParams dp = read_draw_params(ws);
+    out("VK/Surface.txt", [&](TextFile& f) { write_surface(t, f); });
+    out("VK/VK_2.scr", [&](TextFile& f) { write_plot(t, dp, f); });
+    out("VK/VK_2.cad", [&](TextFile& f) { write_cad(t, f); });
+    out("Temp/VK_2.tmp", [&](TextFile& f) { write_vk2(t, f); });
+}
+
 void save_solution(const Workspace& ws, const NetTables& t) {
-    {
-        TextFile f(ws.file("VK/Surface.txt"), TextFile::Mode::replace);
-        write_surface(t, f);
-        f.close();
-    }
-    save_plot(ws, t);
-    {
-        TextFile f(ws.file("VK/VK_2.cad"), TextFile::Mode::replace);
-        write_cad(t, f);
-        f.close();
-    }
-    TextFile f(ws.file("Temp/VK_2.tmp"), TextFile::Mode::replace);
-    write_vk2(t, f);
-    f.close();
+    write_solution(ws, t, [&](const std::string& rel, const std::function<void(TextFile&)>& fill) {
+        save_file(ws, rel, fill);
+    });
+}
+
+void write_fingerprint(const Workspace& ws, const std::filesystem::path& vk2, TextFile& f) {
+    const std::vector<long long> v = fingerprint(ws, vk2);
+    for (std::size_t i = 0; i < v.size(); i += 3)
+        f.line(whole(v[i], 12) + " " + whole(v[i + 1], 10) + " " + whole(v[i + 2], 10) + "  " + kTied[i / 3]);
+}
+
+void save_fingerprint(const Workspace& ws) {
+    save_file(ws, kSolution, [&](TextFile& f) { write_fingerprint(ws, ws.file("Temp/VK_2.tmp"), f); });
+}
+
+void check_fingerprint(const Workspace& ws) {
+    NumberReader r = NumberReader::open_written(ws.file(kSolution), kSolution, kSmallFile);
+    std::vector<long long> kept;
+    r.rows(std::size(kTied), [&] {
+        kept.push_back(r.integer(-1, 1LL << 53));
+        kept.push_back(r.integer(0, 0xffffffffLL));
+        kept.push_back(r.integer(0, 0xffffffffLL));
+    });
+    if (kept != fingerprint(ws, ws.file("Temp/VK_2.tmp")))
+        throw FatalIo{kReadError,
+                      "Temp/VK_2.tmp и Temp/VK_H.tmp не са изчислени от сегашния Temp/VK_1.tmp: "
+                      "стартирайте vokram2"};
 }
 
 }  // namespace vk

@@ -47,21 +47,26 @@ std::string in_quotes(std::string_view s) {
 // --- TextFile ---------------------------------------------------------------
 
 TextFile::TextFile(const std::filesystem::path& path, Mode mode) : path_(path) {
-    std::filesystem::path target = path;
-    if (mode == Mode::replace) {
-        temp_ = temporary_name(path);
-        target = temp_;
+    const std::string name = path_to_utf8(path);
+    if (mode == Mode::append) {
+        check_output(path, name);
+        f_ = open_for_append(path);
+        if (!f_) throw io_error(errno, name);
+        return;
     }
-    f_ = open_file(target, mode == Mode::append ? "ab" : "wb");
-    if (!f_) throw io_error(errno, path_to_utf8(path));
+    f_ = create_temporary(path, name, temp_);
+    // A new report takes its name at once, so that a stop leaves what was written of it.
+    if (mode == Mode::create) {
+        put_in_place(temp_, path, name);
+        temp_.clear();
+    }
 }
 
 TextFile::~TextFile() {
     if (f_) std::fclose(f_);
     if (!temp_.empty() && open_) {
         std::error_code ec;
-        std::filesystem::remove(temp_,
-                                ec);  // an unfinished intermediate file never takes the good one's place
+        std::filesystem::remove(temp_, ec);  // an unfinished file never takes the good one's place
     }
 }
 
@@ -105,11 +110,7 @@ void TextFile::close() {
         const int err = errno;
         const bool closed = std::fclose(f) == 0;
         if (!flushed || !closed) throw io_error(flushed ? errno : err, path_to_utf8(path_));
-        if (!temp_.empty()) {
-            std::error_code ec;
-            std::filesystem::rename(temp_, path_, ec);
-            if (ec) throw io_error(ec.default_error_condition().value(), path_to_utf8(path_));
-        }
+        if (!temp_.empty()) put_in_place(temp_, path_, path_to_utf8(path_));
     }
     open_ = false;
 }

@@ -1,10 +1,8 @@
 // vokram-plot's main sequence: the scripts in the order of the chain, the picture, the
 // closing message. The run token is neither read nor written: the picture is wanted
 // most after a stopped vokram2, whose script shows what it had computed.
-#include <cerrno>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
 #include <optional>
 
 #include "plot/plot.hpp"
@@ -20,26 +18,6 @@ constexpr const char* kScripts[] = {"VK/VK_2.scr", "VK/VK_4.scr", "VK/VK_5.scr"}
 // The file `rel` of the folder when it exists, else empty.
 std::string load_if_any(const Workspace& ws, const std::string& rel) {
     return read_if_present(ws.find(rel), rel).value_or(std::string());
-}
-
-// Writes the picture under a temporary name and renames it over the old one, so that a
-// browser never shows half a picture.
-void save(const std::filesystem::path& path, const std::string& svg) {
-    const std::filesystem::path part = temporary_name(path);
-    {
-        std::ofstream out(part, std::ios::binary | std::ios::trunc);
-        if (!out) throw io_error(errno, "VK/Survey.svg");
-        out << svg;
-        out.close();
-        if (!out) {
-            std::error_code ec;
-            std::filesystem::remove(part, ec);
-            throw FatalIo{kWriteError, "VK/Survey.svg: грешка при запис"};
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(part, path, ec);
-    if (ec) throw io_error(ec.value(), "VK/Survey.svg");
 }
 
 // Today's date as the surveyor writes it, "07.12.2026".
@@ -84,7 +62,7 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
             d.date = today();
             const Plan plan = draw_plan(d, options.page);
             const std::filesystem::path svg = ws.file("VK/Survey.svg");
-            save(svg, plan.svg);
+            write_whole_file(svg, "VK/Survey.svg", plan.svg);
             const std::string page = options.page == Page::A4 ? "A4" : "A3";
             con.write_at(20, ++row, "М 1:" + whole(plan.sheet.scale) + " на лист " + page);
             con.write_at(23, row += 2, "ЧЕРТЕЖ  VK/Survey.svg  - ГОТОВ.");

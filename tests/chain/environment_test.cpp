@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -14,6 +15,7 @@
 #include "support/chain.hpp"
 #include "vokram/folder_lock.hpp"
 #include "vokram/frame.hpp"
+#include "vokram/products.hpp"
 
 namespace vk::test {
 namespace {
@@ -127,13 +129,13 @@ TEST(Environment, CommandLineAndExitStatus) {
          "",
          "vokram2: Temp/VK_1.tmp липсва: стартирайте първо vokram1",
          {"Temp/Key.tmp", "Temp/Lock.tmp", "VK/Protokol.TXT"}},  // the chain blocked before anything is read
-        // A folder where the report should be cannot be written, by the superuser either.
+        // A folder where the report should be is no file to write, for the superuser either.
         {done,
          {},
          "(rm VK/Protokol.TXT && mkdir VK/Protokol.TXT && vokram1)",
-         5,
+         100,
          "",
-         "vokram1: VK/Protokol.TXT: отказан достъп",
+         "vokram1: VK/Protokol.TXT: не е обикновен файл",
          rerun},
         // A report named in other letters is the one report the programs write to.
         {done,
@@ -155,6 +157,33 @@ TEST(Environment, CommandLineAndExitStatus) {
          "ПРЕКЪСВАНЕ",
          stop + "\nvokram: vokram1 завърши с изходен код 1",
          rerun},
+        // The chain command with no program of PATH at hand, not even for its own folder.
+        {done,
+         {{"VK/Geo_Data.txt", twice}},
+         "(v=$(command -v vokram); PATH=/nowhere; \"$v\")",
+         1,
+         "ПРЕКЪСВАНЕ",
+         stop + "\nvokram: vokram1 завърши с изходен код 1",
+         rerun},
+        // The open lock file a chain hands its programs keeps the folder the chain's after
+        // each program has ended: any other program waits for the whole chain.
+        {done,
+         {},
+         "(exec 9<Temp/Lock.tmp; VOKRAM_LOCK_FD=9 vokram5 >/dev/null && vokram4 9<&-; s=$?; exit $s)",
+         1,
+         "",
+         "vokram4: ПАПКАТА СЕ ОБРАБОТВА ОТ ДРУГА ПРОГРАМА НА ВОКРАМ.",
+         {"VK/Protokol.TXT"}},
+        // A folder whose name begins with "-" reaches the PDF converter as a path.
+        {done,
+         {},
+         "(mkdir ./-p && cp -R VK Temp ./-p/ && vokram-plot --pdf -- -p && test -f ./-p/VK/Survey.pdf; "
+         "s=$?; rm -rf ./-p; exit $s)",
+         0,
+         "ЧЕРТЕЖ  VK/Survey.pdf  - ГОТОВ.",
+         "",
+         {}},
+        {done, {}, "(vokram1 --version >/dev/full)", kWriteError, nullptr, "", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
@@ -222,6 +251,17 @@ void link(const Folder& f, const std::string& rel, const std::string& to) {
     fs::remove(f.root / rel);
     fs::create_symlink(to, f.root / rel);
 }
+// A FIFO in place of `rel`; none under Windows (the case is then passed over).
+void fifo(const Folder& f, const std::string& rel) {
+    fs::remove(f.root / rel);
+    if (std::system(("mkfifo '" + (f.root / rel).string() + "'").c_str()) != 0)
+        throw fs::filesystem_error("mkfifo", f.root / rel, std::make_error_code(std::errc::not_supported));
+}
+// Changes the adjusted heights and ties them anew to their solution, as vokram2 would have.
+void heights(const Folder& f, const std::function<std::string(std::string)>& change) {
+    f.write("Temp/VK_H.tmp", change(f.read("Temp/VK_H.tmp")));
+    save_fingerprint(Workspace(f.root));
+}
 
 // Each case starts from the files of a whole chain, changes them as a user, a second
 // program or a full disk might, runs one program and names the files that must keep their
@@ -240,7 +280,10 @@ TEST(Environment, DamagedBusyOrFullFolderIsRefusedAndLeavesTheFilesWhole) {
         const char* says = "";  // a piece of what the program printed
         int disk = -1;          // blocks a file may take
         bool busy = false;      // another program holds the folder
+        const char* options = "";
     };
+    const std::vector<std::string> solution = {"Temp/VK_2.tmp",  "VK/VK_2.scr",       "VK/VK_2.cad",
+                                               "VK/Surface.txt", "Temp/Solution.tmp", "mine.txt"};
     const Case cases[] = {
         {"run again", {}, "vokram5", 0, drawing},
         {"full disk", {}, "vokram5", kWriteError, kept, "", 1},
@@ -321,6 +364,71 @@ TEST(Environment, DamagedBusyOrFullFolderIsRefusedAndLeavesTheFilesWhole) {
              f.write("Temp/VK_2.tmp", vk2.insert(row, vk2.substr(row, vk2.find("\r\n", row) + 2 - row)));
          },
          "vokram5", kReadError, kept, "Temp/VK_2.tmp"},
+        // Links at temporary names are removed, never written through; a file of the
+        // surveyor's that only looks like a leftover stays.
+        {"links at temporary names",
+         [](const Folder& f) {
+             link(f, "VK/VK_4.scr.1.part", "/dev/null");
+             link(f, "Temp/Q_row.tmp.7.part", (f.root / "mine.txt").string());
+             f.write("VK/notes.12.part", "mine");
+         },
+         "vokram4",
+         0,
+         {"mine.txt", "VK/notes.12.part"}},
+        {"lock a dangling link",
+         [](const Folder& f) { link(f, "Temp/Lock.tmp", (f.root / "mine.txt").string()); },
+         "vokram5",
+         kReadError,
+         {"mine.txt", "VK/VK_2.cad"},
+         "Temp/Lock.tmp"},
+        {"report a FIFO", [](const Folder& f) { fifo(f, "VK/Protokol.TXT"); }, "vokram5", kReadError, kept,
+         "VK/Protokol.TXT: не е обикновен файл"},
+        {"work file a FIFO",
+         [](const Folder& f) { fifo(f, "Temp/dx.tmp"); },
+         "vokram4",
+         kReadError,
+         {"Temp/VK_2.tmp"},
+         "Temp/dx.tmp: не е обикновен файл"},
+        {"adjusted heights cut",
+         [](const Folder& f) { heights(f, [](std::string h) { return h.substr(0, h.size() - 4); }); },
+         "vokram4", kReadError, solution, "Temp/VK_H.tmp", -1, false, "--adopt"},
+        {"adjusted heights with a row more",
+         [](const Folder& f) {
+             heights(f, [](std::string h) { return h + h.substr(h.rfind("\r\n", h.size() - 3) + 2); });
+         },
+         "vokram4", kReadError, solution, "Temp/VK_H.tmp", -1, false, "--adopt"},
+        {"adjusted height of a given height",
+         [](const Folder& f) {
+             heights(f,
+                     [](std::string h) { return h.replace(h.rfind("\r\n", h.size() - 3) + 2, 6, "     1"); });
+         },
+         "vokram4", kStopped, solution, "не са от едно решение", -1, false, "--adopt"},
+        {"adjusted heights a FIFO", [](const Folder& f) { fifo(f, "Temp/VK_H.tmp"); }, "vokram4", kReadError,
+         solution, "Temp/VK_H.tmp", -1, false, "--adopt"},
+        {"vokram1 again on new tolerances without vokram2",
+         [](const Folder& f) {
+             set_line(f, "P.txt", 4, "0.02");
+             ASSERT_EQ(run_program(f, "vokram1"), 0);
+         },
+         "vokram4", kReadError, solution, "не са изчислени от сегашния Temp/VK_1.tmp", -1, false, "--adopt"},
+        {"run token 2",
+         [](const Folder& f) { f.write("Temp/Key.tmp", "2\r\n"); },
+         "vokram2",
+         kReadError,
+         {"Temp/VK_2.tmp"},
+         "Temp/Key.tmp"},
+        {"text height of P.txt 0",
+         [](const Folder& f) { set_line(f, "P.txt", 12, "0 [m]"); },
+         "vokram1",
+         kBadNumber,
+         {"Temp/VK_1.tmp"},
+         "P.txt:12"},
+        {"data file empty",
+         [](const Folder& f) { f.write("VK/Geo_Data.txt", "h\nh\nh\n"); },
+         "vokram1",
+         kStopped,
+         {"Temp/VK_1.tmp"},
+         "няма нито дадени точки, нито станции"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.program) + ": " + c.what);
@@ -342,10 +450,51 @@ TEST(Environment, DamagedBusyOrFullFolderIsRefusedAndLeavesTheFilesWhole) {
         for (const std::string& rel : c.unchanged) before[rel] = state_of(f, rel);
         std::optional<FolderLock> other;
         if (c.busy) other.emplace(Workspace(f.root));
-        EXPECT_EQ(run_program(f, c.program, "", "", c.disk), c.status)
+        EXPECT_EQ(run_program(f, c.program, "", c.options, c.disk), c.status)
             << f.read(std::string(c.program) + ".out");
         EXPECT_NE(f.read(std::string(c.program) + ".out").find(c.says), std::string::npos);
         for (const std::string& rel : c.unchanged) EXPECT_EQ(state_of(f, rel), before[rel]) << rel;
+    }
+}
+
+// An adoption stopped after any step of making its files current leaves the old set whole,
+// the new one whole, or a mixed one that a later program refuses and the next
+// vokram4 --adopt completes. Stop 0 falls between the writing of two staged files.
+TEST(Environment, AdoptionStoppedAtAnyStepIsWholeOrRefusedUntilCompleted) {
+    const std::vector<std::string> set = {"VK/Surface.txt", "VK/VK_2.scr", "VK/VK_2.cad", "Temp/VK_2.tmp",
+                                          "Temp/Solution.tmp"};
+    Folder model("adopted");
+    solved(model);
+    std::map<std::string, std::string> before, adopted;
+    for (const std::string& rel : set) before[rel] = model.read(rel);
+    ASSERT_EQ(run_program(model, "vokram4", "", "--adopt"), 0);
+    for (const std::string& rel : set) adopted[rel] = model.read(rel);
+    struct Stop {};
+    const int steps = static_cast<int>(set.size()) + 2;
+    for (int stop = 0; stop <= steps; ++stop) {
+        SCOPED_TRACE(stop);
+        Folder f("stopped");
+        solved(f);
+        try {
+            const Workspace ws(f.root);
+            FileSet files(ws);
+            for (const std::string& rel : set) {
+                files.write(rel, [&](TextFile& t) { t.bytes(adopted[rel]); });
+                if (stop == 0 && rel == set[2]) throw Stop{};
+            }
+            files.commit([&](int step) {
+                if (step == stop) throw Stop{};
+            });
+        } catch (const Stop&) {
+        }
+        const bool mixed = stop > 0 && stop < steps;
+        for (const std::string& rel : set)
+            EXPECT_TRUE(mixed || f.read(rel) == (stop == 0 ? before[rel] : adopted[rel])) << rel;
+        EXPECT_EQ(run_program(f, "vokram5"), mixed ? kReadError : 0);
+        if (!mixed) continue;
+        EXPECT_NE(f.read("vokram5.out").find("Temp/Adopt.tmp"), std::string::npos);
+        EXPECT_EQ(run_program(f, "vokram4", "", "--adopt"), 0);
+        for (const std::string& rel : set) EXPECT_EQ(f.read(rel), adopted[rel]) << rel;
     }
 }
 

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "vokram/folder_lock.hpp"
 #include "vokram/frame.hpp"
 #include "vokram/parameters.hpp"
 
@@ -51,10 +52,14 @@ std::string written(const std::vector<std::string>& lines) {
     // once: each writes its own file.
     const auto path =
         std::filesystem::temp_directory_path() / ("vokram_text_test_" + std::to_string(::getpid()) + ".txt");
+    const std::filesystem::path outside = path.string() + ".outside";
     {
         TextFile f(path, TextFile::Mode::create);
         for (const std::string& l : lines) f.line(l);
         f.close();
+        // A link planted at the replacement's temporary name is removed, never written through.
+        std::error_code ec;
+        std::filesystem::create_symlink(outside, temporary_name(path), ec);
         TextFile abandoned(path, TextFile::Mode::replace);
         abandoned.line("half");
     }
@@ -62,6 +67,7 @@ std::string written(const std::vector<std::string>& lines) {
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     in.close();  // Windows removes no file that is open
     std::filesystem::remove(path);
+    if (std::filesystem::remove(outside)) bytes += " (written through a link)";
     return bytes;
 }
 
@@ -81,7 +87,8 @@ const Case kCases[] = {
     {"ties to even", real(2.5, 0, 0), "2"},
     {"a whole number in its field", whole(5, 10), "         5"},
     {"a whole number wider than its field", whole(123456, 3), "123456"},
-    {"Windows-1251 with CR LF, an abandoned replacement leaving the file",
+    {"Windows-1251 with CR LF, an abandoned replacement leaving the file"
+     " and writing nothing through a link",
      written({"Приети 5 точки.", "abc"}), "\xCF\xF0\xE8\xE5\xF2\xE8 5 \xF2\xEE\xF7\xEA\xE8.\r\nabc\r\n"},
     {"numbers across line ends of either kind", read_all("h1\n 1 2.5\r\n-3e2\t.5 7.\n+4 1E-3 1e-400"),
      "1.0000 2.5000 -300.0000 0.5000 7.0000 4.0000 0.0010 0.0000 "},

@@ -246,10 +246,12 @@ const std::vector<std::string>& default_parameter_lines() {
 
 Params parse_params(NumberReader& r) {
     Params p;
-    const std::vector<double> v = read_parameters(r, kFirstParameterLine, 11);
+    // Every line is checked, those of the drawing too, so that a file vokram2 would refuse
+    // is refused before anything is computed from it.
+    const std::vector<double> v = read_parameters(r, kFirstParameterLine, kLastParameterLine);
     double* fields[] = {&p.tol_angle,  &p.tol_linear, &p.tol_height, &p.hp,
                         &p.refraction, &p.additive,   &p.scale,      &p.index};
-    for (std::size_t i = 0; i < v.size(); ++i) *fields[i] = v[i];
+    for (std::size_t i = 0; i < std::size(fields); ++i) *fields[i] = v[i];
     return p;
 }
 
@@ -361,6 +363,11 @@ void vhod_stations(Survey& s) {
     s.rep.line("    Разчетени общо " + whole(static_cast<long long>(s.rows.size())) + " записа в " +
                whole(s.records) + " станции.");
     s.rep.endl();
+    // An empty file, or one of comments only, holds no survey: nothing for vokram2 to solve.
+    if (s.given == 0 && s.records == 0) {
+        s.rep.line("    Във VK/Geo_Data.txt няма нито дадени точки, нито станции.");
+        stop();
+    }
 }
 
 }  // namespace vk::v1

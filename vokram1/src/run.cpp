@@ -27,7 +27,8 @@ int run(Console& con, const std::filesystem::path& root) {
     return run_frame(
         con,
         [&] {
-            lock.emplace(ws);
+            // A new run of the chain finishes a set of files an adoption left half in place.
+            lock.emplace(ws, HalfDoneSet::complete);
             write_token(ws, 0);
             remove_stale_products(ws, "vokram1");
             con.clear();

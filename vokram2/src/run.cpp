@@ -54,6 +54,8 @@ int run(Console& con, const std::filesystem::path& root) {
                 write_vkh(adjusted, f);
                 f.close();
             }
+            // The files of this solution, tied to the Temp/VK_1.tmp they were computed from.
+            save_fingerprint(ws);
             con.write_at(30, 16, "РЕШЕНИЕ - ЗАВЪРШЕНО. ");
             con.wait_key();
             write_token(ws, 1);

@@ -1,11 +1,9 @@
 // The record files of the adjustment. The algorithms work on the records in memory;
 // a file reaches the disk whole when it is closed, with exactly the records it holds.
 #include <bit>
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
 
-#include "vokram/platform.hpp"
+#include "vokram/folder_lock.hpp"
 #include "vokram4/adjustment.hpp"
 
 namespace vk::v4 {
@@ -17,12 +15,8 @@ void RecordFile<T>::close() {
     if (!open_) return;
     open_ = false;
     if (path.empty()) return;
-    std::FILE* f = open_file(path, "wb");
-    if (!f) throw io_error(errno, name);
-    const bool written = std::fwrite(rec.data(), sizeof(T), rec.size(), f) == rec.size();
-    const int err = errno;
-    const bool closed = std::fclose(f) == 0;
-    if (!written || !closed) throw io_error(written ? errno : err, name);
+    write_whole_file(path, name,
+                     std::string_view(reinterpret_cast<const char*>(rec.data()), rec.size() * sizeof(T)));
 }
 
 template class RecordFile<double>;

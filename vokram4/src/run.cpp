@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "vokram/folder_lock.hpp"
+#include "vokram/products.hpp"
 #include "vokram4/adjustment.hpp"
 #include "vokram4/diagnostics.hpp"
 
@@ -65,8 +66,11 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
     return run_frame(
         con,
         [&] {
-            lock.emplace(ws);
+            // A set of files that an adoption left half in place is finished by the next one.
+            lock.emplace(ws, options.adopt ? HalfDoneSet::complete : HalfDoneSet::refuse);
             require_token(ws);
+            // Only the files of one solution are adopted into.
+            if (options.adopt) check_fingerprint(ws);
             remove_stale_products(ws, "vokram4");
             adj = std::make_unique<Adjustment>(con);
             Adjustment& a = *adj;
@@ -115,6 +119,9 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
             TextFile drawing(ws.file("VK/VK_4.scr"), TextFile::Mode::replace);
             write_ellipses(a, d, drawing);
             drawing.close();
+            // An adoption asked for and refused stops the chain here, with its reason.
+            if (options.adopt && !a.adopted)
+                throw ModuleStop{a.adoption.substr(a.adoption.find_first_not_of(' '))};
             con.write_at(1, 22, std::string(79, ' '));
             con.write_at(1, 22, std::string(79, ' '));
             con.write_at(29, 22, "ИЗРАВНЕНИЕ - ЗАВЪРШЕНО. ");

@@ -100,8 +100,23 @@ void write_vk2(const NetTables& t, TextFile& f);                        // "Temp
 
 // "VK/VK_2.scr" in the working folder, drawn with the values of its "P.txt".
 void save_plot(const Workspace& ws, const NetTables& t);
-// The surface list, the script, the cadastral file and "Temp/VK_2.tmp", in this order; the
-// intermediate file goes under a temporary name and is renamed when complete.
+
+// Writes the file `rel` of the folder ("VK/VK_2.cad") with `fill`.
+using FileWriter = std::function<void(const std::string& rel, const std::function<void(TextFile&)>& fill)>;
+// The surface list, the script, the cadastral file and "Temp/VK_2.tmp", in this order,
+// through `out`.
+void write_solution(const Workspace& ws, const NetTables& t, const FileWriter& out);
+// The same, each file under a temporary name renamed over the old one when complete.
 void save_solution(const Workspace& ws, const NetTables& t);
+
+// "Temp/Solution.tmp" ties the files of one solution to the "Temp/VK_1.tmp" they were
+// computed from: the size and a hash of the bytes of "Temp/VK_1.tmp", "Temp/VK_2.tmp" (read
+// from `vk2`) and "Temp/VK_H.tmp" (or that it is absent). vokram2 writes it after its other
+// files; an adoption writes it anew with its set.
+void write_fingerprint(const Workspace& ws, const std::filesystem::path& vk2, TextFile& f);
+void save_fingerprint(const Workspace& ws);
+// A damaged-file error (100) when the three files are not those the fingerprint names, as
+// after a new run of vokram1 without vokram2, or a vokram2 that stopped.
+void check_fingerprint(const Workspace& ws);
 
 }  // namespace vk

@@ -91,6 +91,7 @@ struct Adjustment {
     int iterations = 0;
     bool converged = false;
     int max_iterations = kIterationCap;
+    bool adopted = false;  // the adjusted coordinates are in vokram2's files
     std::string adoption;  // the line after the coordinate table on what was adopted; empty: not asked
 
     // The work files: the stages fill them, the main program writes them to the disk.
