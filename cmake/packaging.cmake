@@ -19,10 +19,9 @@ endforeach()
 install(PROGRAMS ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/vokram DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
-# The bundled survey, ready to copy and run: its VK/ and an empty Temp/, both of which
-# the programs need.
+# The bundled survey, ready to copy and run: its VK/ and Temp/ (kept by a note that the
+# programs do not read), both of which the programs need.
 install(DIRECTORY examples/survey/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/example)
-install(DIRECTORY DESTINATION ${CMAKE_INSTALL_DOCDIR}/example/Temp)
 
 # The changelog and the copyright file, where Debian keeps them; the changelog is
 # compressed as Debian wants it (no name or time stamp in the gzip header).

@@ -7,10 +7,9 @@ foreach(program IN ITEMS vokram1 vokram2 vokram4 vokram5 vokram-plot)
   endif()
 endforeach()
 install(PROGRAMS ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/vokram.cmd DESTINATION .)
-install(FILES README.md DESTINATION .)
-# The bundled survey with its VK\ and an empty Temp\, both of which the programs need.
+install(FILES README.md LICENSE DESTINATION .)
+# The bundled survey with its VK\ and Temp\, both of which the programs need.
 install(DIRECTORY examples/survey/ DESTINATION example)
-install(DIRECTORY DESTINATION example/Temp)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME vokram)
