@@ -85,6 +85,7 @@ int errno_of(DWORD e) {
 }  // namespace
 
 FolderLock::FolderLock(const Workspace& ws) {
+    ws.require_folders();
     const fs::path path = ws.file(kLockName);
     const auto give_up = std::chrono::steady_clock::now() + kPatience;
 #ifdef _WIN32
