@@ -61,7 +61,7 @@ FAULTS = [
     ("vokram1/src/checks.cpp", "return w.hs / 1000.0 + w.S * cosg(w.V) + curvature_refraction(w.S, k) - w.ht / 1000.0;",
      "return w.hs / 1000.0 + w.S * cosg(w.V) + curvature_refraction(w.S, k) + w.ht / 1000.0;", "target height added"),
     ("vokram1/src/checks.cpp", "return w.hs / 1000.0 + w.S * cosg(w.V) + curvature_refraction(w.S, k) - w.ht / 1000.0;",
-     "return w.hs / 1000.0 + w.S * cosg(w.V) - w.ht / 1000.0;",
+     "return w.hs / 1000.0 + w.S * cosg(w.V) + 0 * k - w.ht / 1000.0;",
      "reciprocal height differences compared without curvature and refraction"),
     ("vokram1/src/intake.cpp", "dist(a.xk, a.yk, a.hk, b.xk, b.yk, b.hk) < 0.05",
      "dist(a.xk, a.yk, a.hk, b.xk, b.yk, b.hk) < 0.5", "given points 30 cm apart warned of"),
