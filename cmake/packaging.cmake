@@ -37,10 +37,9 @@ install(DIRECTORY doc/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/doc PATTERN man EXCLU
 install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
         RENAME vokram)
 
-# The bundled survey, ready to copy and run: its VK/ and an empty Temp/, both of which
-# the programs need.
+# The bundled survey, ready to copy and run: its VK/ and Temp/ (kept by a note that the
+# programs do not read), both of which the programs need.
 install(DIRECTORY examples/survey/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/example)
-install(DIRECTORY DESTINATION ${CMAKE_INSTALL_DOCDIR}/example/Temp)
 
 # The changelog and the copyright file, where Debian keeps them; the changelog is
 # compressed as Debian wants it (no name or time stamp in the gzip header).

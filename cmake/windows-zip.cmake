@@ -7,11 +7,10 @@ foreach(program IN ITEMS vokram1 vokram2 vokram4 vokram5 vokram-plot)
   endif()
 endforeach()
 install(PROGRAMS ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/vokram.cmd DESTINATION .)
-install(FILES README.md DESTINATION .)
+install(FILES README.md LICENSE DESTINATION .)
 install(DIRECTORY doc/ DESTINATION doc PATTERN man EXCLUDE)
-# The bundled survey with its VK\ and an empty Temp\, both of which the programs need.
+# The bundled survey with its VK\ and Temp\, both of which the programs need.
 install(DIRECTORY examples/survey/ DESTINATION example)
-install(DIRECTORY DESTINATION example/Temp)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME vokram)

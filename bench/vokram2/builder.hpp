@@ -17,6 +17,7 @@
 
 #include "support/scratch.hpp"
 #include "vokram/angles.hpp"
+#include "vokram/geodesy.hpp"
 #include "vokram/text.hpp"
 #include "vokram2/network.hpp"
 
@@ -96,8 +97,7 @@ struct Survey {
             const TruePoint& b = point(w.to);
             const double d = std::hypot(b.x - a.x, b.y - a.y), dz = b.h - a.h, slope = std::hypot(d, dz);
             // Zenith angle such that the levelling formula gives the true difference.
-            const double zenith =
-                std::acos((dz - (1 - k) * slope * slope / 12742000.0) / slope) * kGradsPerRadian;
+            const double zenith = std::acos((dz - curvature_refraction(slope, k)) / slope) * kGradsPerRadian;
             double R = 0, V = 0, S = 0, D = 0;
             // The orientation of a series, direction angle minus circle reading, is 37.1234 + 91.377 ps.
             const double orientation = std::fmod(37.1234 + 91.377 * w.ps, 400.0);

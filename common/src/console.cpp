@@ -1,5 +1,6 @@
 #include "vokram/console.hpp"
 
+#include <cstdlib>
 #include <string>
 
 #include "console_io.hpp"
@@ -13,11 +14,18 @@ const FatalIo kNoAnswer{kReadError, "стандартният вход свър�
 
 namespace io = console_io;
 
+// Set by the `vokram` command for the programs it runs: it waits for the closing key once,
+// after the last of them, so they do not (and vokram2's answers are not taken as keys).
+bool chain_waits() {
+    const char* v = std::getenv("VOKRAM_CHAIN_WAITS");
+    return v && std::string_view(v) == "1";
+}
+
 // Outside a terminal: every message on a line of its own, keys and answers from
 // standard input, so that `vokram1 < /dev/null` and `vokram2 < answers.txt` run unattended.
 class PlainConsole : public Console {
   public:
-    explicit PlainConsole(std::string program) : program_(std::move(program)) {}
+    explicit PlainConsole(std::string program) : program_(std::move(program)), waits_(!chain_waits()) {}
     void clear() override {}
     void write_at(int, int, std::string_view text) override {
         std::string_view t = text;
@@ -25,7 +33,9 @@ class PlainConsole : public Console {
         while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
         io::write(std::string(t) + "\n");
     }
-    void wait_key() override { io::read_byte(); }
+    void wait_key() override {
+        if (waits_) io::read_byte();
+    }
     char read_key() override {
         int c;
         do c = io::read_byte();
@@ -53,6 +63,7 @@ class PlainConsole : public Console {
 
   protected:
     std::string program_;
+    bool waits_;  // false: the closing key is left to the chain command
 };
 
 // A terminal: the positioned screen, single keys without echo.
@@ -68,6 +79,7 @@ class TerminalConsole : public PlainConsole {
     // The last row says what the program waits for while it waits, then is cleared; the
     // cursor goes back where it was (row 999 stops at the bottom of any screen).
     void wait_key() override {
+        if (!waits_) return;
         const std::string last_row = "\0337\x1b[999;1H\x1b[2K";  // ESC 7 saves the cursor, ESC 8 restores it
         io::write(last_row + "Натиснете клавиш ..." + "\0338");
         io::read_key();

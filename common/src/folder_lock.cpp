@@ -161,6 +161,7 @@ void release(long long handle) {
 }  // namespace
 
 FolderLock::FolderLock(const Workspace& ws, HalfDoneSet half_done) {
+    ws.require_folders();
     const fs::path path = ws.file(kLockName);
     check_output(path, kLockName);
     handle_ = open_lock(path);

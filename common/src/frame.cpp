@@ -116,6 +116,14 @@ fs::path Workspace::file(const std::string& rel) const {
     return p;
 }
 
+void Workspace::require_folders() const {
+    for (const char* folder : {"VK", "Temp"}) {
+        std::error_code ec;
+        if (!fs::is_directory(find(folder), ec))
+            throw FatalIo{kFolderNotFound, folder + std::string("/: папката не съществува")};
+    }
+}
+
 void write_token(const Workspace& ws, int value) {
     TextFile f(ws.file("Temp/Key.tmp"), TextFile::Mode::replace);
     f.line(whole(value));

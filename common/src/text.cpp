@@ -153,14 +153,35 @@ FatalIo read_error(int err, const std::string& name) {
     }
 }
 
+// True when `text` holds letters beyond ASCII and all of it is well-formed UTF-8. A Cyrillic
+// word in Windows-1251 never is: two of its letters in a row (0xC0 to 0xFF) are not a first
+// byte followed by the continuation bytes (0x80 to 0xBF) that a UTF-8 letter needs.
+bool utf8_letters(const std::string& text) {
+    bool beyond_ascii = false;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const std::size_t n = c < 0x80                 ? 1
+                              : c >= 0xC2 && c <= 0xDF ? 2
+                              : c >= 0xE0 && c <= 0xEF ? 3
+                              : c >= 0xF0 && c <= 0xF4 ? 4
+                                                       : 0;
+        if (n == 0 || i + n > text.size()) return false;
+        for (std::size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        beyond_ascii |= n > 1;
+        i += n;
+    }
+    return beyond_ascii;
+}
+
 // Text from an editor that saved it in another encoding: the numbers would be misread
-// (a byte 0x1A of a UTF-16 letter ends the text), so the file is refused with the encoding
-// it needs.
+// (a byte 0x1A of a UTF-16 letter ends the text) and the headers garbled, so the file is
+// refused with the encoding it needs.
 void check_encoding(const std::string& text, const std::string& name) {
     const char* found = nullptr;
     if (text.compare(0, 2, "\xff\xfe") == 0 || text.compare(0, 2, "\xfe\xff") == 0)
         found = "UTF-16";
-    else if (text.compare(0, 3, "\xef\xbb\xbf") == 0)
+    else if (text.compare(0, 3, "\xef\xbb\xbf") == 0 || utf8_letters(text))
         found = "UTF-8";
     else if (text.find('\0') != std::string::npos)
         found = "UTF-16 или двоичен (съдържа нулеви байтове)";

@@ -3,18 +3,21 @@
 # must leave the same files: byte for byte, except that a printed number's last digit may
 # differ by one where the two systems' mathematical libraries round differently. Binary
 # work files (vokram4's sums of sines and cosines) are compared as numbers within 1e-12.
-# The survey folder is named in Cyrillic, as surveyors name theirs.
-# Arguments: the Linux programs' folder, the Windows programs' folder, the survey, Wine.
+# The survey folder is named in Cyrillic, as surveyors name theirs. The Windows side runs
+# what the zip holds: its programs, its licence and its example folder copied as it is.
+# Arguments: the Linux programs' folder, the Windows build folder, the survey, Wine.
 set -eu
-linux=$1 windows=$2 survey=$3 wine=$4
+linux=$1 build=$2 survey=$3 wine=$4
 [ -x "$linux/vokram1" ] || { echo "SKIPPED: no Linux build in $linux to compare with"; exit 77; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 folder="Бела вода"
-for side in linux windows; do
-    mkdir -p "$work/$side/$folder/VK" "$work/$side/$folder/Temp"
-    cp "$survey/P.txt" "$work/$side/$folder/" && cp "$survey/VK/Geo_Data.txt" "$work/$side/$folder/VK/"
-done
+windows=$work/zip
+cmake --install "$build" --prefix "$windows" >/dev/null
+[ -f "$windows/LICENSE" ] || { echo "the zip carries no LICENSE"; exit 1; }
+mkdir -p "$work/linux" "$work/windows"
+cp -R "$survey" "$work/linux/$folder"
+cp -R "$windows/example" "$work/windows/$folder"
 # Each chain command given the folder by name; Wine reads the name in the locale's encoding.
 (cd "$work/linux" && "$linux/vokram" "$folder" </dev/null >/dev/null)
 (cd "$work/windows" && LC_ALL=C.UTF-8 "$wine" cmd /c "Z:$(echo "$windows/vokram.cmd" | tr / '\\')" "$folder" </dev/null >/dev/null)

@@ -8,14 +8,12 @@
 #include <sstream>
 
 #include "vokram/angles.hpp"
+#include "vokram/geodesy.hpp"
 #include "vokram/text.hpp"
 
 namespace vk::test {
 
 namespace {
-
-constexpr double kEarthDiameter = 12742000.0;  // divisor of the curvature and refraction term
-constexpr double kEarthRadius = 6375050.0;     // of the projection correction
 
 std::string num(double v, int d) {
     char b[64];
@@ -79,12 +77,12 @@ class Writer {
         double seen = dh;
         S = std::hypot(D, dh);
         for (int i = 0; i < 4; ++i) {
-            seen = dh - (1.0 - s_.refraction) * S * S / kEarthDiameter;
+            seen = dh - curvature_refraction(S, s_.refraction);
             S = std::hypot(D, seen);
         }
         alpha = atang(b.y - a.y, b.x - a.x) + gauss(0.0003);
         V = atang(D, seen) + gauss(0.0005);
-        S /= 1.0 - s_.hp / kEarthRadius;
+        S /= 1.0 - projection_correction(s_.hp);
         S = (S - s_.additive / 1000.0) / (1.0 + s_.scale / 1e6);
     }
 

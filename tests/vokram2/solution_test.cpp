@@ -79,8 +79,8 @@ const Case kCases[] = {
      network({{10, {{1}, {2, kR}}}}, {{10, kOutside}}),
      {"  Обр.комб.засечка 1,2 ~ 10"},
      false,
-     "xn",
-     "\nx\n\nn\n"},  // each key shown as typed
+     "x\x01n",
+     "\nX\n\n?\n\nN\n"},  // each key shown upper-cased, a control key as "?"
     {"polar entries run on in lines of three",
      network({{1, {{2, kR}, {10}, {11}, {12}, {13}, {14}}}},
              {{11, {180, 260, 54}}, {12, kOutside}, {13, {600, 300, 56}}, {14, {30, 250, 56}}}),

@@ -4,6 +4,7 @@
 
 #include "rows.hpp"
 #include "vokram/angles.hpp"
+#include "vokram/geodesy.hpp"
 #include "vokram1/survey.hpp"
 
 namespace vk::v1 {
@@ -14,9 +15,10 @@ bool same_sight(const Row& a, const Row& b) {
     return a.ps == b.ps && a.ns == b.ns && a.nt == b.nt;
 }
 
-// The height difference station to target of a row (no curvature or refraction).
-double height_difference(const Row& w) {
-    return w.hs / 1000.0 + w.S * cosg(w.V) - w.ht / 1000.0;
+// The height difference station to target of a row, bent by the earth's curvature less
+// refraction as the levelling has it, so that a reciprocal pair cancels.
+double height_difference(const Row& w, double k) {
+    return w.hs / 1000.0 + w.S * cosg(w.V) + curvature_refraction(w.S, k) - w.ht / 1000.0;
 }
 
 // Merges the observations of one target in the two faces of the telescope, turns the
@@ -202,8 +204,8 @@ void kontroli(Survey& s) {
                 const Row& b = rows[j];
                 if (!has_height_difference(b)) continue;
                 if (reciprocal ? (a.ns != b.nt || a.nt != b.ns) : (a.ns != b.ns || a.nt != b.nt)) continue;
-                const double hb = height_difference(b);
-                const double d = std::fabs(height_difference(a) + (reciprocal ? hb : -hb));
+                const double hb = height_difference(b, s.par.refraction);
+                const double d = std::fabs(height_difference(a, s.par.refraction) + (reciprocal ? hb : -hb));
                 m.take(d, a.ns, a.nt);
                 if (d > s.par.tol_height) {
                     error = true;

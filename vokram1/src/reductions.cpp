@@ -5,14 +5,12 @@
 
 #include "rows.hpp"
 #include "vokram/angles.hpp"
+#include "vokram/geodesy.hpp"
 #include "vokram1/survey.hpp"
 
 namespace vk::v1 {
 
 namespace {
-
-// The mean radius of the earth used for the projection correction, m.
-constexpr double kEarthRadius = 6375050.0;
 
 // The given points with a plane position, by number. Height-only points have none and
 // cannot take part in an orientation.
@@ -195,13 +193,13 @@ void projection_scale(Survey& s) {
     for (int i = 0; i < s.given; ++i)
         if (s.pts[i].hk != 0.0) sum += s.pts[i].hk, ++nh;
     const double hp = s.par.hp;
-    const double kp = ((kEarthRadius + hp) / kEarthRadius - 1.0) * 1000000.0;
+    const double kp = projection_correction(hp) * 1000000.0;
     s.rep.endl();
     s.rep.line("  7.КОРЕКЦИЯ НА МАЩАБА ЗАРАДИ ПРОЕКЦИЯ ВЪРХУ ЕЛИПСОИДА. ");
     s.rep.endl();
     if (nh > 0) {
         const double hm = sum / nh;
-        const double km = ((kEarthRadius + hm) / kEarthRadius - 1.0) * 1000000.0;
+        const double km = projection_correction(hm) * 1000000.0;
         s.rep.line("       Средна надм. височина от коти " + real(hm, 6, 1) + " [м]     ");
         s.rep.line("             Свързана с нея корекция " + real(km, 6, 1) + " [мм/км] ");
     }

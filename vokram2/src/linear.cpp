@@ -84,9 +84,10 @@ bool ask_acute(Network& w, int a, int b, int nn, double ab, double da, double nu
     while (true) {
         c.write_at(64, 12, " ");
         char key = c.read_key();
-        // The key is shown as typed; a control character shows as a question mark.
-        c.write_at(64, 12, std::string(1, key >= ' ' && key <= '~' ? key : '?'));
+        // A Latin letter is taken and shown in upper case; a key that is not a printable
+        // character shows as a question mark.
         if (key >= 'a' && key <= 'z') key = static_cast<char>(key - 'a' + 'A');
+        c.write_at(64, 12, std::string(1, key >= ' ' && key <= '~' ? key : '?'));
         if (key == 'D' || key == 'N') {
             c.clear();
             return key == 'D';

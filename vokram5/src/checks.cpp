@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "faces.hpp"
+#include "vokram/geodesy.hpp"
 
 namespace vk::v5 {
 
@@ -204,7 +205,7 @@ void out_kontrol(Polar& p) {
         for (const Match& m : h) {
             const Sight& s = *m.s;
             const double measured =
-                cosg(s.V) * s.S + s.S * s.S * (1.0 - par.k) / kEarthDiameter + s.hs / 1000.0 - s.ht / 1000.0;
+                cosg(s.V) * s.S + curvature_refraction(s.S, par.k) + s.hs / 1000.0 - s.ht / 1000.0;
             const double computed = m.pt->h - p.hst;
             dh.take(std::fabs(measured - computed), m.pt->no);
             rows.push_back({m.pt->no, computed, measured});

@@ -1,6 +1,7 @@
 // Intake of vokram5: the network points of "Temp/VK_2.tmp" and the parameters of "P.txt".
 #include <iterator>
 
+#include "vokram/geodesy.hpp"
 #include "vokram/parameters.hpp"
 #include "vokram/products.hpp"
 #include "vokram5/polar.hpp"
@@ -78,7 +79,7 @@ Params read_params(NumberReader& r) {
 }
 
 void derive(Params& par) {
-    par.q = (kEarthRadius + par.hp) / kEarthRadius - 1.0;
+    par.q = projection_correction(par.hp);
     par.additive /= 1000.0;
     par.scale = par.scale / 1000000.0 + 1.0;
 }

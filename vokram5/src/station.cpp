@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "faces.hpp"
+#include "vokram/geodesy.hpp"
 
 namespace vk::v5 {
 
@@ -68,6 +69,12 @@ std::vector<DetailSight> read_block(Polar& p, bool checked) {
     std::vector<DetailSight> sights;
     for (std::size_t k = 0; k < v.size(); k += 5) sights.push_back(sight(&v[k], at[k / 5]));
     return sights;
+}
+
+// The height of a detail point from the station's height: the slope distance enters as
+// measured, bent by the earth's curvature less refraction, whatever the station's kind.
+double trigonometric_height(const Polar& p, const DetailSight& d) {
+    return cosg(d.z) * d.s + (p.hst + p.ih) + curvature_refraction(d.s, p.par.k) - d.t;
 }
 
 }  // namespace
@@ -223,15 +230,13 @@ std::optional<DetailPoint> polar_point(const Polar& p, const DetailSight& d) {
         pt.y = p.yst + h * sing(r);
         pt.vi = 2;
         if (p.st_vi == 3 && p.ih > 0.0) {
-            // The slope distance enters the height as measured; curvature and refraction
-            // over the sight are s^2 (1 - k) / 2R.
-            pt.h = cosg(d.z) * d.s + (p.hst + p.ih) + d.s * d.s * (1.0 - par.k) / kEarthDiameter - d.t;
+            pt.h = trigonometric_height(p, d);
             pt.vi = 3;
         }
         return pt;
     }
     if (p.st_vi == 1 && p.ih > 0.0) {
-        pt.h = cosg(d.z) * d.s + (p.hst + p.ih) - d.t;
+        pt.h = trigonometric_height(p, d);
         pt.vi = 1;
         return pt;
     }

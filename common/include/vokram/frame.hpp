@@ -54,6 +54,9 @@ class Workspace {
     std::filesystem::path file(const std::string& rel) const;
     // The same, but an absent folder is reported as absent (empty path) instead.
     std::filesystem::path find(const std::string& rel) const;
+    // Both sub-folders, VK/ and Temp/, are there: otherwise a fatal error (code 3) before
+    // a program writes anything, so that a folder it cannot work in is left as it was.
+    void require_folders() const;
     const std::filesystem::path& root() const { return root_; }
 
   private:

@@ -18,8 +18,7 @@ namespace vk::v2 {
 inline constexpr int kPointCapacity = 400;  // point table entries
 inline constexpr int kRowCapacity = 1000;   // measurement table entries
 inline constexpr std::uint16_t kUnusedSeries = 65535;
-inline constexpr double kNoHeight = -999.0;   // height of a point that has none yet
-inline constexpr double kEarth = 12742000.0;  // earth diameter [m], divisor of curvature and refraction
+inline constexpr double kNoHeight = -999.0;  // height of a point that has none yet
 
 // A point of the table: given points first, then the new points.
 struct Point {

@@ -19,10 +19,6 @@ namespace vk::v5 {
 inline constexpr int kPointCapacity = 400;  // entries of the point table
 inline constexpr int kSightCapacity = 130;  // entries of the sight table of one station
 inline constexpr int kGroupCapacity = 600;  // numbers of one group of the data file
-// The curvature and refraction term of a height difference is s^2 (1 - k) / (2 R).
-inline constexpr double kEarthDiameter = 12742000.0;
-// Radius used for the reduction of distances to the projection plane.
-inline constexpr double kEarthRadius = 6375050.0;
 
 // A network point of "Temp/VK_2.tmp".
 struct Point {
