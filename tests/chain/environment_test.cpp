@@ -61,8 +61,9 @@ TEST(Environment, CommandLineAndExitStatus) {
                                          "VK/VK_2.cad",  "VK/Surface.txt",  "VK/VK_H.txt",
                                          "VK/VK_4.txt",  "VK/VK_4.scr",     "VK/VK_5.scr"};
     // The chain run again adopts the adjustment that the folder was solved without.
-    const std::set<std::string> adopted = {"Temp/VK_2.tmp", "VK/Protokol.TXT", "VK/Survey.svg",
-                                           "VK/VK_2.cad",   "VK/VK_2.scr",     "VK/VK_5.scr"};
+    const std::set<std::string> adopted = {"Temp/Solution.tmp", "Temp/VK_2.tmp", "VK/Points.csv",
+                                           "VK/Protokol.TXT",   "VK/Survey.dxf", "VK/Survey.svg",
+                                           "VK/VK_2.cad",       "VK/VK_2.scr",   "VK/VK_5.scr"};
     const Case cases[] = {
         {done, {}, "vokram1 --help", 0, "Употреба: vokram1 [ОПЦИИ] [ПАПКА]", "", {}},
         {done, {}, "vokram4 @ -h", 0, "  64 ", "", {}},
