@@ -222,5 +222,112 @@ TEST(Import, RawFilesGiveTheSameAdjustedAndDetailPointsAsTheDataFile) {
     }
 }
 
+// A station and one sight in GSI-16, with what a case changes.
+std::string station16(const std::string& name, bool height = true) {
+    std::string b = "*" + gsi_name(11, name, 16) + " " + gsi_word(84, '8', 0, 16) + " ";
+    return b + (height ? gsi_word(88, '8', 150000, 16) + " " : "") + "\r\n";
+}
+std::string sight16(const std::string& target) {
+    return "*" + gsi_name(11, target, 16) + " " + gsi_word(21, '2', 1234567, 16) + " " +
+           gsi_word(22, '2', 9876543, 16) + " " + gsi_word(31, '8', 5432100, 16) + " " +
+           gsi_word(87, '8', 130000, 16) + " \r\n";
+}
+
+TEST(Import, BadInputStopsWithItsPlaceAndWritesNothing) {
+    const std::string good = station16("ST1") + sight16("9") + sight16("BP");
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> files;
+        std::string options;
+        int status;
+        std::string said;  // on standard error, or on standard output after a run to the end
+        std::string geo;   // a line the data file holds afterwards ("" none)
+    } cases[] = {
+        {"cut_mid_block",
+         {{"raw.gsi", good + sight16("12").substr(0, 60)}},
+         "",
+         1,
+         "raw.gsi:4: непълна или неправилна дума \"22..02+0000\"",
+         ""},
+        {"sight_before_station",
+         {{"raw.gsi", sight16("9") + good}},
+         "",
+         1,
+         "raw.gsi:1: визура преди първата станция",
+         ""},
+        {"no_instrument_height",
+         {{"raw.gsi", station16("ST1", false) + sight16("9")}},
+         "",
+         1,
+         "raw.gsi:1: станция ST1 без височина на инструмента",
+         ""},
+        {"instrument_height_0",
+         {{"raw.gsi", station16("ST1", false) + sight16("9")}},
+         "--instrument-height 0 ",
+         0,
+         "станция ST1 (65535) от raw.gsi:1: визури 1 (I 1, II 0), серии 1, подробни точки 0",
+         "65535 0.000"},
+        {"given_twice_differently",
+         {{"raw.gsi", good}, {"a.txt", "9 100 200 10\n"}, {"b.txt", "9 100 200.5 10\n"}},
+         "--given a.txt --given b.txt ",
+         1,
+         "b.txt:1: точка 9 е дадена с други координати в a.txt:1",
+         ""},
+        {"not_a_raw_file",
+         {{"raw.gsi", "9 100 200 10\n"}},
+         "",
+         1,
+         "raw.gsi: файлът не е GSI-8, GSI-16 или SDR33",
+         ""},
+        {"data_file_kept",
+         {{"raw.gsi", good}, {"VK/Geo_Data.txt", "old\r\n"}},
+         "",
+         1,
+         "вече съществува",
+         "old"},
+        {"data_file_replaced",
+         {{"raw.gsi", good}, {"VK/Geo_Data.txt", "old\r\n"}},
+         "--replace ",
+         0,
+         "старият е VK/Geo_Data.bak",
+         "65535 1.5"},
+        {"name_keeps_its_number",
+         {{"raw.gsi", good}, {"VK/Names.txt", "BP 77\r\nST1 78\r\n"}},
+         "",
+         0,
+         "Дадени точки: 0, станции 1",
+         "  77 1.300 12.34567 98.76543 54.321"},
+        {"number_taken_by_a_name",
+         {{"raw.gsi", good}, {"VK/Names.txt", "W 9\r\n"}},
+         "",
+         1,
+         "точка 9: номерът 9 е даден на името W във VK/Names.txt",
+         ""},
+        {"sdr_cut_mid_record",
+         {{"raw.sdr", "00NMSDR33" + std::string(31, ' ') + "21111\r\n02TP1\r\n09F11   2   10.0"}},
+         "--instrument-height 1.5 ",
+         1,
+         "raw.sdr:3: непълен запис на визура",
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Folder f(c.name);
+        std::string raw;
+        for (const auto& [name, text] : c.files) {
+            f.write(name, text);
+            if (name.starts_with("raw")) raw = name;
+        }
+        const Ran r = run_command(f.root, "vokram-import " + c.options + raw);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_NE((c.status ? r.err : r.out).find(c.said), std::string::npos) << r.err << r.out;
+        const std::string geo = f.read("VK/Geo_Data.txt");
+        EXPECT_EQ(c.geo.empty() ? geo.empty() : geo.find(c.geo) != std::string::npos, true) << geo;
+        if (c.options == "--replace ") {
+            EXPECT_EQ(f.read("VK/Geo_Data.bak"), "old\r\n");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vk::test
