@@ -83,6 +83,39 @@ struct Counts {
     std::map<std::pair<std::string, std::string>, int> face1, face2;  // (station, target)
 };
 
+// One station setup: its sights to network points round by round, one record a round where
+// rounds would otherwise meet badly, and its detail block after the last record.
+void put_setup(Assembled& a, const RawStation& s, double hs, const std::vector<const RawSight*>& used,
+               const std::set<std::string>& network, const Names& names, long& sights, long& details) {
+    std::vector<const RawSight*> net, det;
+    for (const RawSight* k : used) (network.count(k->target) ? net : det).push_back(k);
+    if (net.empty()) net.swap(det);  // nothing to orient on: every sight into the network
+    if (net.empty()) {
+        a.listing.push_back("  пропусната " + s.at.text() + ": станция " + s.name + " без визури");
+        return;
+    }
+    int count = 0;
+    const long ns = names.number(s.name);
+    for (const std::vector<const RawSight*>& r : rounds(net, count)) {
+        a.file.records.push_back({ns, hs, {}, {}});
+        for (const RawSight* k : r)
+            a.file.records.back().sights.push_back(sight(*k, names.number(k->target)));
+    }
+    std::map<std::string, std::size_t> first;  // the faces of a detail point one after the other
+    for (const RawSight* k : det) first.emplace(k->target, first.size());
+    std::stable_sort(det.begin(), det.end(), [&](const RawSight* x, const RawSight* y) {
+        return first[x->target] < first[y->target];
+    });
+    for (const RawSight* k : det) a.file.records.back().details.push_back(sight(*k, names.number(k->target)));
+    const long two = std::count_if(net.begin(), net.end(), [](const RawSight* k) { return k->face2; });
+    a.listing.push_back("  станция " + s.name + " (" + std::to_string(ns) + ") от " + s.at.text() +
+                        ": визури " + std::to_string(net.size()) + " (I " + std::to_string(net.size() - two) +
+                        ", II " + std::to_string(two) + "), серии " + std::to_string(count) +
+                        ", подробни точки " + std::to_string(first.size()));
+    sights += static_cast<long>(net.size());
+    details += static_cast<long>(first.size());
+}
+
 }  // namespace
 
 Assembled assemble(const Inputs& in, const Options& o, Names& names) {
@@ -133,37 +166,8 @@ Assembled assemble(const Inputs& in, const Options& o, Names& names) {
     }
     long sights = 0, details = 0;
     for (const auto& [s, used] : setups) {
-        std::vector<const RawSight*> net, det;
-        for (const RawSight* k : used) (network.count(k->target) ? net : det).push_back(k);
-        if (net.empty()) net.swap(det);  // nothing to orient on: every sight into the network
-        if (net.empty()) {
-            a.listing.push_back("  пропусната " + s->at.text() + ": станция " + s->name + " без визури");
-            continue;
-        }
-        int count = 0;
-        const long ns = names.number(s->name);
         const double hs = s->hs ? *s->hs : *o.instrument_height;
-        for (const std::vector<const RawSight*>& r : rounds(net, count)) {
-            a.file.records.push_back({ns, hs, {}, {}});
-            for (const RawSight* k : r)
-                a.file.records.back().sights.push_back(sight(*k, names.number(k->target)));
-        }
-        std::map<std::string, std::size_t> first;  // the faces of a detail point one after the other
-        for (const RawSight* k : det) first.emplace(k->target, first.size());
-        std::stable_sort(det.begin(), det.end(), [&](const RawSight* x, const RawSight* y) {
-            return first[x->target] < first[y->target];
-        });
-        for (const RawSight* k : det)
-            a.file.records.back().details.push_back(sight(*k, names.number(k->target)));
-        const long two = std::count_if(net.begin(), net.end(), [](const RawSight* k) { return k->face2; });
-        std::set<std::string> det_points;
-        for (const RawSight* k : det) det_points.insert(k->target);
-        a.listing.push_back("  станция " + s->name + " (" + std::to_string(ns) + ") от " + s->at.text() +
-                            ": визури " + std::to_string(net.size()) + " (I " +
-                            std::to_string(net.size() - two) + ", II " + std::to_string(two) + "), серии " +
-                            std::to_string(count) + ", подробни точки " + std::to_string(det_points.size()));
-        sights += static_cast<long>(net.size());
-        details += static_cast<long>(det_points.size());
+        put_setup(a, *s, hs, used, network, names, sights, details);
     }
     for (const std::string& n : names.added())
         a.listing.push_back("  име " + n + " -> номер " + std::to_string(names.number(n)));
