@@ -132,6 +132,9 @@ Assembled assemble(const Inputs& in, const Options& o, Names& names) {
                             std::to_string(d.stations.size()));
         for (const std::string& n : d.notes) a.listing.push_back("  бележка " + n);
         for (const Skipped& s : d.skipped) a.listing.push_back("  пропуснат " + s.at.text() + ": " + s.why);
+        for (const RawPoint& p : d.points)
+            a.listing.push_back("  пропуснат " + p.at.text() + ": координати на " + p.name +
+                                " (дадените точки идват от --given)");
         for (const RawStation& s : d.stations) {
             if (!s.hs && !o.instrument_height)
                 fail(s.at, "станция " + s.name + " без височина на инструмента (дайте --instrument-height)");
