@@ -16,6 +16,7 @@ std::vector<RawPoint> given_points(const Inputs& in) {
     std::vector<RawPoint> out;
     for (const RawData& d : in.given)
         for (const RawPoint& p : d.points) {
+            if (p.name.empty()) fail(p.at, "точка без име");
             for (const std::optional<double>* v : {&p.x, &p.y, &p.h})
                 if (*v && **v < 0)
                     fail(p.at,
@@ -38,7 +39,9 @@ std::vector<RawPoint> given_points(const Inputs& in) {
 DataFile::Sight sight(const RawSight& k, long nt) {
     // A circle reading of exactly 0 would read as "not measured": 400 is the same direction.
     auto measured = [](const std::optional<double>& v) { return v ? (*v == 0 ? 400.0 : *v) : 0.0; };
-    return {nt, k.ht, measured(k.R), measured(k.V), k.S ? *k.S : 0.0};
+    std::optional<double> R = k.R;  // a circle reading within [0, 400)
+    if (R) R = std::fmod(std::fmod(*R, 400.0) + 400.0, 400.0);
+    return {nt, k.ht, measured(R), measured(k.V), k.S ? *k.S : 0.0};
 }
 
 // A setup's sights in the order vokram1 pairs them: round after round, within a round each
@@ -136,6 +139,7 @@ Assembled assemble(const Inputs& in, const Options& o, Names& names) {
             a.listing.push_back("  пропуснат " + p.at.text() + ": координати на " + p.name +
                                 " (дадените точки идват от --given)");
         for (const RawStation& s : d.stations) {
+            if (s.hs && *s.hs < 0) fail(s.at, "станция " + s.name + " с отрицателна височина на инструмента");
             if (!s.hs && !o.instrument_height)
                 fail(s.at, "станция " + s.name + " без височина на инструмента (дайте --instrument-height)");
             all.push_back(s.name), network.insert(s.name);
@@ -146,8 +150,9 @@ Assembled assemble(const Inputs& in, const Options& o, Names& names) {
                                         " без измерване");
                     continue;
                 }
-                if ((k.V && *k.V < 0) || k.ht < 0)
-                    fail(k.at, "отрицателен зенитен ъгъл или височина на сигнала");
+                if ((k.V && (*k.V < 0 || *k.V > 400)) || (k.S && *k.S < 0) || k.ht < 0)
+                    fail(k.at, "визура към " + k.target +
+                                   " със зенитен ъгъл извън 0 - 400 гради, отрицателна дължина или височина");
                 used.push_back(&k);
                 all.push_back(k.target);
                 c.stations[k.target].insert(s.name);

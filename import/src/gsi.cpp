@@ -1,6 +1,7 @@
 // Leica GSI: one block a line, words of 16 (GSI-8) or 24 (GSI-16) characters with the blank
 // after them; GSI-16 blocks begin with '*'. A word: the word index (2 digits), four
 // characters of additional information (the sixth position the units), the sign, the data.
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <map>
@@ -40,7 +41,9 @@ class Gsi : public Reader {
     RawData read(const std::string& text, const std::string& name, const ReadOptions& o) const override {
         RawData d;
         const std::vector<std::string> lines = text_lines(text);
-        const bool wide = !lines.empty() && !lines.front().empty() && lines.front()[0] == '*';
+        const auto first = std::find_if(lines.begin(), lines.end(),
+                                        [](const std::string& l) { return !l.empty() && l[0] != ' '; });
+        const bool wide = first != lines.end() && (*first)[0] == '*';
         d.format = wide ? "GSI-16" : "GSI-8";
         double ht = 0;
         bool ht_given = false;
