@@ -167,6 +167,9 @@ Assembled assemble(const Inputs& in, const Options& o, Names& names) {
             c.face2[{*from.begin(), target}] > 1)
             network.insert(target);
 
+    for (std::size_t f = 0; f < in.given.size(); ++f)
+        a.listing.push_back(in.given_names[f] + ": " + in.given[f].format + ", дадени точки " +
+                            std::to_string(in.given[f].points.size()));
     for (const RawPoint& p : given) {
         const int vi = p.x && p.y ? (p.h ? 3 : 2) : 1;
         if (vi == 1 && !p.h) fail(p.at, "точка " + p.name + " без координати и височина");

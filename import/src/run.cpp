@@ -55,7 +55,7 @@ Inputs read_inputs(const Options& o) {
 
 void write_lines(const std::filesystem::path& path, const std::vector<std::string>& lines) {
     TextFile f(path, TextFile::Mode::replace);
-    for (const std::string& l : lines) f.line(l);
+    for (const std::string& l : lines) f.line(in_code_page(l));
     f.close();
 }
 
