@@ -133,11 +133,18 @@ Assembled assemble(const Inputs& in, const Options& o, Names& names) {
         const RawData& d = in.raw[f];
         a.listing.push_back(in.raw_names[f] + ": " + d.format + ", станции " +
                             std::to_string(d.stations.size()));
-        for (const std::string& n : d.notes) a.listing.push_back("  бележка " + n);
-        for (const Skipped& s : d.skipped) a.listing.push_back("  пропуснат " + s.at.text() + ": " + s.why);
+        std::map<long, std::string> said;  // what the file holds besides the sights, in line order
+        for (const Skipped& n : d.notes) said[n.at.line] = "  бележка " + n.at.text() + ": " + n.why;
+        for (const Skipped& k : d.skipped) said[k.at.line] = "  пропуснат " + k.at.text() + ": " + k.why;
         for (const RawPoint& p : d.points)
-            a.listing.push_back("  пропуснат " + p.at.text() + ": координати на " + p.name +
-                                " (дадените точки идват от --given)");
+            said[p.at.line] = "  пропуснат " + p.at.text() + ": координати на " + p.name +
+                              " (дадените точки идват от --given)";
+        for (const RawStation& s : d.stations)
+            for (const RawSight& k : s.sights)
+                if (!k.R && !k.V && !k.S)
+                    said[k.at.line] =
+                        "  пропуснат " + k.at.text() + ": визура към " + k.target + " без измерване";
+        for (const auto& [line, text] : said) a.listing.push_back(text);
         for (const RawStation& s : d.stations) {
             if (s.hs && *s.hs < 0) fail(s.at, "станция " + s.name + " с отрицателна височина на инструмента");
             if (!s.hs && !o.instrument_height)
@@ -145,11 +152,7 @@ Assembled assemble(const Inputs& in, const Options& o, Names& names) {
             all.push_back(s.name), network.insert(s.name);
             std::vector<const RawSight*> used;
             for (const RawSight& k : s.sights) {
-                if (!k.R && !k.V && !k.S) {
-                    a.listing.push_back("  пропуснат " + k.at.text() + ": визура към " + k.target +
-                                        " без измерване");
-                    continue;
-                }
+                if (!k.R && !k.V && !k.S) continue;
                 if ((k.V && (*k.V < 0 || *k.V > 400)) || (k.S && *k.S < 0) || k.ht < 0)
                     fail(k.at, "визура към " + k.target +
                                    " със зенитен ъгъл извън 0 - 400 гради, отрицателна дължина или височина");

@@ -117,7 +117,7 @@ class Sdr : public Reader {
         } else if (type == "13") {
             // Notes come in the instrument's code page; text in UTF-8 is taken as it is.
             const std::string note = l.substr(4);
-            d.notes.push_back(at.text() + ": " + as_utf8(note));
+            d.notes.push_back({at, as_utf8(note)});
         } else {
             d.skipped.push_back({at, "запис " + type + code + ", който не носи измерване"});
         }

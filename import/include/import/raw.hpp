@@ -65,7 +65,7 @@ struct RawData {
     std::vector<RawStation> stations;
     std::vector<RawPoint> points;
     std::vector<Skipped> skipped;
-    std::vector<std::string> notes;  // UTF-8
+    std::vector<Skipped> notes;  // the notes of the file (UTF-8), where they stand
 };
 
 struct ReadOptions {
