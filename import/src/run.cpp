@@ -64,14 +64,9 @@ void write_lines(const std::filesystem::path& path, const std::vector<std::strin
 int run(Console& con, const std::filesystem::path& root, const Options& o) {
     try {
         const Workspace ws(root);
-        for (const char* sub : {"VK", "Temp"}) {  // a new survey begins here
-            std::error_code ec;
-            if (ws.find(sub).empty() || !std::filesystem::is_directory(ws.find(sub), ec))
-                std::filesystem::create_directories(root / sub, ec);
-        }
-        const FolderLock lock(ws);
         const Inputs in = read_inputs(o);
-        Names names(read_if_present(ws.file("VK/Names.txt"), "VK/Names.txt"));
+        const std::filesystem::path names_file = ws.find("VK/Names.txt");
+        Names names(names_file.empty() ? std::nullopt : read_if_present(names_file, "VK/Names.txt"));
         Assembled a = assemble(in, o, names);
         for (const std::string& l : names.lines())
             if (in_code_page(l) != l) throw ImportError{"име с букви извън кодовата таблица: " + l};
@@ -86,12 +81,19 @@ int run(Console& con, const std::filesystem::path& root, const Options& o) {
             "Внесено от " + file_list(in.raw_names, in.raw),
             in.given.empty() ? "Без дадени точки" : "Дадени точки от " + file_list(in.given_names, in.given)};
 
-        const std::filesystem::path geo = ws.file("VK/Geo_Data.txt");
-        const bool exists = std::filesystem::exists(geo, ec);
+        const std::filesystem::path found = ws.find("VK/Geo_Data.txt");
+        const bool exists = !found.empty() && std::filesystem::exists(found, ec);
         if (exists && !o.replace)
             throw ImportError{
                 "VK/Geo_Data.txt вече съществува; с --replace се заменя, а старият остава като "
                 "VK/Geo_Data.bak"};
+
+        // All is read and sound: a new survey folder gets its VK/ and Temp/ now.
+        for (const char* sub : {"VK", "Temp"})
+            if (ws.find(sub).empty() || !std::filesystem::is_directory(ws.find(sub), ec))
+                std::filesystem::create_directories(root / sub, ec);
+        const FolderLock lock(ws);
+        const std::filesystem::path geo = ws.file("VK/Geo_Data.txt");
         if (exists) {
             TextFile bak(ws.file("VK/Geo_Data.bak"), TextFile::Mode::replace);
             bak.bytes(read_file(geo, "VK/Geo_Data.txt"));
