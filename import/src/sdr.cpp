@@ -59,6 +59,13 @@ class Sdr : public Reader {
         return v;
     }
 
+    static std::optional<double> length(const std::string& l, std::size_t from, std::size_t len,
+                                        const Place& at, const State& s) {
+        const std::optional<double> v = value(l, from, len, at);
+        if (!v) return std::nullopt;
+        return to_metres(*v, s.length);
+    }
+
     static void record(RawData& d, State& s, const Widths& w, const std::string& l, const Place& at) {
         const std::string type = l.substr(0, 2), code = l.substr(2, 2);
         const std::size_t p = w.point, v = w.value;
@@ -79,21 +86,14 @@ class Sdr : public Reader {
         } else if (type == "02") {
             const std::string st = as_utf8(field(l, 5, p));
             if (st.empty()) fail(at, "станция без име");
-            RawStation r{st, std::nullopt, at, {}};
-            if (const std::optional<double> hs = value(l, 5 + p + 3 * v, v, at))
-                r.hs = to_metres(*hs, s.length);
-            d.stations.push_back(r);
+            d.stations.push_back({st, length(l, 5 + p + 3 * v, v, at, s), at, {}});
         } else if (type == "03") {
-            if (const std::optional<double> ht = value(l, 5, v, at))
-                s.ht = to_metres(*ht, s.length), s.ht_given = true;
+            if (const std::optional<double> ht = length(l, 5, v, at, s)) s.ht = *ht, s.ht_given = true;
         } else if (type == "08") {
             RawPoint pt{as_utf8(field(l, 5, p)), {}, {}, {}, at};
-            std::optional<double> a = value(l, 5 + p, v, at), b = value(l, 5 + p + v, v, at);
-            if (s.enz) std::swap(a, b);
-            auto m = [&](const std::optional<double>& x) {
-                return x ? std::optional<double>(to_metres(*x, s.length)) : std::nullopt;
-            };
-            pt.x = m(a), pt.y = m(b), pt.h = m(value(l, 5 + p + 2 * v, v, at));
+            const std::size_t north = s.enz ? 5 + p + v : 5 + p, east = s.enz ? 5 + p : 5 + p + v;
+            pt.x = length(l, north, v, at, s), pt.y = length(l, east, v, at, s);
+            pt.h = length(l, 5 + p + 2 * v, v, at, s);
             d.points.push_back(pt);
         } else if (type == "09") {
             if (l.size() < 4 + 2 * p + 3 * v) fail(at, "непълен запис на визура");
@@ -105,7 +105,7 @@ class Sdr : public Reader {
             k.target = as_utf8(field(l, 5 + p, p));
             if (k.target.empty()) fail(at, "визура без име на точка");
             k.ht = s.ht, k.ht_given = s.ht_given, k.at = at;
-            if (const std::optional<double> sd = value(l, 5 + 2 * p, v, at)) k.S = to_metres(*sd, s.length);
+            k.S = length(l, 5 + 2 * p, v, at, s);
             if (const std::optional<double> va = value(l, 5 + 2 * p + v, v, at)) {
                 const double g = to_gon(*va, s.angle);
                 k.V = s.horizon ? zenith_from_horizon(g) : g;
