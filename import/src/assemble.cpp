@@ -115,6 +115,11 @@ void put_setup(Assembled& a, const RawStation& s, double hs, const std::vector<c
                         ": визури " + std::to_string(net.size()) + " (I " + std::to_string(net.size() - two) +
                         ", II " + std::to_string(two) + "), серии " + std::to_string(count) +
                         ", подробни точки " + std::to_string(first.size()));
+    const long no_height =
+        std::count_if(used.begin(), used.end(), [](const RawSight* k) { return !k->ht_given; });
+    if (no_height > 0)
+        a.listing.push_back("    визури без височина на сигнала: " + std::to_string(no_height) +
+                            ", взета е 0.000");
     sights += static_cast<long>(net.size());
     details += static_cast<long>(first.size());
 }
