@@ -11,7 +11,7 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 # The programs and the `vokram` command that runs them in order.
-foreach(program IN ITEMS vokram1 vokram2 vokram4 vokram5 vokram-plot)
+foreach(program IN ITEMS vokram1 vokram2 vokram4 vokram5 vokram-plot vokram-import)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
@@ -98,7 +98,9 @@ a control network with a total station: vokram1 checks and reduces the field
 data, vokram2 finds approximate coordinates and heights of the new points,
 vokram4 adjusts the plane network by least squares with error ellipses,
 vokram5 computes the detail points of polar stations, and vokram-plot draws
-a plan of the survey at a ratio scale. The vokram command runs them in order.
+a plan of the survey at a ratio scale. vokram-import writes the field data
+file from the total station's raw files (GSI, SDR). The vokram command runs
+them in order.
 The reports and files are in Bulgarian, in the Windows-1251 code page.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)

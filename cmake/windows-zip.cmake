@@ -1,7 +1,7 @@
 # The Windows build as one zip, vokram-<version>-win64.zip, whose one folder holds the
 # programs, vokram.cmd, the README and the bundled survey ready to run:
 #   cmake --workflow --preset windows  ->  build-windows/vokram-<version>-win64.zip
-foreach(program IN ITEMS vokram1 vokram2 vokram4 vokram5 vokram-plot)
+foreach(program IN ITEMS vokram1 vokram2 vokram4 vokram5 vokram-plot vokram-import)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION .)
   endif()

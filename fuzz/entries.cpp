@@ -8,8 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "import/import.hpp"
 #include "vokram/console.hpp"
 #include "vokram/frame.hpp"
+#include "vokram/platform.hpp"
 #include "vokram/text.hpp"
 #include "vokram1/survey.hpp"
 #include "vokram2/network.hpp"
@@ -252,6 +254,21 @@ void vk2_polar(std::string_view text) {
 void token(std::string_view text) {
     put_file(scratch() / "Temp" / "Key.tmp", text);
     orderly([&] { read_token(Workspace(scratch())); });
+}
+
+void raw(std::string_view text) {
+    put_file(scratch() / "raw.txt", text);
+    imp::Options o;
+    o.raw = {path_to_utf8(scratch() / "raw.txt")};
+    o.station_code = "7";
+    o.replace = true;
+    o.instrument_height = 1.5;
+    ScriptedConsole con;
+    orderly([&] { imp::run(con, scratch(), o); });
+    o.raw = {path_to_utf8(scratch() / "VK" / "Geo_Data.txt")};  // the data file as a list of given points
+    o.given.swap(o.raw);
+    o.raw = {path_to_utf8(scratch() / "raw.txt")};
+    orderly([&] { imp::run(con, scratch(), o); });
 }
 
 }  // namespace vk::fuzz

@@ -17,5 +17,6 @@ void vk1(std::string_view text);             // "Temp/VK_1.tmp" in vokram2
 void vk2_adjust(std::string_view text);      // "Temp/VK_2.tmp" in vokram4
 void vk2_polar(std::string_view text);       // "Temp/VK_2.tmp" in vokram5
 void token(std::string_view text);           // "Temp/Key.tmp"
+void raw(std::string_view text);             // a raw file or a list of given points in vokram-import
 
 }  // namespace vk::fuzz

@@ -28,6 +28,12 @@ CommandLine& CommandLine::value(std::string name, std::string meta, std::string 
     return *this;
 }
 
+CommandLine& CommandLine::operands(std::string meta, std::string help) {
+    operands_meta_ = std::move(meta);
+    operands_help_ = std::move(help);
+    return *this;
+}
+
 const CommandLine::Option* CommandLine::find(std::string_view name) const {
     for (const Option& o : options_)
         if (o.name == name) return &o;
@@ -37,6 +43,11 @@ const CommandLine::Option* CommandLine::find(std::string_view name) const {
 std::string CommandLine::get(std::string_view name) const {
     const auto it = given_.find(std::string(name));
     return it == given_.end() ? std::string() : it->second;
+}
+
+std::vector<std::string> CommandLine::values(std::string_view name) const {
+    const auto it = repeated_.find(std::string(name));
+    return it == repeated_.end() ? std::vector<std::string>() : it->second;
 }
 
 CommandLine::Outcome CommandLine::parse(const std::vector<std::string>& args) {
@@ -82,6 +93,9 @@ CommandLine::Outcome CommandLine::parse(const std::vector<std::string>& args) {
                 return Outcome::usage_error;
             }
             given_[name] = v;
+            repeated_[name].push_back(v);
+        } else if (!operands_meta_.empty()) {
+            operands_.push_back(a);
         } else if (folder_given) {
             error_ = "повече от една папка: " + path_to_utf8(folder_) + " и " + a;
             return Outcome::usage_error;
@@ -90,17 +104,31 @@ CommandLine::Outcome CommandLine::parse(const std::vector<std::string>& args) {
             folder_given = true;
         }
     }
+    if (!operands_meta_.empty()) {
+        std::error_code ec;
+        if (operands_.size() > 1 && std::filesystem::is_directory(path_from_utf8(operands_.front()), ec)) {
+            folder_ = path_from_utf8(operands_.front());
+            operands_.erase(operands_.begin());
+        }
+        if (operands_.empty() || std::filesystem::is_directory(path_from_utf8(operands_.front()), ec)) {
+            error_ = "липсва " + operands_meta_;
+            return Outcome::usage_error;
+        }
+    }
     return Outcome::run;
 }
 
 std::string CommandLine::usage() const {
     std::string s = "Употреба: " + program_ + " [ОПЦИИ] [ПАПКА]";
+    if (!operands_meta_.empty()) s += " " + operands_meta_ + "...";
     return s;
 }
 
 std::string CommandLine::help() const {
     std::string s = usage() + "\n\n" + files_ + "\n\n";
-    s += "ПАПКА е папката на измерването (подразбира се текущата); всички файлове се търсят в нея.\n\n";
+    s += "ПАПКА е папката на измерването (подразбира се текущата); всички файлове се търсят в нея.\n";
+    if (!operands_meta_.empty()) s += operands_meta_ + " " + operands_help_ + "\n";
+    s += "\n";
     s += "Опции:\n";
     auto row = [&s](const std::string& left, const std::string& text) {
         std::size_t width = 0;  // in characters, not in bytes of UTF-8

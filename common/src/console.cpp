@@ -33,6 +33,7 @@ class PlainConsole : public Console {
         while (!t.empty() && t.front() == ' ') t.remove_prefix(1);
         io::write(std::string(t) + "\n");
     }
+    void print(std::string_view line) override { io::write(std::string(line) + "\n"); }
     void wait_key() override {
         if (waits_) io::read_byte();
     }

@@ -39,5 +39,35 @@ TEST(CommandLine, DeclaredOptionsFolderAndUsageErrors) {
     }
 }
 
+TEST(CommandLine, FilesAfterTheFolder) {
+    using O = CommandLine::Outcome;
+    const std::string folder = testing::TempDir();  // a folder that exists
+    struct Case {
+        std::vector<std::string> args;
+        O outcome;
+        std::string folder;
+        std::vector<std::string> files, given;
+    } cases[] = {
+        {{"a.gsi"}, O::run, ".", {"a.gsi"}, {}},
+        {{"--given", "g1", folder, "a.gsi", "--given=g2", "b.sdr"},
+         O::run,
+         folder,
+         {"a.gsi", "b.sdr"},
+         {"g1", "g2"}},
+        {{"a.gsi", folder}, O::run, ".", {"a.gsi", folder}, {}},
+        {{folder}, O::usage_error, ".", {folder}, {}},
+        {{}, O::usage_error, ".", {}, {}},
+    };
+    for (const Case& c : cases) {
+        CommandLine cl("vokram-import", "Внася.");
+        cl.operands("ФАЙЛ", "сурови файлове").value("--given", "ФАЙЛ", "дадени точки");
+        EXPECT_EQ(cl.parse(c.args), c.outcome) << c.args.size();
+        EXPECT_EQ(cl.folder(), c.folder);
+        EXPECT_EQ(cl.operands(), c.files);
+        EXPECT_EQ(cl.values("--given"), c.given);
+        EXPECT_EQ(cl.usage(), "Употреба: vokram-import [ОПЦИИ] [ПАПКА] ФАЙЛ...");
+    }
+}
+
 }  // namespace
 }  // namespace vk

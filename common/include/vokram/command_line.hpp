@@ -34,6 +34,9 @@ class CommandLine {
     // Declares an option with a value (--page A4 or --page=A4); `choices` empty: any value.
     CommandLine& value(std::string name, std::string meta, std::string help,
                        std::vector<std::string> choices = {});
+    // Declares that files follow the optional folder (vokram-import ... [FOLDER] RAWFILE...):
+    // at least one is needed, and the first word is the folder only when it names a folder.
+    CommandLine& operands(std::string meta, std::string help);
 
     enum class Outcome { run, help, version, usage_error };
     // Reads the arguments after the program name. On a usage error `error()` says why.
@@ -42,6 +45,9 @@ class CommandLine {
     bool has(std::string_view name) const { return given_.count(std::string(name)) != 0; }
     // The value given to a value option; empty when it was not given.
     std::string get(std::string_view name) const;
+    // Every value given to a value option that may be repeated, in order.
+    std::vector<std::string> values(std::string_view name) const;
+    const std::vector<std::string>& operands() const { return operands_; }
     const std::filesystem::path& folder() const { return folder_; }
     const std::string& program() const { return program_; }
     const std::string& error() const { return error_; }
@@ -59,6 +65,9 @@ class CommandLine {
     std::string program_, files_;
     std::vector<Option> options_;
     std::map<std::string, std::string> given_;
+    std::map<std::string, std::vector<std::string>> repeated_;
+    std::string operands_meta_, operands_help_;
+    std::vector<std::string> operands_;
     std::filesystem::path folder_ = ".";
     std::string error_;
 };

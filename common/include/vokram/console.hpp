@@ -17,6 +17,9 @@ class Console {
     virtual void clear() = 0;
     // Texts are UTF-8; they reach the terminal in its own encoding.
     virtual void write_at(int col, int row, std::string_view text) = 0;
+    // A line of a listing, below what is already shown (a program that only reports what
+    // it did, not a screen of questions).
+    virtual void print(std::string_view line) { write_at(1, 0, line); }
     // Waits for a key that acknowledges a message; end of input counts as a key.
     virtual void wait_key() = 0;
     // A key that answers a question; end of input is a fatal input error.
