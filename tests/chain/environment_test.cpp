@@ -211,6 +211,10 @@ TEST(Environment, CommandLineAndExitStatus) {
             c.command.rfind("(", 0) == 0)
             continue;
 #endif
+        // The PDF is made by rsvg-convert, which a machine may lack (the plan's tests say so).
+        if (c.command.find("--pdf -- ") != std::string::npos &&
+            std::system("command -v rsvg-convert >/dev/null") != 0)
+            continue;
         Folder f("cli");
         if (c.state != empty) solved(f);
         if (c.state == blocked) {
