@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "vokram/products.hpp"
 #include "vokram/text.hpp"
 #include "vokram1/survey.hpp"
 
@@ -13,12 +14,6 @@ namespace vk::v1 {
 // Two rows between the same two points, in either direction.
 inline bool same_side(const Row& a, const Row& b) {
     return (a.ns == b.ns && a.nt == b.nt) || (a.ns == b.nt && a.nt == b.ns);
-}
-
-// A row gives a height difference when the instrument height, the zenith angle and the
-// slope distance are all there.
-inline bool has_height_difference(const Row& w) {
-    return w.hs > 0 && w.V > 0.0 && w.S > 0.0;
 }
 
 struct Largest {
