@@ -60,13 +60,14 @@ void write_vk1(const Vk1& v, TextFile& f) {
            "   - вид измервания:  R / V / S / D / dH");
 }
 
-NetPoint read_point_row(NumberReader& r, int lowest_kind) {
+NetPoint read_point_row(NumberReader& r, int lowest_kind, bool plane_only) {
     NetPoint p;
     p.vi = static_cast<std::uint8_t>(r.integer(lowest_kind, 3));
+    if (plane_only && p.vi < 2) return p;
     p.no = static_cast<std::uint16_t>(r.integer(0, 65535));
     p.x = r.number();
     p.y = r.number();
-    p.h = r.number();
+    if (!plane_only) p.h = r.number();
     return p;
 }
 
@@ -142,7 +143,7 @@ long long vk2_count(NumberReader& r, const Vk2Reading& how, const NetTables& t, 
 void vk2_points(NumberReader& r, NetTables& t, const Capacity& cap, const Vk2Reading& how) {
     const long long count = vk2_count(r, how, t, t.n(), cap.points);
     r.skip_lines(4);  // the rest of the count line, rule, column header, rule
-    r.rows(count, [&] { t.pts.push_back(read_point_row(r, how.lowest_kind)); });
+    r.rows(count, [&] { t.pts.push_back(read_point_row(r, how.lowest_kind, how.plane_only)); });
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ void vhod(Adjustment& a, NumberReader& in) {
     a.ms.reserve(kMeasurementCapacity);
 
     // Capacity guard: the tables hold 400 points and 1000 measurements.
-    const Vk2Reading how{0, true, [&](const NetTables&) {
+    const Vk2Reading how{0, true, true, [&](const NetTables&) {
                              a.con.write_at(20, 18, "АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА.");
                              throw ModuleStop{"АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА."};
                          }};

@@ -37,7 +37,8 @@ void report_head(Polar& p) {
 void vhod_points(Polar& p, NumberReader& r) {
     p.pts.clear();
     p.pts.reserve(kPointCapacity);
-    const NetTables t = read_vk2(r, {kPointCapacity, 0}, {1, false, [&](const NetTables&) { too_many(p); }});
+    const NetTables t =
+        read_vk2(r, {kPointCapacity, 0}, {1, false, false, [&](const NetTables&) { too_many(p); }});
     p.xo = t.xo;
     p.yo = t.yo;
     for (const NetPoint& q : t.pts) p.pts.push_back({q.vi, q.no, q.x, q.y, q.h});

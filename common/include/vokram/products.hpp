@@ -74,9 +74,10 @@ bool has_height_difference(const Row& w) {
 // from the tables.
 void write_vk1(const Vk1& v, TextFile& f);
 
-// One point row of either intermediate file: kind (`lowest_kind` to 3), number, x, y, h.
+// One point row of either intermediate file: kind (`lowest_kind` to 3), number, x, y, h;
+// `plane_only` reads number, x and y of a point with plane coordinates and nothing more.
 // It is read as a row of NumberReader::rows, which passes over the rest of the line.
-NetPoint read_point_row(NumberReader& r, int lowest_kind = 1);
+NetPoint read_point_row(NumberReader& r, int lowest_kind = 1, bool plane_only = false);
 
 // Reads "Temp/VK_1.tmp". A count that does not fit `cap` calls `too_many` with what has
 // been read before it, and nothing more is stored; `too_many` must not return.
@@ -84,8 +85,9 @@ Vk1 read_vk1(NumberReader& r, const Capacity& cap, const std::function<void(cons
 
 // How a program reads "Temp/VK_2.tmp".
 struct Vk2Reading {
-    int lowest_kind = 1;    // 0 also takes undetermined points
-    bool with_rows = true;  // false: the point tables only
+    int lowest_kind = 1;      // 0 also takes undetermined points
+    bool plane_only = false;  // only number, x and y of the points with plane coordinates
+    bool with_rows = true;    // false: the point tables only
     // Called with the tables read so far when a count does not fit `cap`; it must not
     // return. Without it such a count is a fatal input error.
     std::function<void(const NetTables&)> too_many;
