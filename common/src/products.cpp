@@ -7,6 +7,7 @@
 #include <string>
 
 #include "vokram/parameters.hpp"
+#include "vokram/units.hpp"
 
 namespace vk {
 
@@ -24,7 +25,8 @@ std::string en(const NetTables& w, const NetPoint& p) {
 
 // A vertical line of an instrument or target height above point p.
 void mast(const NetTables& w, TextFile& f, const NetPoint& p, std::uint16_t mm) {
-    f.line("line " + en(w, p) + "," + real(p.h, 0, 4) + " " + en(w, p) + "," + real(p.h + mm / 1000.0, 0, 4));
+    f.line("line " + en(w, p) + "," + real(p.h, 0, 4) + " " + en(w, p) + "," +
+           real(p.h + mm / kMmPerMetre, 0, 4));
     f.endl();
 }
 
@@ -126,8 +128,8 @@ void write_plot(const NetTables& w, const DrawParams& dp, TextFile& f) {
             const NetPoint& s = w.pts[r.ns];
             const NetPoint& e = w.pts[r.nt];
             if (!measured(r) || s.vi != 3 || e.vi != 3) continue;
-            f.line("line " + en(w, s) + "," + real(s.h + r.hs / 1000.0, 0, 4) + " " + en(w, e) + "," +
-                   real(e.h + r.ht / 1000.0, 0, 4));
+            f.line("line " + en(w, s) + "," + real(s.h + r.hs / kMmPerMetre, 0, 4) + " " + en(w, e) + "," +
+                   real(e.h + r.ht / kMmPerMetre, 0, 4));
             f.endl();
         }
     };

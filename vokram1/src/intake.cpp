@@ -4,6 +4,7 @@
 #include "vokram/angles.hpp"
 #include "vokram/data_file.hpp"
 #include "vokram/parameters.hpp"
+#include "vokram/units.hpp"
 #include "vokram1/survey.hpp"
 
 namespace vk::v1 {
@@ -18,10 +19,10 @@ bool is_whole(double v) {
 
 // True when a height in metres fits a 16-bit count of millimetres.
 bool mm_fits(double m) {
-    return std::round(m * 1000.0) <= 65535.0;
+    return std::round(m * kMmPerMetre) <= 65535.0;
 }
 std::uint16_t mm(double m) {
-    return static_cast<std::uint16_t>(std::llround(m * 1000.0));
+    return static_cast<std::uint16_t>(std::llround(m * kMmPerMetre));
 }
 
 // A value as a message quotes it: whole numbers plainly, others with four decimals.
@@ -260,7 +261,7 @@ void report_params(Survey& s) {
     s.rep.line("      Мащабна  поправка към разст-я  [мм/км]  " + real(s.par.scale, 6, 1));
     s.rep.line("    Попр. към Индекса на верт. кръг  [гради]" + real(s.par.index, 10, 5));
     s.rep.endl();
-    s.par.additive /= 1000.0;
+    s.par.additive /= kMmPerMetre;
     s.par.scale = s.par.scale / 1000000.0 + 1.0;
 }
 

@@ -5,6 +5,7 @@
 
 #include "rows.hpp"
 #include "vokram/angles.hpp"
+#include "vokram/units.hpp"
 #include "vokram1/survey.hpp"
 
 namespace vk::v1 {
@@ -79,7 +80,7 @@ void orient_on_given(Survey& s) {
         s.rep.line("    Максим. разлика м/у ориент. неизвестни  не е открита.");
     else
         s.rep.line("    Максим. разлика м/у ориент. неизвестни " +
-                   worst.where(10000.0, " сс. в ст.", " към т."));
+                   worst.where(kCcPerGrad, " сс. в ст.", " към т."));
     s.rep.endl();
 }
 
@@ -143,7 +144,7 @@ void common_origin(Survey& s) {
     if (worst.v <= 0.0002)
         s.rep.line("    Максим. разлика   не е открита.");
     else
-        s.rep.line("    Максим. разлика " + worst.where(10000.0, " сс. в ст.", " към т."));
+        s.rep.line("    Максим. разлика " + worst.where(kCcPerGrad, " сс. в ст.", " към т."));
     s.rep.endl();
 }
 
@@ -185,7 +186,7 @@ void average_directions(Survey& s) {
     if (worst.v <= 0.0002)
         s.rep.line("    Максим. разлика  не е открита.");
     else
-        s.rep.line("    Максим. разлика " + worst.where(10000.0, " сс. в ст.", " към т."));
+        s.rep.line("    Максим. разлика " + worst.where(kCcPerGrad, " сс. в ст.", " към т."));
 }
 
 // Section 7: horizontal distances reduced to the projection plane at the given height.

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "vokram/angles.hpp"
+#include "vokram/units.hpp"
 #include "vokram2/network.hpp"
 
 namespace vk::v2 {
@@ -11,14 +12,14 @@ namespace {
 
 // Height difference target minus station from a slope distance.
 double dh_slope(const Network& w, const Row& r, double s) {
-    return s * cosg(r.V) + (1 - w.tol.k) * s * s / kEarth + r.hs / 1000.0 - r.ht / 1000.0;
+    return s * cosg(r.V) + (1 - w.tol.k) * s * s / kEarth + r.hs / kMmPerMetre - r.ht / kMmPerMetre;
 }
 
 // The same from a horizontal distance, turned into a slope distance by the zenith angle;
 // the curvature and refraction term takes the horizontal distance itself.
 double dh_horizontal(const Network& w, const Row& r, double d) {
-    return std::fabs(d / sing(r.V)) * cosg(r.V) + (1 - w.tol.k) * d * d / kEarth + r.hs / 1000.0 -
-           r.ht / 1000.0;
+    return std::fabs(d / sing(r.V)) * cosg(r.V) + (1 - w.tol.k) * d * d / kEarth + r.hs / kMmPerMetre -
+           r.ht / kMmPerMetre;
 }
 
 // Mean height difference of the rows from `from` to `to`, starting at row i.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "vokram/angles.hpp"
+#include "vokram/units.hpp"
 
 namespace vk::v4 {
 
@@ -62,7 +63,7 @@ Equation direction_equation(const Adjustment& a, const Measurement& w, float Z) 
         l -= 400;
     else if (l <= -200)
         l += 400;
-    eq[4] = {l * 10000, a.u + 1};
+    eq[4] = {l * kCcPerGrad, a.u + 1};
     return eq;
 }
 

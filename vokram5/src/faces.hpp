@@ -61,7 +61,7 @@ inline void single_face(double& r, double& z, double index) {
 // The value part of a summary line: the largest difference in the line's unit and its
 // point when it exceeds `limit`, otherwise the words that none was found.
 inline std::string largest_or_none(const Largest& m, double limit, double factor, const char* unit) {
-    if (m.v > limit) return real(m.v * factor, 6, 1) + unit + whole(m.pt);
+    if (m.v > limit) return real(m.v * factor, 6, 1) + unit + whole(m.tg);
     return "  не е открита.";
 }
 

@@ -3,6 +3,7 @@
 
 #include "vokram/parameters.hpp"
 #include "vokram/products.hpp"
+#include "vokram/units.hpp"
 #include "vokram5/polar.hpp"
 
 namespace vk::v5 {
@@ -58,7 +59,7 @@ Params read_params(NumberReader& r) {
 
 void derive(Params& par) {
     par.q = (kEarthRadius + par.hp) / kEarthRadius - 1.0;
-    par.additive /= 1000.0;
+    par.additive /= kMmPerMetre;
     par.scale = par.scale / 1000000.0 + 1.0;
 }
 
