@@ -29,13 +29,6 @@ class PlanePoints {
     std::vector<const Point*> by_number_;
 };
 
-struct VectorMean {
-    double ss = 0.0, sc = 0.0;
-    int m = 0;
-    void add(double g) { ss += sing(g), sc += cosg(g), ++m; }
-    double mean() const { return atang(ss / m, sc / m); }
-};
-
 // Section 4: every record that sees given points gets its orientation angle; its
 // directions become direction angles and its series number 0.
 void orient_on_given(Survey& s) {
@@ -51,7 +44,7 @@ void orient_on_given(Survey& s) {
         const Point& st = *plane_point(first.ns);
         const std::uint16_t ps = first.ps, ns = first.ns;
         std::vector<std::pair<int, double>> seen;  // target and orientation angle
-        VectorMean o;
+        DirectionMean o;
         for (std::size_t j = i; j < rows.size(); ++j) {
             const Row& w = rows[j];
             if (w.ns != ns || w.ps != ps || w.R <= 0.0) continue;
@@ -62,7 +55,7 @@ void orient_on_given(Survey& s) {
             o.add(angle);
         }
         const double mean = o.mean();
-        if (o.m > 1) {
+        if (o.count > 1) {
             for (const auto& [nt, angle] : seen) worst.take(ina(angle, mean), ns, nt);
             if (worst.v > s.par.tol_angle) {
                 s.rep.line("    Станция " + whole(ns, 5) + " - несъгласуваност м/у посоки към дадени точки.");
@@ -108,7 +101,7 @@ void common_origin(Survey& s) {
             if (b.R <= 0.0 || b.ns != a.ns || b.nt != a.nt || b.ps == a.ps) continue;
             const std::uint16_t ns = a.ns, ps_a = a.ps, ps_b = b.ps;
             std::vector<std::pair<int, double>> pairs;  // target and offset of the second record
-            VectorMean o;
+            DirectionMean o;
             for (std::size_t p = i; p < rows.size(); ++p) {
                 if (rows[p].R <= 0.0 || rows[p].ps != ps_a || rows[p].ns != ns) continue;
                 for (std::size_t q = j; q < rows.size(); ++q) {
@@ -159,10 +152,10 @@ void average_directions(Survey& s) {
     };
     for (std::size_t i = 0; i + 1 < rows.size(); ++i) {
         if (rows[i].R <= 0.0) continue;
-        VectorMean o;
+        DirectionMean o;
         for (std::size_t j = i; j < rows.size(); ++j)
             if (same(rows[i], rows[j])) o.add(rows[j].R);
-        if (o.m <= 1) continue;
+        if (o.count <= 1) continue;
         const double mean = o.mean();
         double largest = 0.0;
         for (std::size_t j = i; j < rows.size(); ++j)

@@ -26,17 +26,14 @@ PlaneCheck plane_controls(const Network& w, TextFile& out) {
         if (first < 0) continue;
         const std::uint16_t s = w.rows[first].ps;
         std::vector<int> used;
-        double sum_cos = 0, sum_sin = 0;
+        DirectionMean orientation;
         for (int k = first; k < w.m(); ++k) {
             const Row& r = w.rows[k];
             if (r.ps != s || r.ns != st || !(r.R > 0) || !checkable(r)) continue;
-            const double o = t(w, st, r.nt) - r.R;
-            sum_cos += cosg(o);
-            sum_sin += sing(o);
+            orientation.add(t(w, st, r.nt) - r.R);
             used.push_back(k);
         }
-        const double count = static_cast<double>(used.size());
-        const double mean = atang(sum_sin / count, sum_cos / count);
+        const double mean = orientation.mean();
         Largest station;
         for (int k : used) {
             const Row& r = w.rows[k];

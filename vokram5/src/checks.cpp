@@ -76,12 +76,12 @@ void repetitions(Polar& p) {
     // so that readings on both sides of the zero direction average near zero.
     for (std::size_t k = 0; k + 1 < n; ++k) {
         if (!(s[k].R > 0.0)) continue;
-        double sy = sing(s[k].R), sx = cosg(s[k].R);
-        int count = 1;
+        DirectionMean faces;
+        faces.add(s[k].R);
         for (std::size_t l = k + 1; l < n; ++l)
-            if (s[l].nt == s[k].nt && s[l].R > 0.0) sy += sing(s[l].R), sx += cosg(s[l].R), ++count;
-        if (count < 2) continue;
-        s[k].R = atang_raw(sy / count, sx / count);
+            if (s[l].nt == s[k].nt && s[l].R > 0.0) faces.add(s[l].R);
+        if (faces.count < 2) continue;
+        s[k].R = faces.mean_raw();
         for (std::size_t l = k + 1; l < n; ++l)
             if (s[l].nt == s[k].nt && s[l].R > 0.0) s[l].R = s[k].R;
     }
@@ -158,13 +158,12 @@ void out_kontrol(Polar& p) {
         if (o.empty()) {
             p.rep->line("    Невъзможно ориентиране.");
         } else {
-            double sy = 0.0, sx = 0.0;
+            DirectionMean orientation;
             for (Match& m : o) {
                 m.value = rang(atang_raw(m.pt->y - st.y, m.pt->x - st.x) - m.s->R);
-                sy += sing(m.value), sx += cosg(m.value);
+                orientation.add(m.value);
             }
-            const double count = static_cast<double>(o.size());
-            p.Z = atang_raw(sy / count, sx / count);
+            p.Z = orientation.mean_raw();
             if (o.size() > 1) {
                 for (const Match& m : o) dr.take(ina(m.value, p.Z), m.pt->no);
                 if (dr.v > par.tol_angle) {

@@ -37,4 +37,14 @@ double atang_raw(double dy, double dx, double rho = kRho);
 // Direction angle of (dy, dx) reduced into (0, 400]: due north and (0, 0) give 400.
 double atang(double dy, double dx, double rho = kRho);
 
+// The mean of directions as the direction of the mean of their unit vectors, so that
+// directions on both sides of the zero (399.99 and 0.01) average near 0, not near 200.
+struct DirectionMean {
+    double sy = 0, sx = 0;  // sums of sin and cos
+    int count = 0;
+    void add(double g) { sy += sing(g), sx += cosg(g), ++count; }
+    double mean() const { return atang(sy / count, sx / count); }          // in (0, 400]
+    double mean_raw() const { return atang_raw(sy / count, sx / count); }  // in [0, 400)
+};
+
 }  // namespace vk
