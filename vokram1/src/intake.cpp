@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "vokram/angles.hpp"
+#include "vokram/capacity.hpp"
 #include "vokram/data_file.hpp"
 #include "vokram/parameters.hpp"
 #include "vokram/units.hpp"
@@ -88,8 +89,7 @@ void add_point(Survey& s, std::uint8_t vi, double no, double xk, double yk, doub
 void granica(Survey& s) {
     if (s.given == kPointCapacity - 1 || static_cast<int>(s.pts.size()) == kPointCapacity - 1 ||
         static_cast<int>(s.rows.size()) == kRowCapacity - 1) {
-        s.con.write_at(20, 20, "АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА.");
-        throw ModuleStop{"АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА."};
+        capacity_stop(s.con, 20);
     }
 }
 
@@ -296,8 +296,7 @@ void vhod_stations(Survey& s) {
             stop();
         }
         if (s.records == kUnusedSeries - 1) {  // record ordinals are 16-bit, 65535 marks an unused row
-            s.con.write_at(20, 20, "АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА.");
-            throw ModuleStop{"АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА."};
+            capacity_stop(s.con, 20);
         }
         const std::uint16_t ps = static_cast<std::uint16_t>(++s.records);
         bool storable = true;  // false when a value does not fit its 16-bit field

@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "vokram/capacity.hpp"
 #include "vokram/products.hpp"
 #include "vokram4/adjustment.hpp"
 
@@ -20,10 +21,7 @@ void vhod(Adjustment& a, NumberReader& in) {
     a.ms.reserve(kMeasurementCapacity);
 
     // Capacity guard: the tables hold 400 points and 1000 measurements.
-    const Vk2Reading how{0, true, true, [&](const NetTables&) {
-                             a.con.write_at(20, 18, "АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА.");
-                             throw ModuleStop{"АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА."};
-                         }};
+    const Vk2Reading how{0, true, true, [&](const NetTables&) { capacity_stop(a.con, 18); }};
     const NetTables t = read_vk2(in, {kPointCapacity, kMeasurementCapacity}, how);
     a.xo = t.xo;
     a.yo = t.yo;
