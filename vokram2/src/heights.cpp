@@ -137,7 +137,7 @@ void h_kontrola(Network& w) {
             }
         }
         w.rep.endl();
-        w.rep.line("    Макс. несвръзка за коти : " + real(largest * 100, 6, 1) + " см. за точки " +
+        w.rep.line("    Макс. несвръзка за коти : " + real(largest * kCmPerMetre, 6, 1) + " см. за точки " +
                    whole(first) + " - " + whole(second));
         w.rep.endl();
     }

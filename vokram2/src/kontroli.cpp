@@ -80,13 +80,13 @@ PlaneCheck plane_controls(const Network& w, TextFile& out) {
     }
 
     bool summary = false;
-    if (angular.v > 0.0002) {
+    if (angular.v > kLeastShownAngle) {
         out.line("    Макс. ъглова  разлика: " + real(angular.v * kCcPerGrad, 6, 1) + " сс. в ст." +
                  whole(angular.st) + " към т." + whole(angular.tg));
         summary = true;
     }
-    if (linear.v > 0.002) {
-        out.line("    Макс. линейна разлика: " + real(linear.v * 100, 6, 1) + "  см. в ст." +
+    if (linear.v > kLeastShownLength) {
+        out.line("    Макс. линейна разлика: " + real(linear.v * kCmPerMetre, 6, 1) + "  см. в ст." +
                  whole(linear.st) + " към т." + whole(linear.tg));
         summary = true;
     }

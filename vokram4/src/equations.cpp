@@ -79,7 +79,7 @@ Equation distance_equation(const Adjustment& a, const Measurement& w) {
         eq[2] = {ca, iT};
         eq[3] = {sa, iT + 1};
     }
-    eq[4] = {(s.s - w.D) * 100, a.u + 1};
+    eq[4] = {(s.s - w.D) * kCmPerMetre, a.u + 1};
     return eq;
 }
 

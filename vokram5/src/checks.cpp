@@ -47,11 +47,14 @@ void two_faces(Polar& p) {
         // shows a value.
         p.rep->line("    Визиране в две положения на телскопа.");
         p.rep->line("    Максимални разлики между измервания: ");
-        p.rep->line("      за  хор. посоки : " + largest_or_none(dr, 0.0002, kCcPerGrad, " сс. към т."));
-        p.rep->line("      за  зен. ъгли   : " + largest_or_none(dz, 0.0002, kCcPerGrad, " сс. към т."));
-        p.rep->line("      за накл. разст. : " + largest_or_none(ds, 0.002, kCmPerMetre, " см. към т."));
+        p.rep->line("      за  хор. посоки : " +
+                    largest_or_none(dr, kLeastShownAngle, kCcPerGrad, " сс. към т."));
+        p.rep->line("      за  зен. ъгли   : " +
+                    largest_or_none(dz, kLeastShownAngle, kCcPerGrad, " сс. към т."));
+        p.rep->line("      за накл. разст. : " +
+                    largest_or_none(ds, kLeastShownLength, kCmPerMetre, " см. към т."));
         p.rep->line("      за  хор. разст. : " +
-                    largest_or_none(Largest{}, 0.002, kCmPerMetre, " см. към т."));
+                    largest_or_none(Largest{}, kLeastShownLength, kCmPerMetre, " см. към т."));
         p.rep->endl();
     }
 }

@@ -11,6 +11,10 @@ namespace vk {
 // The running largest deviation of one family of checks, with the station and the target
 // (point numbers) where it occurred; a polar station's checks name the target only. A
 // later value replaces it only when strictly larger, so ties keep the first occurrence.
+// Below these a summary names no largest deviation.
+inline constexpr double kLeastShownAngle = 0.0002;  // grads (2 cc)
+inline constexpr double kLeastShownLength = 0.002;  // m (2 mm)
+
 struct Largest {
     double v = 0.0;
     int st = 0, tg = 0;
