@@ -45,6 +45,7 @@ struct DirectionMean {
     void add(double g) { sy += sing(g), sx += cosg(g), ++count; }
     double mean() const { return atang(sy / count, sx / count); }          // in (0, 400]
     double mean_raw() const { return atang_raw(sy / count, sx / count); }  // in [0, 400)
+    double of_sum() const { return atang(sy, sx); }  // the same direction, from the sums undivided
 };
 
 // Where a merged direction falls at the zero. vokram1 keeps its directions in (0, 400],
