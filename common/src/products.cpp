@@ -9,6 +9,7 @@
 #include <string>
 
 #include "vokram/parameters.hpp"
+#include "vokram/units.hpp"
 
 namespace vk {
 
@@ -26,11 +27,27 @@ std::string en(const NetTables& w, const NetPoint& p) {
 
 // A vertical line of an instrument or target height above point p.
 void mast(const NetTables& w, TextFile& f, const NetPoint& p, std::uint16_t mm) {
-    f.line("line " + en(w, p) + "," + real(p.h, 0, 4) + " " + en(w, p) + "," + real(p.h + mm / 1000.0, 0, 4));
+    f.line("line " + en(w, p) + "," + real(p.h, 0, 4) + " " + en(w, p) + "," +
+           real(p.h + mm / kMmPerMetre, 0, 4));
     f.endl();
 }
 
 }  // namespace
+
+void script_layer(TextFile& f, const char* name) {
+    f.line(std::string("layer s ") + name);
+    f.endl();
+}
+
+std::string surface_line(double e, double n, double h) {
+    return real(e, 0, 2) + " " + real(n, 0, 2) + " " + real(h, 0, 2);
+}
+
+std::string cad_point(int kind, long long code, double x, double y, double h, int decimals, int symbol) {
+    return "P" + whole(kind, 4) + " " + whole(code, 8) + " " + real(x, 10, decimals) + " " +
+           real(y, 10, decimals) + " " + real(h, 10, decimals) + " " + whole(symbol, 1) + " " +
+           whole(symbol, 1);
+}
 
 DrawParams read_draw_params(const Workspace& ws) {
     DrawParams p;
@@ -64,10 +81,7 @@ void write_plot(const NetTables& w, const DrawParams& dp, TextFile& f) {
                real(w.yo + y_max + margin, 0, 0) + "," + real(w.xo + x_max + margin, 0, 0);
     };
     const std::string th = real(dp.th, 0, 3);
-    auto layer = [&](const char* name) {
-        f.line(std::string("layer s ") + name);
-        f.endl();
-    };
+    auto layer = [&](const char* name) { script_layer(f, name); };
     auto name_at = [&](const NetPoint& p, double dn) {
         return real(p.y + w.yo + 0.8 * dp.th, 0, 3) + "," + real(p.x + w.xo + dn * dp.th, 0, 3);
     };
@@ -116,8 +130,8 @@ void write_plot(const NetTables& w, const DrawParams& dp, TextFile& f) {
             const NetPoint& s = w.pts[r.ns];
             const NetPoint& e = w.pts[r.nt];
             if (!measured(r) || s.vi != 3 || e.vi != 3) continue;
-            f.line("line " + en(w, s) + "," + real(s.h + r.hs / 1000.0, 0, 4) + " " + en(w, e) + "," +
-                   real(e.h + r.ht / 1000.0, 0, 4));
+            f.line("line " + en(w, s) + "," + real(s.h + r.hs / kMmPerMetre, 0, 4) + " " + en(w, e) + "," +
+                   real(e.h + r.ht / kMmPerMetre, 0, 4));
             f.endl();
         }
     };
@@ -145,7 +159,7 @@ void write_plot(const NetTables& w, const DrawParams& dp, TextFile& f) {
 
 void write_surface(const NetTables& w, TextFile& f) {
     for (const NetPoint& p : w.pts)
-        if (p.vi == 3) f.line(real(p.y + w.yo, 0, 2) + " " + real(p.x + w.xo, 0, 2) + " " + real(p.h, 0, 2));
+        if (p.vi == 3) f.line(surface_line(p.y + w.yo, p.x + w.xo, p.h));
 }
 
 void write_cad(const NetTables& w, TextFile& f) {
@@ -161,9 +175,8 @@ void write_cad(const NetTables& w, TextFile& f) {
         const NetPoint& p = w.pts[i];
         if (p.vi < 2) continue;
         const bool given = i < w.g;
-        f.line((given ? "P   2 " : "P  20 ") + whole(p.no + (given ? 2000000LL : 20000000LL), 8) + " " +
-               real(p.x, 10, 3) + " " + real(p.y, 10, 3) + " " + real(p.vi == 3 ? p.h : 0.0, 10, 3) +
-               (given ? " 4 4" : " 8 8"));
+        f.line(cad_point(given ? 2 : 20, p.no + (given ? 2000000LL : 20000000LL), p.x, p.y,
+                         p.vi == 3 ? p.h : 0.0, 3, given ? 4 : 8));
     }
     f.line("END_LAYER");
 }

@@ -5,6 +5,7 @@
 #include "rows.hpp"
 #include "vokram/angles.hpp"
 #include "vokram/geodesy.hpp"
+#include "vokram/units.hpp"
 #include "vokram1/survey.hpp"
 
 namespace vk::v1 {
@@ -18,7 +19,7 @@ bool same_sight(const Row& a, const Row& b) {
 // The height difference station to target of a row, bent by the earth's curvature less
 // refraction as the levelling has it, so that a reciprocal pair cancels.
 double height_difference(const Row& w, double k) {
-    return w.hs / 1000.0 + w.S * cosg(w.V) + curvature_refraction(w.S, k) - w.ht / 1000.0;
+    return w.hs / kMmPerMetre + w.S * cosg(w.V) + curvature_refraction(w.S, k) - w.ht / kMmPerMetre;
 }
 
 // Merges the observations of one target in the two faces of the telescope, turns the
@@ -79,14 +80,14 @@ void two_faces(Survey& s, bool& error) {
         s.rep.line("    Визиране в две положения на телескопа.");
         s.rep.endl();
         s.rep.line("    Максимална разлика с Общо средно : ");
-        line("      за  хор. посоки : ", dir, 0.00005, 0.5 * 10000.0, " сс. в ст.");
-        line("      за  зен. ъгли   : ", zen, 0.00005, 0.5 * 10000.0, " сс. в ст.");
-        line("      за накл. разст. : ", slope, 0.0005, 100.0, " см. в ст.");
-        line("      за  хор. разст. : ", hor, 0.0005, 100.0, " см. в ст.");
+        line("      за  хор. посоки : ", dir, 0.00005, 0.5 * kCcPerGrad, " сс. в ст.");
+        line("      за  зен. ъгли   : ", zen, 0.00005, 0.5 * kCcPerGrad, " сс. в ст.");
+        line("      за накл. разст. : ", slope, 0.0005, kCmPerMetre, " см. в ст.");
+        line("      за  хор. разст. : ", hor, 0.0005, kCmPerMetre, " см. в ст.");
         s.rep.endl();
         if (zen.v > 0.0009)
-            s.rep.line("    Средна индексна грешка : " + real(mean_index * 0.5 * 10000.0, 0, 1) + " сс. от " +
-                       whole(k) + " измервания.");
+            s.rep.line("    Средна индексна грешка : " + real(mean_index * 0.5 * kCcPerGrad, 0, 1) +
+                       " сс. от " + whole(k) + " измервания.");
         s.rep.endl();
     }
     if (dir.v * 0.5 > s.par.tol_angle || zen.v * 0.5 > s.par.tol_angle || slope.v > s.par.tol_linear ||
@@ -138,7 +139,7 @@ void kontroli(Survey& s) {
                            real(rows[j].R, 10, 5));
         }
     }
-    summary(s, "                 за посока : ", dir, 10000.0, " сс. в  ст.", " към т.");
+    summary(s, "                 за посока : ", dir, kCcPerGrad, " сс. в  ст.", " към т.");
 
     for (Row& w : rows)
         if (w.V * w.S > 0.0 && w.D == 0.0) w.D = std::fabs(sing(w.V)) * w.S;
@@ -157,7 +158,7 @@ void kontroli(Survey& s) {
                            real(rows[j].D, 9, 4));
         }
     }
-    summary(s, "             за разстояние : ", dis, 100.0, " см. за страната ", " - ");
+    summary(s, "             за разстояние : ", dis, kCmPerMetre, " см. за страната ", " - ");
 
     if (dir.v > s.par.tol_angle || dis.v > s.par.tol_linear) error = true;
     if (error) stop();
@@ -218,8 +219,8 @@ void kontroli(Survey& s) {
     Largest rep, rec;
     compare_heights(false, rep);
     compare_heights(true, rec);
-    summary(s, "      повторени превишения : ", rep, 100.0, " см. за страната ", " - ");
-    summary(s, "      прави и обратни пр-я : ", rec, 100.0, " см. за страната ", " - ");
+    summary(s, "      повторени превишения : ", rep, kCmPerMetre, " см. за страната ", " - ");
+    summary(s, "      прави и обратни пр-я : ", rec, kCmPerMetre, " см. за страната ", " - ");
     if (error) stop();
 }
 

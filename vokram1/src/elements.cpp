@@ -65,7 +65,8 @@ void elementi(Survey& s) {
                whole(independent(
                          rows, [](const Row& w) { return w.D > 0.0; }, same_side),
                      5));
-    s.rep.line("              превишения : " + whole(independent(rows, has_height_difference, same_side), 5));
+    s.rep.line("              превишения : " +
+               whole(independent(rows, has_height_difference<Row>, same_side), 5));
     s.rep.endl();
     s.rep.line("              Нови точки : " + whole(static_cast<long long>(s.pts.size()) - s.given, 5));
     s.rep.endl();
@@ -73,54 +74,22 @@ void elementi(Survey& s) {
 }
 
 void izhod(const Survey& s, TextFile& f) {
-    const std::string tildes40(40, '~');
-    const std::string tildes72(72, '~');
-    f.endl();
-    f.line("Резултати от модул  * ВОКРАМ-1 *");
-    f.line(std::string(32, '~'));
-    f.endl();
-    f.line(real(s.x0, 0, 1) + " " + real(s.y0, 0, 1) + " " + real(s.par.tol_angle, 0, 5) + " " +
-           real(s.par.tol_linear, 0, 4) + " " + real(s.par.tol_height, 0, 4) + " " +
-           real(s.par.refraction, 0, 3) + " " + " - редукц. начало, параметри");
-    f.endl();
-    f.line(whole(s.given, 10) + " - брой зададени точки");
-    f.line(tildes40);
-    f.line("vi    no     xk         yk        hk    ");
-    f.line(tildes40);
-    int kinds[4] = {0, 0, 0, 0};
-    for (int i = 0; i < s.given; ++i) {
+    Vk1 v;
+    v.xo = s.x0;
+    v.yo = s.y0;
+    v.tol_angle = s.par.tol_angle;
+    v.tol_linear = s.par.tol_linear;
+    v.tol_height = s.par.tol_height;
+    v.k = s.par.refraction;
+    for (int i = 0; i < static_cast<int>(s.pts.size()); ++i) {
         const Point& p = s.pts[i];
-        ++kinds[p.vi & 3];
-        f.line(" " + whole(p.vi, 1) + " " + whole(p.no, 5) + " " + real(p.xk, 10, 4) + " " +
-               real(p.yk, 10, 4) + " " + real(p.hk, 9, 4));
+        if (i < s.given)
+            v.given.push_back({p.vi, p.no, p.xk, p.yk, p.hk});
+        else
+            v.fresh.push_back(p.no);
     }
-    f.line(tildes40);
-    f.endl();
-    f.line(whole(kinds[3]) + " " + whole(kinds[2]) + " " + whole(kinds[1]) + " - вид точки:  3D / 2D / 1D ");
-    f.endl();
-    const int fresh = static_cast<int>(s.pts.size()) - s.given;
-    f.line(whole(fresh, 10) + "   - брой нови точки           ");
-    for (int k = 1; k <= fresh; ++k) {
-        f.put(whole(s.pts[s.given + k - 1].no, 5) + " ");
-        if (k % 10 == 0) f.endl();
-    }
-    f.endl();
-    f.endl();
-    f.line(whole(static_cast<long long>(s.rows.size()), 10) + "   - брой измервания ");
-    f.line(tildes72);
-    f.line("    ps    ns hs[mm]   nt ht[mm]    R          V          S         D    ");
-    f.line(tildes72);
-    int nr = 0, nv = 0, nsd = 0, nd = 0, nh = 0;
-    for (const Row& w : s.rows) {
-        nr += w.R > 0.0, nv += w.V > 0.0, nsd += w.S > 0.0, nd += w.D > 0.0, nh += has_height_difference(w);
-        f.line(whole(w.ps, 6) + " " + whole(w.ns, 5) + " " + whole(w.hs, 5) + " " + whole(w.nt, 5) + " " +
-               whole(w.ht, 5) + " " + real(w.R, 10, 5) + " " + real(w.V, 10, 5) + " " + real(w.S, 9, 4) +
-               " " + real(w.D, 9, 4));
-    }
-    f.line(tildes72);
-    f.endl();
-    f.line(whole(nr) + " " + whole(nv) + " " + whole(nsd) + " " + whole(nd) + " " + whole(nh) +
-           "   - вид измервания:  R / V / S / D / dH");
+    for (const Row& w : s.rows) v.rows.push_back({w.ps, w.ns, w.hs, w.nt, w.ht, w.R, w.V, w.S, w.D});
+    write_vk1(v, f);
 }
 
 }  // namespace vk::v1

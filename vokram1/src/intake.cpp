@@ -2,8 +2,10 @@
 #include <cmath>
 
 #include "vokram/angles.hpp"
+#include "vokram/capacity.hpp"
 #include "vokram/data_file.hpp"
 #include "vokram/parameters.hpp"
+#include "vokram/units.hpp"
 #include "vokram1/survey.hpp"
 
 namespace vk::v1 {
@@ -18,10 +20,10 @@ bool is_whole(double v) {
 
 // True when a height in metres fits a 16-bit count of millimetres.
 bool mm_fits(double m) {
-    return std::round(m * 1000.0) <= 65535.0;
+    return std::round(m * kMmPerMetre) <= 65535.0;
 }
 std::uint16_t mm(double m) {
-    return static_cast<std::uint16_t>(std::llround(m * 1000.0));
+    return static_cast<std::uint16_t>(std::llround(m * kMmPerMetre));
 }
 
 // A value as a message quotes it: whole numbers plainly, others with four decimals.
@@ -87,8 +89,7 @@ void add_point(Survey& s, std::uint8_t vi, double no, double xk, double yk, doub
 void granica(Survey& s) {
     if (s.given == kPointCapacity - 1 || static_cast<int>(s.pts.size()) == kPointCapacity - 1 ||
         static_cast<int>(s.rows.size()) == kRowCapacity - 1) {
-        s.con.write_at(20, 20, "АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА.");
-        throw ModuleStop{"АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА."};
+        capacity_stop(s.con, 20);
     }
 }
 
@@ -262,7 +263,7 @@ void report_params(Survey& s) {
     s.rep.line("      Мащабна  поправка към разст-я  [мм/км]  " + real(s.par.scale, 6, 1));
     s.rep.line("    Попр. към Индекса на верт. кръг  [гради]" + real(s.par.index, 10, 5));
     s.rep.endl();
-    s.par.additive /= 1000.0;
+    s.par.additive /= kMmPerMetre;
     s.par.scale = s.par.scale / 1000000.0 + 1.0;
 }
 
@@ -297,8 +298,7 @@ void vhod_stations(Survey& s) {
             stop();
         }
         if (s.records == kUnusedSeries - 1) {  // record ordinals are 16-bit, 65535 marks an unused row
-            s.con.write_at(20, 20, "АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА.");
-            throw ModuleStop{"АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА."};
+            capacity_stop(s.con, 20);
         }
         const std::uint16_t ps = static_cast<std::uint16_t>(++s.records);
         bool storable = true;  // false when a value does not fit its 16-bit field

@@ -6,6 +6,7 @@
 #include "rows.hpp"
 #include "vokram/angles.hpp"
 #include "vokram/geodesy.hpp"
+#include "vokram/units.hpp"
 #include "vokram1/survey.hpp"
 
 namespace vk::v1 {
@@ -26,13 +27,6 @@ class PlanePoints {
     std::vector<const Point*> by_number_;
 };
 
-struct VectorMean {
-    double ss = 0.0, sc = 0.0;
-    int m = 0;
-    void add(double g) { ss += sing(g), sc += cosg(g), ++m; }
-    double mean() const { return atang(ss / m, sc / m); }
-};
-
 // Section 4: every record that sees given points gets its orientation angle; its
 // directions become direction angles and its series number 0.
 void orient_on_given(Survey& s) {
@@ -48,7 +42,7 @@ void orient_on_given(Survey& s) {
         const Point& st = *plane_point(first.ns);
         const std::uint16_t ps = first.ps, ns = first.ns;
         std::vector<std::pair<int, double>> seen;  // target and orientation angle
-        VectorMean o;
+        DirectionMean o;
         for (std::size_t j = i; j < rows.size(); ++j) {
             const Row& w = rows[j];
             if (w.ns != ns || w.ps != ps || w.R <= 0.0) continue;
@@ -59,7 +53,7 @@ void orient_on_given(Survey& s) {
             o.add(angle);
         }
         const double mean = o.mean();
-        if (o.m > 1) {
+        if (o.count > 1) {
             for (const auto& [nt, angle] : seen) worst.take(ina(angle, mean), ns, nt);
             if (worst.v > s.par.tol_angle) {
                 s.rep.line("    Станция " + whole(ns, 5) + " - несъгласуваност м/у посоки към дадени точки.");
@@ -77,7 +71,7 @@ void orient_on_given(Survey& s) {
         s.rep.line("    Максим. разлика м/у ориент. неизвестни  не е открита.");
     else
         s.rep.line("    Максим. разлика м/у ориент. неизвестни " +
-                   worst.where(10000.0, " сс. в ст.", " към т."));
+                   worst.where(kCcPerGrad, " сс. в ст.", " към т."));
     s.rep.endl();
 }
 
@@ -105,7 +99,7 @@ void common_origin(Survey& s) {
             if (b.R <= 0.0 || b.ns != a.ns || b.nt != a.nt || b.ps == a.ps) continue;
             const std::uint16_t ns = a.ns, ps_a = a.ps, ps_b = b.ps;
             std::vector<std::pair<int, double>> pairs;  // target and offset of the second record
-            VectorMean o;
+            DirectionMean o;
             for (std::size_t p = i; p < rows.size(); ++p) {
                 if (rows[p].R <= 0.0 || rows[p].ps != ps_a || rows[p].ns != ns) continue;
                 for (std::size_t q = j; q < rows.size(); ++q) {
@@ -141,7 +135,7 @@ void common_origin(Survey& s) {
     if (worst.v <= 0.0002)
         s.rep.line("    Максим. разлика   не е открита.");
     else
-        s.rep.line("    Максим. разлика " + worst.where(10000.0, " сс. в ст.", " към т."));
+        s.rep.line("    Максим. разлика " + worst.where(kCcPerGrad, " сс. в ст.", " към т."));
     s.rep.endl();
 }
 
@@ -156,10 +150,10 @@ void average_directions(Survey& s) {
     };
     for (std::size_t i = 0; i + 1 < rows.size(); ++i) {
         if (rows[i].R <= 0.0) continue;
-        VectorMean o;
+        DirectionMean o;
         for (std::size_t j = i; j < rows.size(); ++j)
             if (same(rows[i], rows[j])) o.add(rows[j].R);
-        if (o.m <= 1) continue;
+        if (o.count <= 1) continue;
         const double mean = o.mean();
         double largest = 0.0;
         for (std::size_t j = i; j < rows.size(); ++j)
@@ -183,7 +177,7 @@ void average_directions(Survey& s) {
     if (worst.v <= 0.0002)
         s.rep.line("    Максим. разлика  не е открита.");
     else
-        s.rep.line("    Максим. разлика " + worst.where(10000.0, " сс. в ст.", " към т."));
+        s.rep.line("    Максим. разлика " + worst.where(kCcPerGrad, " сс. в ст.", " към т."));
 }
 
 // Section 7: horizontal distances reduced to the projection plane at the given height.

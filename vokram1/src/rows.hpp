@@ -1,10 +1,11 @@
-// The running largest deviation of one family of checks, with the station and target
-// where it occurred. A later value replaces it only when strictly larger, so ties keep
-// the first occurrence.
+// What vokram1's checks share: rows between the same two points, and the largest
+// deviation of a family of checks.
 #pragma once
 
 #include <string>
 
+#include "vokram/products.hpp"
+#include "vokram/statistics.hpp"
 #include "vokram/text.hpp"
 #include "vokram1/survey.hpp"
 
@@ -14,23 +15,5 @@ namespace vk::v1 {
 inline bool same_side(const Row& a, const Row& b) {
     return (a.ns == b.ns && a.nt == b.nt) || (a.ns == b.nt && a.nt == b.ns);
 }
-
-// A row gives a height difference when the instrument height, the zenith angle and the
-// slope distance are all there.
-inline bool has_height_difference(const Row& w) {
-    return w.hs > 0 && w.V > 0.0 && w.S > 0.0;
-}
-
-struct Largest {
-    double v = 0.0;
-    int st = 0, tg = 0;
-    void take(double d, int station, int target) {
-        if (d > v) v = d, st = station, tg = target;
-    }
-    // "<value> <unit> <station> <joint> <target>" as the summary lines print a maximum.
-    std::string where(double factor, const char* unit, const char* joint) const {
-        return real(v * factor, 6, 1) + unit + whole(st) + joint + whole(tg);
-    }
-};
 
 }  // namespace vk::v1

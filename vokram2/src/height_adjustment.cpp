@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "vokram/statistics.hpp"
+#include "vokram/units.hpp"
 
 namespace vk::v2 {
 
@@ -116,7 +117,7 @@ HeightAdjustment adjust_heights(const Network& w) {
     auto height = [&](const End& e) { return e.k >= 0 ? h[e.k] : e.h; };
     // The residual h(to) - h(from) - dh at the current heights [cm].
     auto misclosure = [&](std::size_t o) {
-        return (height(ends[o].second) - height(ends[o].first) - a.obs[o].dh) * 100;
+        return (height(ends[o].second) - height(ends[o].first) - a.obs[o].dh) * kCmPerMetre;
     };
 
     // Normal equations in centimetres: v = x(to) - x(from) + l. The model is linear, so

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "vokram/statistics.hpp"
+#include "vokram/units.hpp"
 #include "vokram2/height_adjustment.hpp"
 
 namespace vk::v2 {
@@ -38,7 +39,7 @@ void write_height_listing(const HeightAdjustment& h, TextFile& f) {
     for (const AdjustedHeight& p : h.points)
         f.line(whole(p.no, 9) + real(p.h, 11, 4) +
                (h.redundancy > 0 ? real(p.mH, 10, 2) : std::string(9, ' ') + "-") +
-               real((p.h - p.levelled) * 100, 12, 2) + whole(p.differences, 12));
+               real((p.h - p.levelled) * kCmPerMetre, 12, 2) + whole(p.differences, 12));
     f.line("    Hнив - котата от тригонометричната нивелация (раздел 11 на протокола).");
 
     f.endl();

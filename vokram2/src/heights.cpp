@@ -4,6 +4,7 @@
 
 #include "vokram/angles.hpp"
 #include "vokram/geodesy.hpp"
+#include "vokram/units.hpp"
 #include "vokram2/network.hpp"
 
 namespace vk::v2 {
@@ -12,14 +13,14 @@ namespace {
 
 // Height difference target minus station from a slope distance.
 double dh_slope(const Network& w, const Row& r, double s) {
-    return s * cosg(r.V) + curvature_refraction(s, w.tol.k) + r.hs / 1000.0 - r.ht / 1000.0;
+    return s * cosg(r.V) + curvature_refraction(s, w.tol.k) + r.hs / kMmPerMetre - r.ht / kMmPerMetre;
 }
 
 // The same from a horizontal distance, turned into a slope distance by the zenith angle;
 // the curvature and refraction term takes the horizontal distance itself.
 double dh_horizontal(const Network& w, const Row& r, double d) {
-    return std::fabs(d / sing(r.V)) * cosg(r.V) + curvature_refraction(d, w.tol.k) + r.hs / 1000.0 -
-           r.ht / 1000.0;
+    return std::fabs(d / sing(r.V)) * cosg(r.V) + curvature_refraction(d, w.tol.k) + r.hs / kMmPerMetre -
+           r.ht / kMmPerMetre;
 }
 
 // Mean height difference of the rows from `from` to `to`, starting at row i.
@@ -137,7 +138,7 @@ void h_kontrola(Network& w) {
             }
         }
         w.rep.endl();
-        w.rep.line("    Макс. несвръзка за коти : " + real(largest * 100, 6, 1) + " см. за точки " +
+        w.rep.line("    Макс. несвръзка за коти : " + real(largest * kCmPerMetre, 6, 1) + " см. за точки " +
                    whole(first) + " - " + whole(second));
         w.rep.endl();
     }

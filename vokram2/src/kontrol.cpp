@@ -1,5 +1,6 @@
 // The control block of a stopped run: the tables as they stood at the stop, so that the
 // user can find the cause in the report.
+#include "vokram/units.hpp"
 #include "vokram2/network.hpp"
 
 namespace vk::v2 {
@@ -54,9 +55,9 @@ void kontrol(Network& w) {
         // Before the input has finished the rows still hold point numbers.
         const int ns = w.indexed ? w.no(r.ns) : r.ns;
         const int nt = w.indexed ? w.no(r.nt) : r.nt;
-        rep.line(whole(r.ps, 6) + " " + whole(ns, 6) + " " + real(r.hs / 1000.0, 6, 3) + " " + whole(nt, 6) +
-                 " " + real(r.ht / 1000.0, 6, 3) + " " + real(r.R, 9, 5) + " " + real(r.V, 9, 5) + " " +
-                 real(r.S, 8, 3) + " " + real(r.D, 8, 3));
+        rep.line(whole(r.ps, 6) + " " + whole(ns, 6) + " " + real(r.hs / kMmPerMetre, 6, 3) + " " +
+                 whole(nt, 6) + " " + real(r.ht / kMmPerMetre, 6, 3) + " " + real(r.R, 9, 5) + " " +
+                 real(r.V, 9, 5) + " " + real(r.S, 8, 3) + " " + real(r.D, 8, 3));
     }
     rep.line(row_rule);
     rep.close();

@@ -3,22 +3,11 @@
 #include <cmath>
 
 #include "vokram/angles.hpp"
+#include "vokram/statistics.hpp"
+#include "vokram/units.hpp"
 #include "vokram2/network.hpp"
 
 namespace vk::v2 {
-
-namespace {
-
-// The largest deviation so far and where it occurred; ties keep the first.
-struct Largest {
-    double value = 0;
-    int from = 0, to = 0;  // point numbers
-    void offer(double v, int f, int t) {
-        if (v > value) value = v, from = f, to = t;
-    }
-};
-
-}  // namespace
 
 PlaneCheck plane_controls(const Network& w, TextFile& out) {
     PlaneCheck c;
@@ -37,25 +26,22 @@ PlaneCheck plane_controls(const Network& w, TextFile& out) {
         if (first < 0) continue;
         const std::uint16_t s = w.rows[first].ps;
         std::vector<int> used;
-        double sum_cos = 0, sum_sin = 0;
+        DirectionMean orientation;
         for (int k = first; k < w.m(); ++k) {
             const Row& r = w.rows[k];
             if (r.ps != s || r.ns != st || !(r.R > 0) || !checkable(r)) continue;
-            const double o = t(w, st, r.nt) - r.R;
-            sum_cos += cosg(o);
-            sum_sin += sing(o);
+            orientation.add(t(w, st, r.nt) - r.R);
             used.push_back(k);
         }
-        const double count = static_cast<double>(used.size());
-        const double mean = atang(sum_sin / count, sum_cos / count);
+        const double mean = orientation.mean();
         Largest station;
         for (int k : used) {
             const Row& r = w.rows[k];
             c.angle_off[k] = ina(rang(t(w, st, r.nt) - r.R), mean);
-            station.offer(c.angle_off[k], w.no(st), w.no(r.nt));
+            station.take(c.angle_off[k], w.no(st), w.no(r.nt));
         }
-        angular.offer(station.value, station.from, station.to);
-        if (station.value > w.tol.angle) {
+        angular.take(station.v, station.st, station.tg);
+        if (station.v > w.tol.angle) {
             c.named.push_back(st);
             for (int k : used) c.named.push_back(w.rows[k].nt);
             out.line("      Станция " + whole(w.no(st)) + "  - конфликт в посоките.");
@@ -76,9 +62,9 @@ PlaneCheck plane_controls(const Network& w, TextFile& out) {
         const Row& r = w.rows[j];
         if (!(r.D > 0) || !checkable(r)) continue;
         c.length_off[j] = std::fabs(r.D - dist2d(w, r.ns, r.nt));
-        linear.offer(c.length_off[j], w.no(r.ns), w.no(r.nt));
+        linear.take(c.length_off[j], w.no(r.ns), w.no(r.nt));
     }
-    if (linear.value > w.tol.linear) {
+    if (linear.v > w.tol.linear) {
         out.line("      Конфликт в разстоянията.");
         out.line("        от т.  до т.      измерено      изчислено     разлика");
         for (const Row& r : w.rows) {
@@ -94,18 +80,18 @@ PlaneCheck plane_controls(const Network& w, TextFile& out) {
     }
 
     bool summary = false;
-    if (angular.value > 0.0002) {
-        out.line("    Макс. ъглова  разлика: " + real(angular.value * 10000, 6, 1) + " сс. в ст." +
-                 whole(angular.from) + " към т." + whole(angular.to));
+    if (angular.v > kLeastShownAngle) {
+        out.line("    Макс. ъглова  разлика: " + real(angular.v * kCcPerGrad, 6, 1) + " сс. в ст." +
+                 whole(angular.st) + " към т." + whole(angular.tg));
         summary = true;
     }
-    if (linear.value > 0.002) {
-        out.line("    Макс. линейна разлика: " + real(linear.value * 100, 6, 1) + "  см. в ст." +
-                 whole(linear.from) + " към т." + whole(linear.to));
+    if (linear.v > kLeastShownLength) {
+        out.line("    Макс. линейна разлика: " + real(linear.v * kCmPerMetre, 6, 1) + "  см. в ст." +
+                 whole(linear.st) + " към т." + whole(linear.tg));
         summary = true;
     }
     if (summary) out.endl();
-    c.angular = angular.value, c.linear = linear.value;
+    c.angular = angular.v, c.linear = linear.v;
     return c;
 }
 

@@ -69,12 +69,12 @@ bool gauss_newton(Network& w, const std::vector<int>& free) {
                  p_dist = 1.0 / std::pow(w.tol.linear, 2);
     for (int step = 0; step < kSteps; ++step) {
         // Orientation of each series: the vector mean over its directions.
-        std::vector<double> sum_sin(w.idx.series.size(), 0), sum_cos(w.idx.series.size(), 0);
+        std::vector<DirectionMean> orientation(w.idx.series.size());
         for (int j = 0; j < w.m(); ++j) {
             const Row& r = w.rows[j];
             if (!(r.R > 0) || !w.known(r.ns) || !w.known(r.nt) || r.ns == r.nt) continue;
             const double o = t(w, r.ns, r.nt) - r.R;
-            sum_sin[w.idx.series_of[j]] += sing(o), sum_cos[w.idx.series_of[j]] += cosg(o);
+            orientation[w.idx.series_of[j]].add(o);
         }
         std::vector<double> n(u * u, 0), b(u, 0);
         auto add = [&](const std::size_t(&c)[5], const double(&a)[5], double l, double p) {
@@ -97,7 +97,7 @@ bool gauss_newton(Network& w, const std::vector<int>& free) {
                                       series_col[w.idx.series_of[j]]};
             if (r.R > 0) {
                 const std::size_t g = static_cast<std::size_t>(w.idx.series_of[j]);
-                const double o = atang(sum_sin[g], sum_cos[g]);
+                const double o = orientation[g].of_sum();
                 double l = rang(t(w, r.ns, r.nt) - r.R - o);
                 if (l > 200.0) l -= 400.0;
                 add(c, {dy / d2, -dx / d2, -dy / d2, dx / d2, -1.0}, l * kRadiansPerGrad, p_dir);

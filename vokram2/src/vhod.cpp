@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "vokram/angles.hpp"
+#include "vokram/capacity.hpp"
 #include "vokram2/network.hpp"
 
 namespace vk::v2 {
@@ -65,8 +66,7 @@ const char* const kNoData = "    Няма данни за образуване �
 
 // The file names a point that cannot be held: refuse it before anything is stored.
 [[noreturn]] void capacity(Network& w) {
-    w.con.write_at(20, 18, "АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА.");
-    throw ModuleStop{"АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА."};
+    capacity_stop(w.con, 18);
 }
 
 }  // namespace

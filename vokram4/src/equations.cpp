@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "vokram/angles.hpp"
+#include "vokram/units.hpp"
 
 namespace vk::v4 {
 
@@ -62,7 +63,7 @@ Equation direction_equation(const Adjustment& a, const Measurement& w, float Z) 
         l -= 400;
     else if (l <= -200)
         l += 400;
-    eq[4] = {l * 10000, a.u + 1};
+    eq[4] = {l * kCcPerGrad, a.u + 1};
     return eq;
 }
 
@@ -78,7 +79,7 @@ Equation distance_equation(const Adjustment& a, const Measurement& w) {
         eq[2] = {ca, iT};
         eq[3] = {sa, iT + 1};
     }
-    eq[4] = {(s.s - w.D) * 100, a.u + 1};
+    eq[4] = {(s.s - w.D) * kCmPerMetre, a.u + 1};
     return eq;
 }
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+#include "vokram/capacity.hpp"
+#include "vokram/products.hpp"
 #include "vokram4/adjustment.hpp"
 
 namespace vk::v4 {
@@ -12,77 +14,44 @@ void stop(std::string reason) {
     throw ModuleStop{std::move(reason)};
 }
 
-namespace {
-
-// Capacity guard: the tables hold 400 points and 1000 measurements.
-void guard(Adjustment& a, long long count, int capacity) {
-    if (count <= capacity) return;
-    a.con.write_at(20, 18, "АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА.");
-    throw ModuleStop{"АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА."};
-}
-
-// Reads one block of point rows; only points with plane coordinates (kind 2 or 3)
-// are taken, so a height-only point never becomes an end of an equation.
-void read_points(Adjustment& a, NumberReader& in, long long count) {
-    in.rows(count, [&] {
-        const long long vi = in.integer(0, 3);
-        if (vi > 1) {
-            Point p;
-            p.no = static_cast<std::uint16_t>(in.integer(0, 65535));
-            p.x = in.number();
-            p.y = in.number();
-            a.pts.push_back(p);
-        }
-    });
-}
-
-}  // namespace
-
 void vhod(Adjustment& a, NumberReader& in) {
     a.pts.clear();
     a.ms.clear();
     a.pts.reserve(kPointCapacity);
     a.ms.reserve(kMeasurementCapacity);
 
-    in.skip_lines(3);
-    a.xo = in.number();
-    a.yo = in.number();
-    in.skip_line();
+    // Capacity guard: the tables hold 400 points and 1000 measurements.
+    const Vk2Reading how{0, true, true, [&](const NetTables&) { capacity_stop(a.con, 18); }};
+    const NetTables t = read_vk2(in, {kPointCapacity, kMeasurementCapacity}, how);
+    a.xo = t.xo;
+    a.yo = t.yo;
 
-    const long long given = in.integer(0, 65535);
-    guard(a, given, kPointCapacity);
-    in.skip_line();
-    in.skip_lines(3);
-    read_points(a, in, given);
+    // Only points with plane coordinates (kind 2 or 3) are taken, so a height-only point
+    // never becomes an end of an equation.
+    const auto take = [&](int from, int to) {
+        for (int i = from; i < to; ++i)
+            if (t.pts[i].vi > 1) a.pts.push_back({t.pts[i].no, t.pts[i].x, t.pts[i].y});
+    };
+    take(0, t.g);
     a.g = a.n();
-
-    const long long fresh = in.integer(0, 65535);
-    guard(a, given + fresh, kPointCapacity);
-    in.skip_line();
-    in.skip_lines(3);
-    read_points(a, in, fresh);
-
-    const long long m = in.integer(0, 65535);
-    guard(a, m, kMeasurementCapacity);
-    in.skip_line();
-    in.skip_lines(3);
+    take(t.g, t.n());
 
     // Point numbers become table indexes (the first entry with the number). A
     // measurement that touches a point not loaded, a height-only point, is left out.
     std::vector<int> index(65536, -1);
     for (int p = a.n() - 1; p >= 0; --p) index[a.pts[p].no] = p;
-    in.rows(m, [&] {
+    for (const NetRow& x : t.rows) {
+        const int ns = index[x.ns];
+        const int nt = index[x.nt];
+        if (ns < 0 || nt < 0) continue;
         Measurement w;
-        w.ps = static_cast<std::uint16_t>(in.integer(0, 65535));
-        const int ns = index[in.integer(0, 65535)];
-        const int nt = index[in.integer(0, 65535)];
-        w.R = in.number();
-        w.D = in.number();
-        if (ns < 0 || nt < 0) return;
+        w.ps = x.ps;
+        w.R = x.R;
+        w.D = x.D;
         w.ns = static_cast<std::uint16_t>(ns);
         w.nt = static_cast<std::uint16_t>(nt);
         a.ms.push_back(w);
-    });
+    }
 
     a.u = 2 * (a.n() - a.g);
     a.n_dir = 0;

@@ -4,6 +4,7 @@
 
 #include "faces.hpp"
 #include "vokram/geodesy.hpp"
+#include "vokram/units.hpp"
 
 namespace vk::v5 {
 
@@ -32,11 +33,14 @@ void two_faces(Polar& p) {
     if (dr.v > par.tol_angle || dz.v > par.tol_angle || ds.v > par.tol_linear) {
         p.rep->line("    Недопустими разлики I/II положение");
         if (dr.v > par.tol_angle)
-            p.rep->line("      за хор. посока  " + real(dr.v * 10000.0, 6, 1) + " сс. към т." + whole(dr.pt));
+            p.rep->line("      за хор. посока  " + real(dr.v * kCcPerGrad, 6, 1) + " сс. към т." +
+                        whole(dr.tg));
         if (dz.v > par.tol_angle)
-            p.rep->line("      за верт.  ъгъл  " + real(dz.v * 10000.0, 6, 1) + " сс. към т." + whole(dz.pt));
+            p.rep->line("      за верт.  ъгъл  " + real(dz.v * kCcPerGrad, 6, 1) + " сс. към т." +
+                        whole(dz.tg));
         if (ds.v > par.tol_linear)
-            p.rep->line("      за накл. разст. " + real(ds.v * 100.0, 6, 1) + " см. към т." + whole(ds.pt));
+            p.rep->line("      за накл. разст. " + real(ds.v * kCmPerMetre, 6, 1) + " см. към т." +
+                        whole(ds.tg));
         stop();
     }
     if (dr.v > 0.0 || dz.v > 0.0 || ds.v > 0.0) {
@@ -44,10 +48,14 @@ void two_faces(Polar& p) {
         // shows a value.
         p.rep->line("    Визиране в две положения на телскопа.");
         p.rep->line("    Максимални разлики между измервания: ");
-        p.rep->line("      за  хор. посоки : " + largest_or_none(dr, 0.0002, 10000.0, " сс. към т."));
-        p.rep->line("      за  зен. ъгли   : " + largest_or_none(dz, 0.0002, 10000.0, " сс. към т."));
-        p.rep->line("      за накл. разст. : " + largest_or_none(ds, 0.002, 100.0, " см. към т."));
-        p.rep->line("      за  хор. разст. : " + largest_or_none(Largest{}, 0.002, 100.0, " см. към т."));
+        p.rep->line("      за  хор. посоки : " +
+                    largest_or_none(dr, kLeastShownAngle, kCcPerGrad, " сс. към т."));
+        p.rep->line("      за  зен. ъгли   : " +
+                    largest_or_none(dz, kLeastShownAngle, kCcPerGrad, " сс. към т."));
+        p.rep->line("      за накл. разст. : " +
+                    largest_or_none(ds, kLeastShownLength, kCmPerMetre, " см. към т."));
+        p.rep->line("      за  хор. разст. : " +
+                    largest_or_none(Largest{}, kLeastShownLength, kCmPerMetre, " см. към т."));
         p.rep->endl();
     }
 }
@@ -72,12 +80,12 @@ void repetitions(Polar& p) {
     // so that readings on both sides of the zero direction average near zero.
     for (std::size_t k = 0; k + 1 < n; ++k) {
         if (!(s[k].R > 0.0)) continue;
-        double sy = sing(s[k].R), sx = cosg(s[k].R);
-        int count = 1;
+        DirectionMean faces;
+        faces.add(s[k].R);
         for (std::size_t l = k + 1; l < n; ++l)
-            if (s[l].nt == s[k].nt && s[l].R > 0.0) sy += sing(s[l].R), sx += cosg(s[l].R), ++count;
-        if (count < 2) continue;
-        s[k].R = atang_raw(sy / count, sx / count);
+            if (s[l].nt == s[k].nt && s[l].R > 0.0) faces.add(s[l].R);
+        if (faces.count < 2) continue;
+        s[k].R = faces.mean_raw();
         for (std::size_t l = k + 1; l < n; ++l)
             if (s[l].nt == s[k].nt && s[l].R > 0.0) s[l].R = s[k].R;
     }
@@ -94,8 +102,8 @@ void repetitions(Polar& p) {
         for (std::size_t l = k + 1; l < n; ++l) {
             if (s[k].nt != s[l].nt) continue;
             if (!(s[k].hs * s[k].V * s[k].S * s[l].V * s[l].S > 0.0)) continue;
-            const double a = std::fabs(cosg(s[k].V) * s[k].S - s[k].ht / 1000.0);
-            const double b = std::fabs(cosg(s[l].V) * s[l].S - s[l].ht / 1000.0);
+            const double a = std::fabs(cosg(s[k].V) * s[k].S - s[k].ht / kMmPerMetre);
+            const double b = std::fabs(cosg(s[l].V) * s[l].S - s[l].ht / kMmPerMetre);
             const double d = std::fabs(a - b);
             dh.take(d, s[k].nt);
             if (d > par.tol_height) p.rep->line("    Разлика в превишение към т. " + whole(s[k].nt) + ".");
@@ -104,11 +112,11 @@ void repetitions(Polar& p) {
     if (dr.v != 0.0 || ds.v != 0.0 || dh.v != 0.0) {
         p.rep->line("    Макс. разлики от повторения:");
         if (dr.v > 0.0)
-            p.rep->line("      за      посока: " + real(dr.v, 8, 4) + " гр. в т. " + whole(dr.pt, 5));
+            p.rep->line("      за      посока: " + real(dr.v, 8, 4) + " гр. в т. " + whole(dr.tg, 5));
         if (ds.v > 0.0)
-            p.rep->line("      за накл. р-ние: " + real(ds.v, 7, 3) + "  м.  в т. " + whole(ds.pt, 5));
+            p.rep->line("      за накл. р-ние: " + real(ds.v, 7, 3) + "  м.  в т. " + whole(ds.tg, 5));
         if (dh.v > 0.0)
-            p.rep->line("      за  превишение: " + real(dh.v, 7, 3) + "  м.  в т. " + whole(dh.pt, 5));
+            p.rep->line("      за  превишение: " + real(dh.v, 7, 3) + "  м.  в т. " + whole(dh.tg, 5));
         if (dr.v > par.tol_angle || ds.v > par.tol_linear || dh.v > par.tol_height) stop();
     }
 }
@@ -154,13 +162,12 @@ void out_kontrol(Polar& p) {
         if (o.empty()) {
             p.rep->line("    Невъзможно ориентиране.");
         } else {
-            double sy = 0.0, sx = 0.0;
+            DirectionMean orientation;
             for (Match& m : o) {
                 m.value = rang(atang_raw(m.pt->y - st.y, m.pt->x - st.x) - m.s->R);
-                sy += sing(m.value), sx += cosg(m.value);
+                orientation.add(m.value);
             }
-            const double count = static_cast<double>(o.size());
-            p.Z = atang_raw(sy / count, sx / count);
+            p.Z = orientation.mean_raw();
             if (o.size() > 1) {
                 for (const Match& m : o) dr.take(ina(m.value, p.Z), m.pt->no);
                 if (dr.v > par.tol_angle) {
@@ -205,7 +212,7 @@ void out_kontrol(Polar& p) {
         for (const Match& m : h) {
             const Sight& s = *m.s;
             const double measured =
-                cosg(s.V) * s.S + curvature_refraction(s.S, par.k) + s.hs / 1000.0 - s.ht / 1000.0;
+                cosg(s.V) * s.S + curvature_refraction(s.S, par.k) + s.hs / kMmPerMetre - s.ht / kMmPerMetre;
             const double computed = m.pt->h - p.hst;
             dh.take(std::fabs(measured - computed), m.pt->no);
             rows.push_back({m.pt->no, computed, measured});
@@ -229,14 +236,14 @@ void out_kontrol(Polar& p) {
     if (dr.v + dd.v + dh.v > 0.0) {
         p.rep->line("    Mакс. разлики от ориентиране:");
         if (dr.v > 0.0)
-            p.rep->line("           за посока:  към т." + whole(dr.pt, 5) + " " + real(dr.v * 10000.0, 6, 1) +
-                        " сс.");
+            p.rep->line("           за посока:  към т." + whole(dr.tg, 5) + " " +
+                        real(dr.v * kCcPerGrad, 6, 1) + " сс.");
         if (dd.v > 0.0)
-            p.rep->line("       за разстояние:  към т." + whole(dd.pt, 5) + " " + real(dd.v * 100.0, 6, 1) +
-                        " см.");
+            p.rep->line("       за разстояние:  към т." + whole(dd.tg, 5) + " " +
+                        real(dd.v * kCmPerMetre, 6, 1) + " см.");
         if (dh.v > 0.0)
-            p.rep->line("       за превишение:  към т." + whole(dh.pt, 5) + " " + real(dh.v * 100.0, 6, 1) +
-                        " см.");
+            p.rep->line("       за превишение:  към т." + whole(dh.tg, 5) + " " +
+                        real(dh.v * kCmPerMetre, 6, 1) + " см.");
         p.rep->endl();
     }
 }

@@ -31,7 +31,7 @@ inline bool merge_faces(double& r1, double& z1, double& s1, double r2, double z2
     }
     if (r1 * r2 > 0.0) {
         m.r.take(std::fabs(rang(r2 - r1) - 200.0), pt);
-        r1 = atang_raw(sing(r1) + sing(r2 - 200.0), cosg(r1) + cosg(r2 - 200.0));
+        r1 = face_mean(r1, r2, Seam::at_0);
     }
     if (z1 * z2 > 0.0) {
         const double d = z1 + z2 - 400.0;
@@ -61,7 +61,7 @@ inline void single_face(double& r, double& z, double index) {
 // The value part of a summary line: the largest difference in the line's unit and its
 // point when it exceeds `limit`, otherwise the words that none was found.
 inline std::string largest_or_none(const Largest& m, double limit, double factor, const char* unit) {
-    if (m.v > limit) return real(m.v * factor, 6, 1) + unit + whole(m.pt);
+    if (m.v > limit) return real(m.v * factor, 6, 1) + unit + whole(m.tg);
     return "  не е открита.";
 }
 

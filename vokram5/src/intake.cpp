@@ -4,26 +4,17 @@
 #include "vokram/geodesy.hpp"
 #include "vokram/parameters.hpp"
 #include "vokram/products.hpp"
+#include "vokram/units.hpp"
 #include "vokram5/polar.hpp"
 
 namespace vk::v5 {
 
 namespace {
 
-// Reads `count` point rows (kind, number, x, y, h) into the point table.
-void read_rows(Polar& p, NumberReader& r, long long count) {
-    r.rows(count, [&] {
-        const NetPoint q = read_point_row(r);
-        p.pts.push_back({q.vi, q.no, q.x, q.y, q.h});
-    });
-}
-
 // A count of points that would not fit the table is refused before anything is stored.
-void check_capacity(Polar& p, long long count) {
-    if (static_cast<long long>(p.pts.size()) + count > kPointCapacity) {
-        p.rep->line("  ОБЕМА ДАННИ НАДХВЪРЛЯ ВЪЗМОЖНОСТИТЕ НА ПРОГРАМАТА.");
-        stop();
-    }
+[[noreturn]] void too_many(Polar& p) {
+    p.rep->line("  ОБЕМА ДАННИ НАДХВЪРЛЯ ВЪЗМОЖНОСТИТЕ НА ПРОГРАМАТА.");
+    stop();
 }
 
 }  // namespace
@@ -36,10 +27,7 @@ void stop() {
 // adds no points to it, so every network that vokram1 accepts (399 points) is taken;
 // only the sights of one station are guarded here.
 void granica(Polar& p) {
-    if (static_cast<int>(p.sights.size()) >= kSightCapacity - 1) {
-        p.rep->line("  ОБЕМА ДАННИ НАДХВЪРЛЯ ВЪЗМОЖНОСТИТЕ НА ПРОГРАМАТА.");
-        stop();
-    }
+    if (static_cast<int>(p.sights.size()) >= kSightCapacity - 1) too_many(p);
 }
 
 void report_head(Polar& p) {
@@ -51,19 +39,11 @@ void report_head(Polar& p) {
 void vhod_points(Polar& p, NumberReader& r) {
     p.pts.clear();
     p.pts.reserve(kPointCapacity);
-    r.skip_lines(3);  // empty line, title, rule
-    p.xo = r.number();
-    p.yo = r.number();
-    r.skip_lines(2);
-    const long long given = r.integer(0, 65535);
-    check_capacity(p, given);
-    r.skip_lines(4);  // the rest of the count line, rule, column header, rule
-    read_rows(p, r, given);
-    r.skip_line();
-    const long long added = r.integer(0, 65535);
-    check_capacity(p, added);
-    r.skip_lines(4);
-    read_rows(p, r, added);
+    const NetTables t =
+        read_vk2(r, {kPointCapacity, 0}, {1, false, false, [&](const NetTables&) { too_many(p); }});
+    p.xo = t.xo;
+    p.yo = t.yo;
+    for (const NetPoint& q : t.pts) p.pts.push_back({q.vi, q.no, q.x, q.y, q.h});
     p.rep->line("    Приети " + whole(static_cast<long long>(p.pts.size())) + " точки. ");
     p.rep->endl();
 }

@@ -1,5 +1,6 @@
 // Output of a polar station and its detail points: report rows, the AutoCAD script
 // "VK/VK_5.scr", the cadastral records and the surface list.
+#include "vokram/products.hpp"
 #include "vokram5/polar.hpp"
 
 namespace vk::v5 {
@@ -11,17 +12,11 @@ std::string en(double e, double n, int d) {
     return real(e, 0, d) + "," + real(n, 0, d);
 }
 
-// A layer switch; the empty line ends the LAYER command.
-void layer(TextFile& scr, const char* name) {
-    scr.line(std::string("layer s ") + name);
-    scr.endl();
-}
-
 }  // namespace
 
 void zapis_st(Polar& p) {
     TextFile& scr = *p.scr;
-    layer(scr, "2D_Snimka");
+    script_layer(scr, "2D_Snimka");
     const double es = p.yo + p.yst, ns = p.xo + p.xst;
     for (const Sight& s : p.sights)
         for (const Point& pt : p.pts)
@@ -48,46 +43,44 @@ void zapis_to(Polar& p, const DetailPoint& d) {
             break;
         case 2:
             p.rep->line(whole(d.no, 12) + real(N, 16, 4) + real(E, 16, 4));
-            layer(scr, "2D_Points");
+            script_layer(scr, "2D_Points");
             scr.line("point " + en(E, N, 3));
             scr.line(name + size + no);
-            layer(scr, "2D_Snimka");
+            script_layer(scr, "2D_Snimka");
             scr.line("line " + en(es, ns, 3) + " " + en(E, N, 3));
             scr.endl();
-            p.cad->line("P  28 " + whole(code, 8) + " " + real(d.x, 10, 2) + " " + real(d.y, 10, 2) + " " +
-                        real(0.0, 10, 2) + " 8 8");
+            p.cad->line(cad_point(28, code, d.x, d.y, 0.0, 2, 8));
             break;
         case 3: {
             const std::string h3 = "," + real(d.h, 0, 3);
             const std::string hd = real(d.h, 0, p.par.decimals);
             p.rep->line(whole(d.no, 12) + real(N, 16, 4) + real(E, 16, 4) + real(d.h, 11, 4));
-            layer(scr, "2D_Points");
+            script_layer(scr, "2D_Points");
             scr.line("point " + en(E, N, 3));
-            layer(scr, "2D_Names");
+            script_layer(scr, "2D_Names");
             scr.line(name + size + no);
-            layer(scr, "2D_Altitudes");
+            script_layer(scr, "2D_Altitudes");
             scr.line(label + size + hd);
-            layer(scr, "2D_Snimka");
+            script_layer(scr, "2D_Snimka");
             scr.line("line " + en(es, ns, 3) + " " + en(E, N, 3));
             scr.endl();
-            layer(scr, "3D_Points");
+            script_layer(scr, "3D_Points");
             scr.line("point " + en(E, N, 3) + h3);
-            layer(scr, "3D_Names");
+            script_layer(scr, "3D_Names");
             scr.line(name + h3 + size + no);
-            layer(scr, "3D_Altitudes");
+            script_layer(scr, "3D_Altitudes");
             scr.line(label + h3 + size + hd);
-            layer(scr, "3D_Snimka");
+            script_layer(scr, "3D_Snimka");
             scr.line("line " + en(es, ns, 3) + "," + real(p.hst + p.ih, 0, 3) + " " + en(E, N, 3) + "," +
                      real(d.h + d.t, 0, 3));
             scr.endl();
             if (d.t > 0.0) {
-                layer(scr, "Measured_HT");
+                script_layer(scr, "Measured_HT");
                 scr.line("line " + en(E, N, 3) + h3 + " " + en(E, N, 3) + "," + real(d.h + d.t, 0, 3));
                 scr.endl();
             }
-            p.cad->line("P  28 " + whole(code, 8) + " " + real(d.x, 10, 3) + " " + real(d.y, 10, 3) + " " +
-                        real(d.h, 10, 3) + " 8 8");
-            p.sur->line(real(E, 0, 2) + " " + real(N, 0, 2) + " " + real(d.h, 0, 2));
+            p.cad->line(cad_point(28, code, d.x, d.y, d.h, 3, 8));
+            p.sur->line(surface_line(E, N, d.h));
             break;
         }
         default:

@@ -5,6 +5,7 @@
 
 #include "faces.hpp"
 #include "vokram/geodesy.hpp"
+#include "vokram/units.hpp"
 
 namespace vk::v5 {
 
@@ -124,7 +125,7 @@ void stanciq(Polar& p) {
             stop();
         }
         const std::uint16_t ns = field16(p, p.st, "номер на станция");
-        const std::uint16_t hs = field16(p, p.ih * 1000.0, "височина на инструмента [мм]");
+        const std::uint16_t hs = field16(p, p.ih * kMmPerMetre, "височина на инструмента [мм]");
         for (std::size_t j = 2; j + 5 < n; j += 5) {
             const double nt = p.buf[j], ht = p.buf[j + 1], R = p.buf[j + 2], V = p.buf[j + 3],
                          S = p.buf[j + 4];
@@ -148,7 +149,7 @@ void stanciq(Polar& p) {
                 s.ns = ns;
                 s.hs = hs;
                 s.nt = field16(p, nt, "номер на точка");
-                s.ht = field16(p, ht * 1000.0, "височина на сигнала [мм]");
+                s.ht = field16(p, ht * kMmPerMetre, "височина на сигнала [мм]");
                 if (R > 0.0) s.R = R;
                 if (V > 0.0) s.V = V;
                 if (S > 0.0) s.S = S * p.par.scale + p.par.additive;
@@ -207,10 +208,11 @@ void detail_block(Polar& p, const std::vector<DetailSight>& block) {
         p.rep->line("    Ст. " + real(p.st, 0, 0) + " - полярна снимка, визиране в две положения.");
         p.rep->endl();
         p.rep->line("    Максимални разлики между измервания:");
-        p.rep->line("      за  хор. посоки : " + largest_or_none(m.r, 0.0002, 10000.0, " сс. към т."));
-        p.rep->line("      за  зен. ъгли   : " + largest_or_none(m.z, 0.0002, 10000.0, " сс. към т."));
-        p.rep->line("      за накл. разст. : " + largest_or_none(m.s, 0.002, 100.0, " см. към т."));
-        p.rep->line("      за  хор. разст. : " + largest_or_none(horizontal, 0.002, 100.0, " см. към т."));
+        p.rep->line("      за  хор. посоки : " + largest_or_none(m.r, 0.0002, kCcPerGrad, " сс. към т."));
+        p.rep->line("      за  зен. ъгли   : " + largest_or_none(m.z, 0.0002, kCcPerGrad, " сс. към т."));
+        p.rep->line("      за накл. разст. : " + largest_or_none(m.s, 0.002, kCmPerMetre, " см. към т."));
+        p.rep->line("      за  хор. разст. : " +
+                    largest_or_none(horizontal, 0.002, kCmPerMetre, " см. към т."));
         p.rep->endl();
     }
 }

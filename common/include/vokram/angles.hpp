@@ -37,4 +37,30 @@ double atang_raw(double dy, double dx, double rho = kRho);
 // Direction angle of (dy, dx) reduced into (0, 400]: due north and (0, 0) give 400.
 double atang(double dy, double dx, double rho = kRho);
 
+// The mean of directions as the direction of the mean of their unit vectors, so that
+// directions on both sides of the zero (399.99 and 0.01) average near 0, not near 200.
+struct DirectionMean {
+    double sy = 0, sx = 0;  // sums of sin and cos
+    int count = 0;
+    void add(double g) { sy += sing(g), sx += cosg(g), ++count; }
+    double mean() const { return atang(sy / count, sx / count); }          // in (0, 400]
+    double mean_raw() const { return atang_raw(sy / count, sx / count); }  // in [0, 400)
+    double of_sum() const { return atang(sy, sx); }  // the same direction, from the sums undivided
+};
+
+// Where a merged direction falls at the zero. vokram1 keeps its directions in (0, 400],
+// because a 0 in its tables marks a direction not measured; the polar survey gives its
+// directions in [0, 400), the form of its own direction angles (atang_raw).
+enum class Seam {
+    at_400,  // (0, 400]
+    at_0,    // [0, 400)
+};
+
+// The direction of a sighting in the two faces of the telescope: the mean of face I (r1)
+// and face II (r2) turned by 200, as the direction of the sum of their unit vectors.
+inline double face_mean(double r1, double r2, Seam seam) {
+    const double dy = sing(r1) + sing(r2 - 200.0), dx = cosg(r1) + cosg(r2 - 200.0);
+    return seam == Seam::at_400 ? atang(dy, dx) : atang_raw(dy, dx);
+}
+
 }  // namespace vk

@@ -1,5 +1,5 @@
 // The network as the intermediate files hand it on, and the files made from it: the
-// reader of vokram1's "Temp/VK_1.tmp"; the reader and the writer of "Temp/VK_2.tmp", the
+// writer and the reader of vokram1's "Temp/VK_1.tmp"; the reader and the writer of "Temp/VK_2.tmp", the
 // AutoCAD script "VK/VK_2.scr", the cadastral file "VK/VK_2.cad" and the surface list
 // "VK/Surface.txt". vokram2 writes them from its approximate coordinates; vokram4, asked
 // to adopt its result, writes them again from the adjusted ones.
@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "vokram/frame.hpp"
@@ -62,17 +63,39 @@ struct Vk1 {
     long long levelling_rows = 0;      // rows with instrument height, zenith angle and slope distance
 };
 
-// One point row of either intermediate file: kind (1 to 3), number, x, y, h. It is read
-// as a row of NumberReader::rows, which passes over the rest of the line.
-NetPoint read_point_row(NumberReader& r);
+// A row gives a height difference when the instrument height, the zenith angle and the
+// slope distance are all there.
+template <class Row>
+bool has_height_difference(const Row& w) {
+    return w.hs > 0 && w.V > 0.0 && w.S > 0.0;
+}
+
+// Writes "Temp/VK_1.tmp"; the counts of the kinds of points and measurements are taken
+// from the tables.
+void write_vk1(const Vk1& v, TextFile& f);
+
+// One point row of either intermediate file: kind (`lowest_kind` to 3), number, x, y, h;
+// `plane_only` reads number, x and y of a point with plane coordinates and nothing more.
+// It is read as a row of NumberReader::rows, which passes over the rest of the line.
+NetPoint read_point_row(NumberReader& r, int lowest_kind = 1, bool plane_only = false);
 
 // Reads "Temp/VK_1.tmp". A count that does not fit `cap` calls `too_many` with what has
 // been read before it, and nothing more is stored; `too_many` must not return.
 Vk1 read_vk1(NumberReader& r, const Capacity& cap, const std::function<void(const Vk1&)>& too_many);
 
+// How a program reads "Temp/VK_2.tmp".
+struct Vk2Reading {
+    int lowest_kind = 1;      // 0 also takes undetermined points
+    bool plane_only = false;  // only number, x and y of the points with plane coordinates
+    bool with_rows = true;    // false: the point tables only
+    // Called with the tables read so far when a count does not fit `cap`; it must not
+    // return. Without it such a count is a fatal input error.
+    std::function<void(const NetTables&)> too_many;
+};
+
 // Reads "Temp/VK_2.tmp": every point row and the directions and distances, whose `ns`
 // and `nt` hold point numbers. A count that does not fit `cap` is a fatal input error.
-NetTables read_vk2(NumberReader& r, const Capacity& cap);
+NetTables read_vk2(NumberReader& r, const Capacity& cap, const Vk2Reading& how = {});
 
 // A height adjusted from the trigonometric height differences.
 struct NetHeight {
@@ -97,6 +120,14 @@ void write_surface(const NetTables& t, TextFile& f);                    // "VK/S
 void write_plot(const NetTables& t, const DrawParams& p, TextFile& f);  // "VK/VK_2.scr"
 void write_cad(const NetTables& t, TextFile& f);                        // "VK/VK_2.cad"
 void write_vk2(const NetTables& t, TextFile& f);                        // "Temp/VK_2.tmp"
+
+// The lines the network's files share with the polar survey's: a layer switch of a drawing
+// script (the empty line ends the LAYER command); a surface list line of absolute easting,
+// northing and height; a cadastral point record of kind, code, reduced x, y, h with
+// `decimals` and its symbol code twice.
+void script_layer(TextFile& f, const char* name);
+std::string surface_line(double e, double n, double h);
+std::string cad_point(int kind, long long code, double x, double y, double h, int decimals, int symbol);
 
 // "VK/VK_2.scr" in the working folder, drawn with the values of its "P.txt".
 void save_plot(const Workspace& ws, const NetTables& t);

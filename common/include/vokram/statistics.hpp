@@ -4,7 +4,29 @@
 
 #include <string>
 
+#include "vokram/text.hpp"
+
 namespace vk {
+
+// The running largest deviation of one family of checks, with the station and the target
+// (point numbers) where it occurred; a polar station's checks name the target only. A
+// later value replaces it only when strictly larger, so ties keep the first occurrence.
+// Below these a summary names no largest deviation.
+inline constexpr double kLeastShownAngle = 0.0002;  // grads (2 cc)
+inline constexpr double kLeastShownLength = 0.002;  // m (2 mm)
+
+struct Largest {
+    double v = 0.0;
+    int st = 0, tg = 0;
+    void take(double d, int station, int target) {
+        if (d > v) v = d, st = station, tg = target;
+    }
+    void take(double d, int target) { take(d, 0, target); }
+    // "<value> <unit> <station> <joint> <target>" as the summary lines print a maximum.
+    std::string where(double factor, const char* unit, const char* joint) const {
+        return real(v * factor, 6, 1) + unit + whole(st) + joint + whole(tg);
+    }
+};
 
 // A studentized residual beyond this marks a possible gross error: the two-sided
 // 0.1 % point of the normal distribution, as in Baarda's data snooping.

@@ -16,6 +16,7 @@
 
 #include "vokram/console.hpp"
 #include "vokram/frame.hpp"
+#include "vokram/statistics.hpp"
 #include "vokram/text.hpp"
 #include "vokram4/normal_matrix.hpp"
 
@@ -38,16 +39,6 @@ struct Measurement {
     std::uint16_t ns = 0, nt = 0;  // station and target: indexes into the point table, from 0
     double R = 0;                  // horizontal direction, grads; 0 = not measured
     double D = 0;                  // horizontal distance, metres; 0 = not measured
-};
-
-// The largest residual of one kind with the station and target numbers of its
-// measurement; a later one replaces it only when strictly larger.
-struct Largest {
-    double v = 0;
-    std::uint16_t st = 0, tg = 0;
-    void take(double d, std::uint16_t station, std::uint16_t target) {
-        if (d > v) v = d, st = station, tg = target;
-    }
 };
 
 // A direction or distance as it entered the equations of the latest iteration: its

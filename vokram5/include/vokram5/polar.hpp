@@ -12,6 +12,7 @@
 
 #include "vokram/console.hpp"
 #include "vokram/frame.hpp"
+#include "vokram/statistics.hpp"
 #include "vokram/text.hpp"
 
 namespace vk::v5 {
@@ -62,16 +63,6 @@ struct DetailPoint {
     int vi = 0;
     double x = 0, y = 0, h = 0;  // x, y reduced
     double t = 0;                // target height of its sight
-};
-
-// The running largest difference of one check, with the point where it occurred; only a
-// strictly larger difference replaces it, so ties keep the first point.
-struct Largest {
-    double v = 0.0;
-    long long pt = 0;
-    void take(double d, long long point) {
-        if (d > v) v = d, pt = point;
-    }
 };
 
 // The whole working state of one vokram5 run.
