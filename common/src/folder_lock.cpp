@@ -1,27 +1,18 @@
 // The survey-folder lock, the temporary names and the sets of files that change together:
-// the only place where the suite calls the operating system directly for its files.
+// with folder_lock_posix.cpp and folder_lock_win.cpp (the system's side of the lock), the only
+// place where the suite calls the operating system directly for its files.
 #include "vokram/folder_lock.hpp"
 
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <string>
 #include <system_error>
 #include <thread>
 
+#include "lock_io.hpp"
 #include "vokram/frame.hpp"
 #include "vokram/platform.hpp"
 #include "vokram/text.hpp"
-
-#ifdef _WIN32
-#include <process.h>
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace vk {
 
@@ -55,14 +46,6 @@ constexpr const char* kOwnFiles[] = {
 
 FatalIo not_regular(const std::string& name) {
     return io_error(ENXIO, name);
-}
-
-long long process_id() {
-#ifdef _WIN32
-    return _getpid();
-#else
-    return ::getpid();
-#endif
 }
 
 bool same_letters(std::string_view a, std::string_view b) {
@@ -110,86 +93,25 @@ void remove_leftovers(const fs::path& dir, const std::string& rel) {
     }
 }
 
-// The lock file, opened or created without following a link and without waiting on a FIFO.
-long long open_lock(const fs::path& path) {
-#ifdef _WIN32
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (h == INVALID_HANDLE_VALUE) throw io_error(errno_of(GetLastError()), kLockName);
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info) ||
-        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-        CloseHandle(h);
-        throw not_regular(kLockName);
-    }
-    return reinterpret_cast<long long>(h);
-#else
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0 && (errno == ELOOP || errno == ENXIO)) throw not_regular(kLockName);
-    if (fd < 0) throw io_error(errno, kLockName);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw not_regular(kLockName);
-    }
-    // The `vokram` command holds the folder for its whole chain: it opens the lock file once
-    // and hands each program that open file (VOKRAM_LOCK_FD), whose lock then stays with the
-    // chain between its programs. A descriptor of any other file is not taken.
-    const char* chain = std::getenv("VOKRAM_LOCK_FD");
-    char* end = nullptr;
-    const long inherited = chain ? std::strtol(chain, &end, 10) : -1;
-    struct stat held {};
-    if (inherited > 2 && inherited < 1024 && *end == '\0' &&
-        ::fstat(static_cast<int>(inherited), &held) == 0 && held.st_dev == st.st_dev &&
-        held.st_ino == st.st_ino) {
-        ::close(fd);
-        return inherited;
-    }
-    return fd;
-#endif
-}
-
-void release(long long handle) {
-#ifdef _WIN32
-    CloseHandle(reinterpret_cast<HANDLE>(handle));  // closing the handle releases the lock
-#else
-    ::close(static_cast<int>(handle));  // closing the descriptor releases the lock
-#endif
-}
-
 }  // namespace
 
 FolderLock::FolderLock(const Workspace& ws, HalfDoneSet half_done) {
     ws.require_folders();
     const fs::path path = ws.file(kLockName);
     check_output(path, kLockName);
-    handle_ = open_lock(path);
+    handle_ = lock_io::open_lock(path, kLockName);
     const auto give_up = std::chrono::steady_clock::now() + kPatience;
-#ifdef _WIN32
-    HANDLE h = reinterpret_cast<HANDLE>(handle_);
     while (true) {
-        OVERLAPPED at{};
-        if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) break;
-        if (GetLastError() != ERROR_LOCK_VIOLATION || std::chrono::steady_clock::now() >= give_up) {
-            CloseHandle(h);
+        int err = 0;
+        const lock_io::Attempt attempt = lock_io::try_lock(handle_, err);
+        if (attempt == lock_io::Attempt::taken) break;
+        if (attempt == lock_io::Attempt::failed || std::chrono::steady_clock::now() >= give_up) {
+            lock_io::release(handle_);
+            if (attempt == lock_io::Attempt::failed && err != 0) throw io_error(err, kLockName);
             busy();
         }
         std::this_thread::sleep_for(kRetry);
     }
-#else
-    const int fd = static_cast<int>(handle_);
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int err = errno;
-        if (err == EINTR) continue;
-        if (err != EWOULDBLOCK || std::chrono::steady_clock::now() >= give_up) {
-            ::close(fd);
-            if (err != EWOULDBLOCK) throw io_error(err, kLockName);
-            busy();
-        }
-        std::this_thread::sleep_for(kRetry);
-    }
-#endif
     try {
         if (!half_done_set(ws).empty()) {
             if (half_done == HalfDoneSet::refuse)
@@ -200,7 +122,7 @@ FolderLock::FolderLock(const Workspace& ws, HalfDoneSet half_done) {
             complete_set(ws);
         }
     } catch (...) {
-        release(handle_);
+        lock_io::release(handle_);
         throw;
     }
     remove_leftovers(ws.root(), "");
@@ -210,12 +132,12 @@ FolderLock::FolderLock(const Workspace& ws, HalfDoneSet half_done) {
 }
 
 FolderLock::~FolderLock() {
-    release(handle_);
+    lock_io::release(handle_);
 }
 
 fs::path temporary_name(const fs::path& path) {
     fs::path part = path;
-    part += "." + std::to_string(process_id()) + ".part";
+    part += "." + std::to_string(lock_io::process_id()) + ".part";
     return part;
 }
 

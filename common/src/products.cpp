@@ -62,7 +62,10 @@ DrawParams read_draw_params(const Workspace& ws) {
     return p;
 }
 
-void write_plot(const NetTables& w, const DrawParams& dp, TextFile& f) {
+namespace {
+
+// The sheet of the script: a rectangle 20 m and a view 30 m outside the points with coordinates.
+void plot_frame(const NetTables& w, TextFile& f) {
     double x_min = 0, x_max = 0, y_min = 0, y_max = 0;
     if (!w.pts.empty()) {
         x_min = x_max = w.pts[0].x;
@@ -80,44 +83,48 @@ void write_plot(const NetTables& w, const DrawParams& dp, TextFile& f) {
         return real(w.yo + y_min - margin, 0, 0) + "," + real(w.xo + x_min - margin, 0, 0) + " " +
                real(w.yo + y_max + margin, 0, 0) + "," + real(w.xo + x_max + margin, 0, 0);
     };
+    f.line("rectangle " + frame(20));
+    f.line("zoom window " + frame(30));
+}
+
+// The points with their numbers and heights: in plan (2D) those with coordinates, in space
+// (3D) those with heights as well; given points as triangles, the others as circles.
+void plot_points(const NetTables& w, const DrawParams& dp, TextFile& f) {
     const std::string th = real(dp.th, 0, 3);
-    auto layer = [&](const char* name) { script_layer(f, name); };
     auto name_at = [&](const NetPoint& p, double dn) {
         return real(p.y + w.yo + 0.8 * dp.th, 0, 3) + "," + real(p.x + w.xo + dn * dp.th, 0, 3);
     };
-
-    f.line("ucsicon off osnap none ortho off");
-    f.line("rectangle " + frame(20));
-    f.line("zoom window " + frame(30));
-
-    layer("2D_Points");
+    script_layer(f, "2D_Points");
     for (int i = 0; i < w.n(); ++i)
         if (w.pts[i].vi >= 2)
             f.line((i < w.g ? "insert tri " : "insert cir ") + en(w, w.pts[i]) + " " + th + "  0");
-    layer("2D_Names");
+    script_layer(f, "2D_Names");
     for (const NetPoint& p : w.pts)
         if (p.vi >= 2) f.line("text " + name_at(p, 0.5) + " " + th + " 0 " + whole(p.no));
-    layer("2D_Altitudes");
+    script_layer(f, "2D_Altitudes");
     for (const NetPoint& p : w.pts)
         if (p.vi == 3) f.line("text " + name_at(p, -1.0) + " " + th + " 0 " + real(p.h, 0, dp.hd));
-    layer("3D_Points");
+    script_layer(f, "3D_Points");
     for (int i = 0; i < w.n(); ++i)
         if (w.pts[i].vi == 3)
             f.line((i < w.g ? "insert tri " : "insert cir ") + en(w, w.pts[i]) + "," +
                    real(w.pts[i].h, 0, 4) + " " + th + "  0");
-    layer("3D_Names");
+    script_layer(f, "3D_Names");
     for (const NetPoint& p : w.pts)
         if (p.vi == 3)
             f.line("text " + name_at(p, 0.5) + "," + real(p.h, 0, 3) + " " + th + " 0 " + whole(p.no));
-    layer("3D_Altitudes");
+    script_layer(f, "3D_Altitudes");
     for (const NetPoint& p : w.pts)
         if (p.vi == 3)
             f.line("text " + name_at(p, -1.0) + "," + real(p.h, 0, 3) + " " + th + " 0 " +
                    real(p.h, 0, dp.hd));
+}
 
+// Measurements as lines: plane ones between points with coordinates, spatial ones from
+// instrument to target sign between points with heights as well; then the instrument and
+// target heights as masts.
+void plot_measurements(const NetTables& w, TextFile& f) {
     const std::vector<NetRow>& rows = w.rows;
-    // Measurements as lines: plane ones between points with coordinates, spatial ones
-    // from instrument to target sign between points with heights as well.
     auto plane_lines = [&](auto measured) {
         for (const NetRow& r : rows) {
             if (!measured(r) || w.pts[r.ns].vi * w.pts[r.nt].vi <= 3) continue;
@@ -135,25 +142,34 @@ void write_plot(const NetTables& w, const DrawParams& dp, TextFile& f) {
             f.endl();
         }
     };
-    layer("Measured_R");
+    script_layer(f, "Measured_R");
     plane_lines([](const NetRow& r) { return r.R > 0; });
-    layer("Measured_D");
+    script_layer(f, "Measured_D");
     plane_lines([](const NetRow& r) { return r.D > 0; });
-    layer("Measured_V");
+    script_layer(f, "Measured_V");
     space_lines([](const NetRow& r) { return r.V > 0; });
-    layer("Measured_S");
+    script_layer(f, "Measured_S");
     space_lines([](const NetRow& r) { return r.S > 0; });
-    layer("Measured_HS");
+    script_layer(f, "Measured_HS");
     int last = -1;  // consecutive measurements of one station draw its instrument once
     for (const NetRow& r : rows) {
         if (w.pts[r.ns].vi != 3 || r.hs == 0 || r.ns == last) continue;
         mast(w, f, w.pts[r.ns], r.hs);
         last = r.ns;
     }
-    layer("Measured_HT");
+    script_layer(f, "Measured_HT");
     for (const NetRow& r : rows)
         if (w.pts[r.nt].vi == 3 && r.ht > 0) mast(w, f, w.pts[r.nt], r.ht);
-    layer("Situation");
+}
+
+}  // namespace
+
+void write_plot(const NetTables& w, const DrawParams& dp, TextFile& f) {
+    f.line("ucsicon off osnap none ortho off");
+    plot_frame(w, f);
+    plot_points(w, dp, f);
+    plot_measurements(w, f);
+    script_layer(f, "Situation");
     f.line("regen");
 }
 

@@ -71,35 +71,27 @@ void ellipse(Dxf& x, const std::string& layer, const Ellipse& el) {
     x.entity("SEQEND", layer);
 }
 
-}  // namespace
+// Layers of the drawing's lines and texts: the layer of the suite's scripts and its own.
+const std::pair<const char*, DxfLayer> kLineLayers[] = {
+    {"Measured_R", {"MEASURED_DIRECTIONS", 5}},
+    {"Measured_D", {"MEASURED_DISTANCES", 40}},
+    {"2D_Snimka", {"POLAR_SIGHTS", 3}},
+};
+const std::pair<const char*, DxfLayer> kTextLayers[] = {
+    {"2D_Names", {"POINT_NUMBERS", 7}},
+    {"2D_Altitudes", {"POINT_HEIGHTS", 30}},
+};
+// The layers of the points, by their kind.
+const DxfLayer kPointLayers[] = {{"GIVEN_POINTS", 1}, {"NEW_POINTS", 5}, {"DETAIL_POINTS", 3}};
 
-void write_dxf(const Drawing& d, const Plan& plan, const std::vector<SurveyPoint>& points, TextFile& f) {
-    const std::string ellipses = d.magnification > 0 ? "ERROR_ELLIPSES_X" + real(d.magnification, 0, 0)
-                                                     : std::string("ERROR_ELLIPSES");
-    // Layers of the drawing's lines and texts: the layer of the suite's scripts and its own.
-    const std::pair<const char*, DxfLayer> lines[] = {
-        {"Measured_R", {"MEASURED_DIRECTIONS", 5}},
-        {"Measured_D", {"MEASURED_DISTANCES", 40}},
-        {"2D_Snimka", {"POLAR_SIGHTS", 3}},
-    };
-    const std::pair<const char*, DxfLayer> texts[] = {
-        {"2D_Names", {"POINT_NUMBERS", 7}},
-        {"2D_Altitudes", {"POINT_HEIGHTS", 30}},
-    };
-    const DxfLayer kinds[] = {{"GIVEN_POINTS", 1}, {"NEW_POINTS", 5}, {"DETAIL_POINTS", 3}};
-    std::vector<DxfLayer> layers(std::begin(kinds), std::end(kinds));
-    for (const auto& [from, to] : lines) layers.push_back(to);
-    for (const auto& [from, to] : texts) layers.push_back(to);
-    layers.push_back({"LEADER_LINES", 8});
-    layers.push_back({ellipses, 1});
-
-    Pt lo, hi;  // the points' extent
+// The header: the release and the points' extent.
+void dxf_header(Dxf& x, const std::vector<SurveyPoint>& points) {
+    Pt lo, hi;
     for (std::size_t i = 0; i < points.size(); ++i) {
         const Pt& p = points[i].at;
         lo = i ? Pt{std::min(lo.e, p.e), std::min(lo.n, p.n)} : p;
         hi = i ? Pt{std::max(hi.e, p.e), std::max(hi.n, p.n)} : p;
     }
-    Dxf x(f);
     x.section("HEADER");
     x.group(9, "$ACADVER");
     x.group(1, "AC1009");
@@ -108,6 +100,15 @@ void write_dxf(const Drawing& d, const Plan& plan, const std::vector<SurveyPoint
     x.group(9, "$EXTMAX");
     x.xyz(10, hi.e, hi.n);
     x.end_section();
+}
+
+// The tables: the one line type, the layers with their colours and the one text style.
+void dxf_tables(Dxf& x, const std::string& ellipses) {
+    std::vector<DxfLayer> layers(std::begin(kPointLayers), std::end(kPointLayers));
+    for (const auto& [from, to] : kLineLayers) layers.push_back(to);
+    for (const auto& [from, to] : kTextLayers) layers.push_back(to);
+    layers.push_back({"LEADER_LINES", 8});
+    layers.push_back({ellipses, 1});
 
     x.section("TABLES");
     x.table("LTYPE", 1);
@@ -141,19 +142,29 @@ void write_dxf(const Drawing& d, const Plan& plan, const std::vector<SurveyPoint
     x.group(4, "");
     x.end_table();
     x.end_section();
+}
 
-    x.section("ENTITIES");
-    for (const auto& [from, to] : lines)
+// The measured lines, the polar sights and the error ellipses.
+void dxf_lines(Dxf& x, const Drawing& d, const std::string& ellipses) {
+    for (const auto& [from, to] : kLineLayers)
         if (const Layer* l = d.find(from))
             for (const auto& v : l->lines)
                 for (std::size_t i = 1; i < v.size(); ++i) x.line(to.name, v[i - 1], v[i]);
     if (const Layer* l = d.find("Ellipses"))
         for (const auto& el : l->ellipses) ellipse(x, ellipses, el);
+}
+
+// Each point in space, on the layer of its kind; a point without a height at 0.
+void dxf_points(Dxf& x, const std::vector<SurveyPoint>& points) {
     for (const auto& p : points) {
-        x.entity("POINT", kinds[static_cast<int>(p.kind)].name);
+        x.entity("POINT", kPointLayers[static_cast<int>(p.kind)].name);
         x.xyz(10, p.at.e, p.at.n, std::isnan(p.h) ? 0 : p.h);
     }
-    for (const auto& [from, to] : texts)
+}
+
+// The point numbers and heights where the plan placed them, with their leader lines.
+void dxf_texts(Dxf& x, const Drawing& d, const Plan& plan) {
+    for (const auto& [from, to] : kTextLayers)
         for (std::size_t i = 0; i < d.layers.size(); ++i) {
             if (!same_name(d.layers[i].name, from)) continue;
             for (std::size_t k = 0; k < d.layers[i].labels.size(); ++k) {
@@ -169,6 +180,20 @@ void write_dxf(const Drawing& d, const Plan& plan, const std::vector<SurveyPoint
                 if (p.shown && p.leader) x.line("LEADER_LINES", p.from, p.to);
             }
         }
+}
+
+}  // namespace
+
+void write_dxf(const Drawing& d, const Plan& plan, const std::vector<SurveyPoint>& points, TextFile& f) {
+    const std::string ellipses = d.magnification > 0 ? "ERROR_ELLIPSES_X" + real(d.magnification, 0, 0)
+                                                     : std::string("ERROR_ELLIPSES");
+    Dxf x(f);
+    dxf_header(x, points);
+    dxf_tables(x, ellipses);
+    x.section("ENTITIES");
+    dxf_lines(x, d, ellipses);
+    dxf_points(x, points);
+    dxf_texts(x, d, plan);
     x.end_section();
     x.group(0, "EOF");
 }

@@ -72,13 +72,29 @@ Square inverse(const Square& L) {
     return Q;
 }
 
-}  // namespace
+// One end of a height difference: an unknown or a fixed height.
+struct End {
+    int k;     // the unknown, -1 for a fixed height
+    double h;  // the fixed height [m]
+};
 
-HeightAdjustment adjust_heights(const Network& w) {
-    HeightAdjustment a;
-    // Unknowns: the levelled points; fixed: the heights that were given.
-    std::vector<int> unknown(static_cast<std::size_t>(w.n()), -1);
-    std::vector<double> h;  // the current heights of the unknowns [m]
+// The heights of one adjustment: the unknowns' current values and, for each difference, its
+// two ends.
+struct Heights {
+    std::vector<int> unknown;  // of each point, -1 for one that is not an unknown
+    std::vector<double> h;     // the current heights of the unknowns [m]
+    std::vector<std::pair<End, End>> ends;
+
+    double height(const End& e) const { return e.k >= 0 ? h[e.k] : e.h; }
+    // The residual h(to) - h(from) - dh at the current heights [cm].
+    double misclosure(const HeightAdjustment& a, std::size_t o) const {
+        return (height(ends[o].second) - height(ends[o].first) - a.obs[o].dh) * kCmPerMetre;
+    }
+};
+
+// Unknowns: the levelled points; fixed: the heights that were given.
+void take_unknowns(const Network& w, HeightAdjustment& a, Heights& hs) {
+    hs.unknown.assign(static_cast<std::size_t>(w.n()), -1);
     for (int i = 0; i < w.n(); ++i) {
         const Point& p = w.pts[i];
         if (!w.has_height(i)) continue;
@@ -86,82 +102,82 @@ HeightAdjustment adjust_heights(const Network& w) {
             ++a.fixed;
             continue;
         }
-        unknown[i] = static_cast<int>(a.points.size());
+        hs.unknown[i] = static_cast<int>(a.points.size());
         a.points.push_back({p.no, p.h, p.h, 0, 0});
-        h.push_back(p.h);
+        hs.h.push_back(p.h);
     }
-    if (a.points.empty()) return a;
+}
 
-    // Observations: every difference the levelling can form between two points with a
-    // height, at least one of them levelled (one between two given heights would only
-    // check the given heights).
-    struct End {
-        int k;     // the unknown, -1 for a fixed height
-        double h;  // the fixed height [m]
-    };
-    std::vector<std::pair<End, End>> ends;
+// Observations: every difference the levelling can form between two points with a height,
+// at least one of them levelled (one between two given heights would only check the given
+// heights).
+void take_differences(const Network& w, HeightAdjustment& a, Heights& hs) {
+    const std::vector<int>& unknown = hs.unknown;
     for (const Row& r : w.rows) {
         double dh, d;
         if (!w.has_height(r.ns) || !w.has_height(r.nt)) continue;
         if (unknown[r.ns] < 0 && unknown[r.nt] < 0) continue;
         if (!height_difference(w, r, dh, d) || !(d > 0)) continue;
-        const double hm = d / 100;
+        const double hm = d / 100;  // hectometres
         a.obs.push_back({w.no(r.ns), w.no(r.nt), d, dh, 1 / (hm * hm), 0, 0, 0, false});
-        ends.push_back({{unknown[r.ns], w.pts[r.ns].h}, {unknown[r.nt], w.pts[r.nt].h}});
+        hs.ends.push_back({{unknown[r.ns], w.pts[r.ns].h}, {unknown[r.nt], w.pts[r.nt].h}});
         for (int k : {unknown[r.ns], unknown[r.nt]})
             if (k >= 0) ++a.points[k].differences;
     }
-    const int u = static_cast<int>(a.points.size());
-    a.redundancy = static_cast<int>(a.obs.size()) - u;
+}
 
-    auto height = [&](const End& e) { return e.k >= 0 ? h[e.k] : e.h; };
-    // The residual h(to) - h(from) - dh at the current heights [cm].
-    auto misclosure = [&](std::size_t o) {
-        return (height(ends[o].second) - height(ends[o].first) - a.obs[o].dh) * kCmPerMetre;
-    };
-
-    // Normal equations in centimetres: v = x(to) - x(from) + l. The model is linear, so
-    // a second iteration only confirms the first, unless rounding moved a height.
-    Square L(u);
+// Normal equations in centimetres: v = x(to) - x(from) + l. The model is linear, so a second
+// iteration only confirms the first, unless rounding moved a height. Leaves the Cholesky factor
+// of the last normal matrix in L; false when it has none.
+bool iterate_heights(HeightAdjustment& a, Heights& hs, Square& L) {
+    const int u = L.size();
     for (a.iterations = 1; a.iterations <= kHeightIterations; ++a.iterations) {
         L = Square(u);
         std::vector<double> b(static_cast<std::size_t>(u), 0.0);
         for (std::size_t o = 0; o < a.obs.size(); ++o) {
-            const double p = a.obs[o].p, l = misclosure(o);
-            const int f = ends[o].first.k, t = ends[o].second.k;
+            const double p = a.obs[o].p, l = hs.misclosure(a, o);
+            const int f = hs.ends[o].first.k, t = hs.ends[o].second.k;
             if (f >= 0) L(f, f) += p, b[f] += p * l;
             if (t >= 0) L(t, t) += p, b[t] -= p * l;
             if (f >= 0 && t >= 0) L(std::max(f, t), std::min(f, t)) -= p;
         }
-        if (!cholesky(L)) {
-            a.solvable = false;
-            return a;
-        }
+        if (!cholesky(L)) return false;
         const std::vector<double> x = solve(L, b);
         double largest = 0;
         for (int k = 0; k < u; ++k) {
-            h[k] += x[k] / 100;
-            largest = std::max(largest, std::fabs(x[k] / 100));
+            hs.h[k] += x[k] / kCmPerMetre;
+            largest = std::max(largest, std::fabs(x[k] / kCmPerMetre));
         }
         if (largest <= kHeightSettled) break;
     }
     a.iterations = std::min(a.iterations, kHeightIterations);
+    return true;
+}
 
+// The residuals, [pvv] and the mean error of unit weight.
+void residuals(HeightAdjustment& a, const Heights& hs) {
     for (std::size_t o = 0; o < a.obs.size(); ++o) {
-        a.obs[o].v = misclosure(o);
+        a.obs[o].v = hs.misclosure(a, o);
         a.pvv += a.obs[o].p * a.obs[o].v * a.obs[o].v;
     }
     a.m0 = a.redundancy > 0 ? std::sqrt(a.pvv / a.redundancy) : 0;
+}
 
-    const Square Q = inverse(L);
-    for (int k = 0; k < u; ++k) {
-        a.points[k].h = h[k];
+// The adjusted heights with their mean errors.
+void adjusted_heights(HeightAdjustment& a, const Heights& hs, const Square& Q) {
+    for (int k = 0; k < Q.size(); ++k) {
+        a.points[k].h = hs.h[k];
         a.points[k].mH = a.m0 * std::sqrt(std::max(Q(k, k), 0.0));
     }
+}
+
+// The redundancy number and the standardised residual of each difference; the worst of
+// those that are checked.
+void test_differences(HeightAdjustment& a, const Heights& hs, const Square& Q) {
     double largest = 0;
     for (std::size_t o = 0; o < a.obs.size(); ++o) {
         HeightDifference& x = a.obs[o];
-        const int f = ends[o].first.k, t = ends[o].second.k;
+        const int f = hs.ends[o].first.k, t = hs.ends[o].second.k;
         // q_vv = 1/p - a Q a' with a = +1 at the target and -1 at the station.
         double aqa = 0;
         if (f >= 0) aqa += Q(f, f);
@@ -174,6 +190,28 @@ HeightAdjustment adjust_heights(const Network& w) {
         x.w = x.v / (a.m0 * std::sqrt(qvv));
         if (std::fabs(x.w) > largest) largest = std::fabs(x.w), a.worst = static_cast<int>(o);
     }
+}
+
+}  // namespace
+
+HeightAdjustment adjust_heights(const Network& w) {
+    HeightAdjustment a;
+    Heights hs;
+    take_unknowns(w, a, hs);
+    if (a.points.empty()) return a;
+    take_differences(w, a, hs);
+    const int u = static_cast<int>(a.points.size());
+    a.redundancy = static_cast<int>(a.obs.size()) - u;
+
+    Square L(u);
+    if (!iterate_heights(a, hs, L)) {
+        a.solvable = false;
+        return a;
+    }
+    residuals(a, hs);
+    const Square Q = inverse(L);
+    adjusted_heights(a, hs, Q);
+    test_differences(a, hs, Q);
     return a;
 }
 

@@ -57,6 +57,58 @@ void absolute_terms(NormalMatrix& N, const std::vector<double>& column) {
     for (std::size_t i = 1; i <= u + 1; ++i) N.rec[op_l(u, i, u + 1) - 1] = column[i - 1];
 }
 
+// The network from Temp/VK_2.tmp and its part of the report, which reaches the disk before
+// the long computation.
+void read_network(Adjustment& a, const Workspace& ws) {
+    NumberReader in = NumberReader::open_written(ws.file("Temp/VK_2.tmp"), "Temp/VK_2.tmp");
+    vhod(a, in);
+    const std::filesystem::path report = ws.file("VK/Protokol.txt");
+    a.rep = std::make_unique<TextFile>(report, TextFile::Mode::append);
+    vhod_report(a);
+    a.rep->close();
+    a.rep = std::make_unique<TextFile>(report, TextFile::Mode::append);
+}
+
+// The iterations, the cofactors, the adoption when asked for and the coordinate table.
+void adjust(Adjustment& a, const Workspace& ws, bool adopting) {
+    place(ws, a.N, "Temp/N_matrix.tmp");
+    place(ws, a.X, "Temp/dx.tmp");
+    place(ws, a.Q, "Temp/Q_row.tmp");
+    place(ws, a.M, "Temp/Q_main.tmp");
+    // The work files reach the disk as the last iteration and the cofactors leave
+    // them, and only then: the balancing of the weights solves in memory.
+    iterate(a);
+    // The cofactors take the absolute-term column of the reduced matrix for their
+    // unit column; a file error before the matrix is written leaves it on the disk
+    // as the last iteration reduced it.
+    const std::vector<double> reduced = absolute_terms(a.N);
+    try {
+        a.X.close();
+        opredelq_q(a);
+        a.Q.close();
+        if (adopting) adopt(a, ws);
+        zapis(a);
+        a.M.close();
+    } catch (const FatalIo&) {
+        absolute_terms(a.N, reduced);
+        a.N.close();
+        throw;
+    }
+    a.N.close();
+}
+
+// The diagnostics and the ellipse drawing of this adjustment.
+void write_diagnostics(Adjustment& a, const Workspace& ws) {
+    Diagnostics d = diagnose(a);
+    balance_weights(a, d);
+    TextFile listing(ws.file("VK/VK_4.txt"), TextFile::Mode::replace);
+    write_listing(a, d, listing);
+    listing.close();
+    TextFile drawing(ws.file("VK/VK_4.scr"), TextFile::Mode::replace);
+    write_ellipses(a, d, drawing);
+    drawing.close();
+}
+
 }  // namespace
 
 int run(Console& con, const std::filesystem::path& root, const Options& options) {
@@ -77,48 +129,9 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
             a.pD = 2.0;
             con.clear();
             con.write_at(25, 11, "* * *   В О К Р А М - 4  * * *");
-            NumberReader in = NumberReader::open_written(ws.file("Temp/VK_2.tmp"), "Temp/VK_2.tmp");
-            vhod(a, in);
-            const std::filesystem::path report = ws.file("VK/Protokol.txt");
-            a.rep = std::make_unique<TextFile>(report, TextFile::Mode::append);
-            vhod_report(a);
-            // What is written so far reaches the disk before the long computation.
-            a.rep->close();
-            a.rep = std::make_unique<TextFile>(report, TextFile::Mode::append);
-
-            place(ws, a.N, "Temp/N_matrix.tmp");
-            place(ws, a.X, "Temp/dx.tmp");
-            place(ws, a.Q, "Temp/Q_row.tmp");
-            place(ws, a.M, "Temp/Q_main.tmp");
-            // The work files reach the disk as the last iteration and the cofactors leave
-            // them, and only then: the balancing of the weights solves in memory.
-            iterate(a);
-            // The cofactors take the absolute-term column of the reduced matrix for their
-            // unit column; a file error before the matrix is written leaves it on the disk
-            // as the last iteration reduced it.
-            const std::vector<double> reduced = absolute_terms(a.N);
-            try {
-                a.X.close();
-                opredelq_q(a);
-                a.Q.close();
-                if (options.adopt) adopt(a, ws);
-                zapis(a);
-                a.M.close();
-            } catch (const FatalIo&) {
-                absolute_terms(a.N, reduced);
-                a.N.close();
-                throw;
-            }
-            a.N.close();
-            // The diagnostics and the ellipse drawing of this adjustment.
-            Diagnostics d = diagnose(a);
-            balance_weights(a, d);
-            TextFile listing(ws.file("VK/VK_4.txt"), TextFile::Mode::replace);
-            write_listing(a, d, listing);
-            listing.close();
-            TextFile drawing(ws.file("VK/VK_4.scr"), TextFile::Mode::replace);
-            write_ellipses(a, d, drawing);
-            drawing.close();
+            read_network(a, ws);
+            adjust(a, ws, options.adopt);
+            write_diagnostics(a, ws);
             // An adoption asked for and refused stops the chain here, with its reason.
             if (options.adopt && !a.adopted)
                 throw ModuleStop{a.adoption.substr(a.adoption.find_first_not_of(' '))};
