@@ -1,5 +1,14 @@
 // vokram1: intake of the survey data file, checks of the station measurements,
 // orientation and reductions, and the network written for vokram2.
+//
+//   stage            report sections  file
+//   run              (the sequence)   src/run.cpp
+//   vhod_points      1, 2             src/intake.cpp  (given points, "P.txt", stations)
+//   vhod_params
+//   vhod_stations
+//   kontroli         3                src/checks.cpp
+//   korekcii         4 to 7           src/reductions.cpp
+//   elementi, izhod  8                src/elements.cpp  ("Temp/VK_1.tmp" through common/)
 #pragma once
 
 #include <cstdint>

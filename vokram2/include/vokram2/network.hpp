@@ -1,6 +1,21 @@
 // vokram2: approximate plane coordinates of the new points by the classical tasks,
 // controls of the plane solution, trigonometric heights, the coordinate register and
 // the files for vokram4, vokram5 and CAD.
+//
+//   stage                    report section  file
+//   run                      (the sequence)  src/run.cpp
+//   vhod                     -               src/vhod.cpp  ("Temp/VK_1.tmp")
+//   zadachi_2d, pra_zad      9               src/zadachi.cpp
+//     p_a_zas s_a_zas o_a_zas                src/angular.cpp
+//     p_k_zas dal_zas o_k_zas                src/linear.cpp, src/ambiguity.cpp (two solutions)
+//     han_zad                                src/hansen.cpp
+//     lokalna_sistema                        src/local_frame.cpp (points no task reaches)
+//     popravka                               src/recompute.cpp (approximations in conflict)
+//   kontroli_2d              10              src/kontroli.cpp
+//   h_zadacha, h_kontrola    11, 12          src/heights.cpp
+//   adjust_heights           "VK/VK_H.txt"   src/height_adjustment.cpp, src/height_listing.cpp
+//   izhod, otstrani          register        src/izhod.cpp  (files through common/)
+//   kontrol                  control block   src/kontrol.cpp  (a stopped run)
 #pragma once
 
 #include <cstdint>

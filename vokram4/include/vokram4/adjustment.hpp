@@ -1,6 +1,18 @@
 // vokram4: least-squares adjustment of the plane network left by vokram2 in
 // "Temp/VK_2.tmp", with the mean errors of the adjusted coordinates (report section 13).
 //
+//   stage                   file
+//   run, iterate            src/run.cpp  (owns the work files in "Temp/")
+//   vhod, vhod_report       src/vhod.cpp
+//   sastavq_n               src/normal.cpp, src/equations.cpp
+//   reshava_n, opredelq_q   src/solve.cpp, src/normal_matrix.cpp
+//   kontrola, popravq       src/checks.cpp
+//   zapis                   src/zapis.cpp
+//   adopt                   src/adopt.cpp  (--adopt)
+//   diagnose                src/diagnostics.cpp, src/variance.cpp  ("VK/VK_4.txt", "VK/VK_4.scr"
+//   write_listing                                                   through src/listing.cpp)
+//   record files            src/records.cpp
+//
 // Observations are the horizontal directions (one orientation per station and series,
 // eliminated group by group with Schreiber's sum equation) and the horizontal distances;
 // the unknowns are the corrections of the new points' x and y in centimetres, the given

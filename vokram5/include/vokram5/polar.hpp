@@ -2,6 +2,13 @@
 // the network points it sighted, checked against them, and its detail points are
 // written to the report, the script "VK/VK_5.scr", the cadastral file "VK/VK_2.cad"
 // and the surface list "VK/Surface.txt".
+//
+//   stage                      file
+//   run                        src/run.cpp
+//   vhod_points, granica       src/intake.cpp  ("Temp/VK_2.tmp" and "P.txt")
+//   stanciq, nova_st           src/station.cpp  (the station record and its detail points)
+//   ins_kontrol, out_kontrol   src/checks.cpp, src/faces.hpp
+//   zapis_st, zapis_to         src/output.cpp  (lines through common/)
 #pragma once
 
 #include <cstdint>
