@@ -94,14 +94,16 @@ PlaneCheck plane_controls(const Network& w, TextFile& out) {
     }
 
     bool summary = false;
+    c.angular_line = "    Макс. ъглова  разлика: " + real(angular.value * 10000, 6, 1) + " сс. в ст." +
+                     whole(angular.from) + " към т." + whole(angular.to);
+    c.linear_line = "    Макс. линейна разлика: " + real(linear.value * 100, 6, 1) + "  см. в ст." +
+                    whole(linear.from) + " към т." + whole(linear.to);
     if (angular.value > 0.0002) {
-        out.line("    Макс. ъглова  разлика: " + real(angular.value * 10000, 6, 1) + " сс. в ст." +
-                 whole(angular.from) + " към т." + whole(angular.to));
+        out.line(c.angular_line);
         summary = true;
     }
     if (linear.value > 0.002) {
-        out.line("    Макс. линейна разлика: " + real(linear.value * 100, 6, 1) + "  см. в ст." +
-                 whole(linear.from) + " към т." + whole(linear.to));
+        out.line(c.linear_line);
         summary = true;
     }
     if (summary) out.endl();
@@ -111,7 +113,10 @@ PlaneCheck plane_controls(const Network& w, TextFile& out) {
 
 void kontroli_2d(Network& w) {
     const PlaneCheck c = plane_controls(w, w.rep);
-    w.plane_conflict = c.angular > w.tol.angle || c.linear > w.tol.linear;
+    if (c.angular > w.tol.angle)
+        w.plane_conflict = c.angular_line;
+    else if (c.linear > w.tol.linear)
+        w.plane_conflict = c.linear_line;
 }
 
 }  // namespace vk::v2

@@ -8,10 +8,6 @@
 
 namespace vk::v4 {
 
-void stop(std::string reason) {
-    throw ModuleStop{std::move(reason)};
-}
-
 namespace {
 
 // Capacity guard: the tables hold 400 points and 1000 measurements.

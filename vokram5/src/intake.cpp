@@ -21,24 +21,18 @@ void read_rows(Polar& p, NumberReader& r, long long count) {
 // A count of points that would not fit the table is refused before anything is stored.
 void check_capacity(Polar& p, long long count) {
     if (static_cast<long long>(p.pts.size()) + count > kPointCapacity) {
-        p.rep->line("  ОБЕМА ДАННИ НАДХВЪРЛЯ ВЪЗМОЖНОСТИТЕ НА ПРОГРАМАТА.");
-        stop();
+        stop(*p.rep, "  ОБЕМА ДАННИ НАДХВЪРЛЯ ВЪЗМОЖНОСТИТЕ НА ПРОГРАМАТА.");
     }
 }
 
 }  // namespace
-
-void stop() {
-    throw ModuleStop{};
-}
 
 // The point table was checked against its capacity when it was read, and this module
 // adds no points to it, so every network that vokram1 accepts (399 points) is taken;
 // only the sights of one station are guarded here.
 void granica(Polar& p) {
     if (static_cast<int>(p.sights.size()) >= kSightCapacity - 1) {
-        p.rep->line("  ОБЕМА ДАННИ НАДХВЪРЛЯ ВЪЗМОЖНОСТИТЕ НА ПРОГРАМАТА.");
-        stop();
+        stop(*p.rep, "  ОБЕМА ДАННИ НАДХВЪРЛЯ ВЪЗМОЖНОСТИТЕ НА ПРОГРАМАТА.");
     }
 }
 
