@@ -15,14 +15,12 @@ namespace {
 // The reason of a stop on the directions of a station that disagree, in one line: the
 // heading of the block, its mean and the line of the direction farthest from the mean.
 std::string disagreement(const std::string& head, const std::string& mean_line,
-                         const std::vector<std::pair<int, double>>& list, double mean, const char* far_label,
-                         const char* value_label) {
+                         const std::vector<std::pair<int, double>>& list, double mean) {
     std::pair<int, double> far = list.front();
     for (const auto& w : list)
         if (ina(w.second, mean) > ina(far.second, mean)) far = w;
-    std::string reason = head + " " + mean_line.substr(mean_line.find_first_not_of(' ')) + ", " + far_label +
-                         whole(far.first, 5) + value_label + real(far.second, 10, 5) + " гр.";
-    return reason;
+    return head + " " + mean_line.substr(mean_line.find_first_not_of(' ')) + ", към " + whole(far.first, 5) +
+           "   О = " + real(far.second, 10, 5) + " гр.";
 }
 
 // The given points with a plane position, by number. Height-only points have none and
@@ -83,7 +81,7 @@ void orient_on_given(Survey& s) {
                 for (const auto& [nt, angle] : seen)
                     s.rep.line("      към " + whole(nt, 5) + "   О = " + real(angle, 10, 5) + " гр.");
                 s.rep.endl();
-                stop(disagreement(head, mean_line, seen, mean, "към ", "   О = "));
+                stop(disagreement(head, mean_line, seen, mean));
             }
         }
         for (Row& w : rows)
@@ -150,7 +148,7 @@ void common_origin(Survey& s) {
                 for (const auto& [nt, delta] : pairs)
                     s.rep.line("      към " + whole(nt, 5) + "   О = " + real(delta, 10, 5) + " гр.");
                 s.rep.endl();
-                stop(disagreement(head, mean_line, pairs, mean, "към ", "   О = "));
+                stop(disagreement(head, mean_line, pairs, mean));
             }
             for (std::size_t k = i + 1; k < rows.size(); ++k)
                 if (rows[k].R > 0.0 && rows[k].ns == ns && rows[k].ps == ps_b)
