@@ -154,14 +154,23 @@ void remove_stale_products(const Workspace& ws, std::string_view program) {
     }
 }
 
-int run_frame(Console& con, const std::function<void()>& body, const std::function<std::string()>& on_stop) {
+void stop(std::string reason) {
+    reason.erase(0, reason.find_first_not_of(' '));
+    throw ModuleStop{std::move(reason)};
+}
+
+void stop(TextFile& report, const std::string& line) {
+    report.line(line);
+    stop(line);
+}
+
+int run_frame(Console& con, const std::function<void()>& body, const std::function<void()>& on_stop) {
     try {
         try {
             body();
         } catch (const ModuleStop& s) {
-            std::string reason = on_stop();
-            if (!s.reason.empty()) reason = s.reason;
-            con.error(reason.empty() ? "прекъсване поради грешка в данните" : reason);
+            on_stop();
+            con.error(s.reason);
             return kStopped;
         } catch (const ChainBlocked&) {
             con.error("Temp/Key.tmp е 0: предишна програма е прекъсната, нищо не е направено");

@@ -92,7 +92,7 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
             }
             con.wait_key();
         },
-        [] { return std::string(); });
+        [] {});
 }
 
 }  // namespace vk::plot

@@ -93,6 +93,16 @@ TEST(Environment, CommandLineAndExitStatus) {
          "ПРЕКЪСВАНЕ",
          "vokram1: VK/Geo_Data.txt:4: \"54O.236\" не е число",
          rerun},
+        // A stop names the height difference over its tolerance, not the summary line after it.
+        {done,
+         {{"VK/Geo_Data.txt",
+           "h\nh\nh\n1 100 100 50 2 200 200 50 -3\n1 1.5 2 1.5 50 100 141.4214 -4\n"
+           "1 1.5 2 1.5 50 99.9 141.4214 -4\n"}},
+         "vokram1",
+         1,
+         "ПРЕКЪСВАНЕ",
+         "vokram1: Голяма разлика в превишение \"1\" - \"2\" =  0.2221",
+         rerun},
         {done,
          {{"VK/Geo_Data.txt", "h\nh\nh\n1 100 318,14 -2\n"}},
          "vokram1",

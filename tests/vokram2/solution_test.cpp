@@ -97,7 +97,9 @@ const Case kCases[] = {
      controlled({{1, {{9, kVS, 0, 0, -0.15}}}}),
      {"      Конфликт в разстоянията.", "        от т.  до т.      измерено      изчислено     разлика",
       "            1     9       499.8500      500.0000      0.1500", ""},
-     true},
+     true,
+     "",
+     "vokram2: Макс. линейна разлика:   15.0  см. в ст.1 към т.9\n"},  // the cause, not the heights after it
     // Section 12: the zenith angle to 20 read 190 cc large puts 20 14.9 cm low (500 m away,
     // 5 m higher, no curvature term).
     {"heights in conflict",

@@ -44,6 +44,7 @@ struct Case {
     // Text put into the data file before the polar station for vokram5 alone: a station
     // record whose detail block is one number short (the closing -9 inside its sight).
     std::string inserted = {};
+    std::string reason = {};  // the last line vokram5 printed: its error line at a stop
 };
 
 const Case kCases[] = {
@@ -80,6 +81,13 @@ const Case kCases[] = {
      {"    В станция \"10\" Код -9, проверете броя данни."},
      true,
      "10 1.5 1 1.5 50 100 200 -4\n-9\n5001 1.5 10 100 -9\n"},
+    // The direction over its tolerance is named, not the height difference written after it.
+    {"a direction repeated 500 cc off stops its station",
+     stations(10),
+     {"    Макс. разлики от повторения:"},
+     true,
+     "10 1.5 1 1.5 50 100 200 2 1.5 150 100 200 1 1.5 50.05 100.01 200 -4\n-9\n5001 1.5 10 100 20 -9\n",
+     "vokram5: В станция \"10\": Макс. разлики от повторения: за      посока:   0.0500 гр. в т.     1"},
     {"the detail block of a station outside the network is passed over whole",
      stations(10),
      {"    Липсват (x,y,h) координати за ст. 77", "", "    Станция 10"},
@@ -98,6 +106,8 @@ TEST(Polar, EachKindOfStationReportsItsLinesAndEveryDetailPointIsTrue) {
             f.write("VK/Geo_Data.txt", geo);
             const int status = run_program(f, "vokram5");
             stopped = status == 0 ? "" : status == 1 ? "vokram5" : "status " + std::to_string(status);
+            const std::string said = f.read("vokram5.out");
+            EXPECT_TRUE(c.reason.empty() || said.ends_with(c.reason + "\n")) << said;
         }
         EXPECT_EQ(stopped, c.stops ? "vokram5" : "");
         const std::vector<std::string> report = f.lines("VK/Protokol.TXT");

@@ -24,7 +24,7 @@ double height_difference(const Row& w, double k) {
 
 // Merges the observations of one target in the two faces of the telescope, turns the
 // single observations to face I and applies the vertical index correction to them.
-void two_faces(Survey& s, bool& error) {
+void two_faces(Survey& s) {
     Largest dir, zen, slope, hor;
     double mean_index = 0.0;
     int k = 0;
@@ -71,28 +71,30 @@ void two_faces(Survey& s, bool& error) {
 
     if (dir.v > 0.0 || zen.v > 0.0 || slope.v > 0.0 || hor.v > 0.0) {
         auto line = [&](const char* label, const Largest& m, double threshold, double factor,
-                        const char* unit) {
-            if (m.v <= threshold)
-                s.rep.line(std::string(label) + "  не е открита разлика.");
+                        const char* unit, bool over) {
+            const std::string text = m.v <= threshold ? std::string(label) + "  не е открита разлика."
+                                                      : label + m.where(factor, unit, " към т.");
+            if (over)
+                fault(s, text);
             else
-                s.rep.line(label + m.where(factor, unit, " към т."));
+                s.rep.line(text);
         };
         s.rep.line("    Визиране в две положения на телескопа.");
         s.rep.endl();
         s.rep.line("    Максимална разлика с Общо средно : ");
-        line("      за  хор. посоки : ", dir, 0.00005, 0.5 * kCcPerGrad, " сс. в ст.");
-        line("      за  зен. ъгли   : ", zen, 0.00005, 0.5 * kCcPerGrad, " сс. в ст.");
-        line("      за накл. разст. : ", slope, 0.0005, kCmPerMetre, " см. в ст.");
-        line("      за  хор. разст. : ", hor, 0.0005, kCmPerMetre, " см. в ст.");
+        line("      за  хор. посоки : ", dir, 0.00005, 0.5 * kCcPerGrad, " сс. в ст.",
+             dir.v * 0.5 > s.par.tol_angle);
+        line("      за  зен. ъгли   : ", zen, 0.00005, 0.5 * kCcPerGrad, " сс. в ст.",
+             zen.v * 0.5 > s.par.tol_angle);
+        line("      за накл. разст. : ", slope, 0.0005, kCmPerMetre, " см. в ст.",
+             slope.v > s.par.tol_linear);
+        line("      за  хор. разст. : ", hor, 0.0005, kCmPerMetre, " см. в ст.", hor.v > s.par.tol_linear);
         s.rep.endl();
         if (zen.v > 0.0009)
             s.rep.line("    Средна индексна грешка : " + real(mean_index * 0.5 * kCcPerGrad, 0, 1) +
                        " сс. от " + whole(k) + " измервания.");
         s.rep.endl();
     }
-    if (dir.v * 0.5 > s.par.tol_angle || zen.v * 0.5 > s.par.tol_angle || slope.v > s.par.tol_linear ||
-        hor.v > s.par.tol_linear)
-        error = true;
 }
 
 // A summary line "<label>" followed by the largest difference or "  не е открита.".
@@ -108,19 +110,17 @@ void summary(Survey& s, const char* label, const Largest& m, double factor, cons
 
 void kontroli(Survey& s) {
     auto& rows = s.rows;
-    bool error = false;
 
     // Rows without a direction and without both zenith angle and slope distance carry nothing.
     std::erase_if(rows, [](const Row& w) { return w.V * w.S + w.R + w.D == 0.0; });
 
     for (const Row& w : rows)
         if (w.ns == w.nt) {
-            s.rep.line("    В станция " + in_quotes(whole(w.ns)) + " е записано измерване към точка " +
-                       in_quotes(whole(w.nt)) + ".");
-            error = true;
+            fault(s, "    В станция " + in_quotes(whole(w.ns)) + " е записано измерване към точка " +
+                         in_quotes(whole(w.nt)) + ".");
         }
 
-    two_faces(s, error);
+    two_faces(s);
 
     s.rep.line("    Многократно измерени величини - максимални разлики :");
     s.rep.endl();
@@ -134,9 +134,9 @@ void kontroli(Survey& s) {
             const double d = ina(rows[i].R, rows[j].R);
             dir.take(d, rows[i].ns, rows[i].nt);
             if (d > s.par.tol_angle)
-                s.rep.line("    Голяма разлика в посока " + in_quotes(whole(rows[i].ns)) + " - " +
-                           in_quotes(whole(rows[i].nt)) + " =  " + real(rows[i].R, 10, 5) + " / " +
-                           real(rows[j].R, 10, 5));
+                fault(s, "    Голяма разлика в посока " + in_quotes(whole(rows[i].ns)) + " - " +
+                             in_quotes(whole(rows[i].nt)) + " =  " + real(rows[i].R, 10, 5) + " / " +
+                             real(rows[j].R, 10, 5));
         }
     }
     summary(s, "                 за посока : ", dir, kCcPerGrad, " сс. в  ст.", " към т.");
@@ -153,15 +153,14 @@ void kontroli(Survey& s) {
             const double d = std::fabs(rows[i].D - rows[j].D);
             dis.take(d, rows[i].ns, rows[i].nt);
             if (d > s.par.tol_linear)
-                s.rep.line("    Голяма разлика в хор. разстояние " + in_quotes(whole(rows[i].ns)) + " - " +
-                           in_quotes(whole(rows[i].nt)) + " =  " + real(rows[i].D, 9, 4) + " / " +
-                           real(rows[j].D, 9, 4));
+                fault(s, "    Голяма разлика в хор. разстояние " + in_quotes(whole(rows[i].ns)) + " - " +
+                             in_quotes(whole(rows[i].nt)) + " =  " + real(rows[i].D, 9, 4) + " / " +
+                             real(rows[j].D, 9, 4));
         }
     }
     summary(s, "             за разстояние : ", dis, kCmPerMetre, " см. за страната ", " - ");
 
-    if (dir.v > s.par.tol_angle || dis.v > s.par.tol_linear) error = true;
-    if (error) stop();
+    stop_on_fault(s);
 
     // Repeated directions of one record become their vector mean.
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -208,11 +207,9 @@ void kontroli(Survey& s) {
                 const double hb = height_difference(b, s.par.refraction);
                 const double d = std::fabs(height_difference(a, s.par.refraction) + (reciprocal ? hb : -hb));
                 m.take(d, a.ns, a.nt);
-                if (d > s.par.tol_height) {
-                    error = true;
-                    s.rep.line("    Голяма разлика в превишение " + in_quotes(whole(a.ns)) + " - " +
-                               in_quotes(whole(a.nt)) + " =  " + real(d, 0, 4));
-                }
+                if (d > s.par.tol_height)
+                    fault(s, "    Голяма разлика в превишение " + in_quotes(whole(a.ns)) + " - " +
+                                 in_quotes(whole(a.nt)) + " =  " + real(d, 0, 4));
             }
         }
     };
@@ -221,7 +218,7 @@ void kontroli(Survey& s) {
     compare_heights(true, rec);
     summary(s, "      повторени превишения : ", rep, kCmPerMetre, " см. за страната ", " - ");
     summary(s, "      прави и обратни пр-я : ", rec, kCmPerMetre, " см. за страната ", " - ");
-    if (error) stop();
+    stop_on_fault(s);
 }
 
 }  // namespace vk::v1

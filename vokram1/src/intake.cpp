@@ -60,13 +60,12 @@ bool next_group(NumberReader& r, std::vector<double>& g, std::size_t limit = 0) 
 // Checks a given point's number: whole and within the 16-bit range.
 bool number_ok(Survey& s, double no, const char* code) {
     if (!is_whole(no)) {
-        s.rep.line("    Неправилен номер на дадена точка " + in_quotes(real(no, 0, 4)) + ". Код " + code +
-                   ".");
+        fault(s, "    Неправилен номер на дадена точка " + in_quotes(real(no, 0, 4)) + ". Код " + code + ".");
         return false;
     }
     if (no > kMaxNumber) {
-        s.rep.line("    Номер на дадена точка " + in_quotes(as_written(no)) +
-                   " е извън обхвата 0 - 65535. Код " + code + ".");
+        fault(s, "    Номер на дадена точка " + in_quotes(as_written(no)) +
+                     " е извън обхвата 0 - 65535. Код " + code + ".");
         return false;
     }
     return true;
@@ -93,8 +92,13 @@ void granica(Survey& s) {
     }
 }
 
-void stop() {
-    throw ModuleStop{};
+void fault(Survey& s, const std::string& line) {
+    s.rep.line(line);
+    if (s.fault.empty()) s.fault = line;
+}
+
+void stop_on_fault(const Survey& s) {
+    if (!s.fault.empty()) stop(s.fault);
 }
 
 void report_head(Survey& s) {
@@ -126,13 +130,11 @@ void vhod_points(Survey& s) {
         }
         // A file cut off inside a group would lose that group without a word.
         if (const std::optional<double> first = unclosed_group(data_reader(s))) {
-            s.rep.line(unclosed_group_line(*first));
-            stop();
+            stop(s.rep, unclosed_group_line(*first));
         }
     }
 
     // Pass 1: group lengths, counts and numbers of the plane points, and their extent.
-    bool error = false;
     bool seeded = false;
     double min_x = 0.0, min_y = 0.0;
     {
@@ -140,8 +142,7 @@ void vhod_points(Survey& s) {
         std::vector<double> g;
         while (next_group(r, g, 100)) {
             if (g.size() == 100) {
-                s.rep.line("    Голям брой данни преди код. Разделете на групи.");
-                stop();
+                stop(s.rep, "    Голям брой данни преди код. Разделете на групи.");
             }
             const double code = g.back();
             if (code != -3.0 && code != -2.0) continue;
@@ -154,18 +155,17 @@ void vhod_points(Survey& s) {
             }
             const std::size_t count = g.size();
             if (count < per + 1 || (count - 1) % per != 0) {
-                s.rep.line(std::string("    Проверете броя данни пред Код ") + name + ".");
-                error = true;
+                fault(s, std::string("    Проверете броя данни пред Код ") + name + ".");
                 continue;
             }
             for (std::size_t k = 0; k + per < count; k += per) {
-                if (!number_ok(s, g[k], name)) error = true;
+                number_ok(s, g[k], name);
                 if (g[k + 1] < min_x) min_x = g[k + 1];
                 if (g[k + 2] < min_y) min_y = g[k + 2];
             }
         }
     }
-    if (error) stop();
+    stop_on_fault(s);
 
     // The reduction origin: a round value 10 m below the smallest coordinates.
     s.x0 = std::trunc(min_x / 10.0) * 10.0 - 10.0;
@@ -186,24 +186,19 @@ void vhod_points(Survey& s) {
                     add_point(s, 2, g[k], g[k + 1] - s.x0, g[k + 2] - s.y0, 0.0);
             } else if (code == -1.0) {
                 if (count < 3 || (count - 1) % 2 != 0) {
-                    s.rep.line("    Проверете броя данни пред Код -1.");
-                    error = true;
+                    fault(s, "    Проверете броя данни пред Код -1.");
                     continue;
                 }
                 for (std::size_t k = 0; k + 2 < count; k += 2) {
-                    if (!number_ok(s, g[k], "-1")) {
-                        error = true;
-                        if (g[k] > kMaxNumber) continue;  // a number that cannot be stored
-                    }
+                    if (!number_ok(s, g[k], "-1") && g[k] > kMaxNumber) continue;  // cannot be stored
                     add_point(s, 1, g[k], 0.0, 0.0, g[k + 1]);
                 }
             } else if (code < -9.0 || !is_whole(code)) {
-                s.rep.line("    Неразчетен код в записите: " + real(code, 0, 4));
-                error = true;
+                fault(s, "    Неразчетен код в записите: " + real(code, 0, 4));
             }
         }
     }
-    if (error) stop();
+    stop_on_fault(s);
 
     s.rep.line("    Приети " + whole(s.given) + " точки. ");
     s.rep.endl();
@@ -214,8 +209,7 @@ void vhod_points(Survey& s) {
             const Point& a = s.pts[i];
             const Point& b = s.pts[j];
             if (a.no == b.no) {
-                s.rep.line("  Дадени точки с еднакъв номер " + in_quotes(whole(a.no)) + ".");
-                stop();
+                stop(s.rep, "  Дадени точки с еднакъв номер " + in_quotes(whole(a.no)) + ".");
             }
             if (a.vi >= 2 && b.vi >= 2 && dist(a.xk, a.yk, a.hk, b.xk, b.yk, b.hk) < 0.05)
                 s.rep.line("    Дадени точки близки по положение: " + in_quotes(whole(a.no)) + " И " +
@@ -288,14 +282,12 @@ void vhod_stations(Survey& s) {
     s.rep.endl();
     NumberReader r = data_reader(s);
     std::vector<double> g;
-    bool error = false;
     while (next_group(r, g)) {
         if (g.back() != -4.0) continue;
         const std::size_t count = g.size();
         const double st = g[0];
         if (count < 8 || (count - 3) % 5 != 0) {
-            s.rep.line("    В станция " + in_quotes(real(st, 0, 0)) + " код -4, проверете броя данни.");
-            stop();
+            stop(s.rep, "    В станция " + in_quotes(real(st, 0, 0)) + " код -4, проверете броя данни.");
         }
         if (s.records == kUnusedSeries - 1) {  // record ordinals are 16-bit, 65535 marks an unused row
             capacity_stop(s.con, 20);
@@ -303,45 +295,41 @@ void vhod_stations(Survey& s) {
         const std::uint16_t ps = static_cast<std::uint16_t>(++s.records);
         bool storable = true;  // false when a value does not fit its 16-bit field
         if (!is_whole(st)) {
-            s.rep.line("    Код -4, неправилен номер на станция " + in_quotes(real(st, 10, 5)) + ".");
-            error = true;
+            fault(s, "    Код -4, неправилен номер на станция " + in_quotes(real(st, 10, 5)) + ".");
         }
         if (st > kMaxNumber) {
-            s.rep.line("    Код -4, номер на станция " + in_quotes(as_written(st)) +
-                       " е извън обхвата 0 - 65535.");
-            error = true, storable = false;
+            fault(s, "    Код -4, номер на станция " + in_quotes(as_written(st)) +
+                         " е извън обхвата 0 - 65535.");
+            storable = false;
         }
         const std::string station = in_quotes(real(st, 0, 0));
         if (!mm_fits(g[1])) {
-            s.rep.line("    В станция " + station + " височина на инструмента " +
-                       in_quotes(real(g[1], 0, 3)) + " е над 65.535 м.");
-            error = true, storable = false;
+            fault(s, "    В станция " + station + " височина на инструмента " + in_quotes(real(g[1], 0, 3)) +
+                         " е над 65.535 м.");
+            storable = false;
         }
         for (std::size_t k = 2; k + 5 < count; k += 5) {
             const double nt = g[k], ht = g[k + 1], R = g[k + 2], V = g[k + 3], S = g[k + 4];
             bool fits = storable;
             if (!is_whole(nt)) {
-                s.rep.line("    Код -4, неправилен номер на точка " + in_quotes(real(nt, 10, 5)) + ".");
-                error = true;
+                fault(s, "    Код -4, неправилен номер на точка " + in_quotes(real(nt, 10, 5)) + ".");
             }
             if (nt > kMaxNumber) {
-                s.rep.line("    Код -4, номер на точка " + in_quotes(as_written(nt)) +
-                           " е извън обхвата 0 - 65535.");
-                error = true, fits = false;
+                fault(s, "    Код -4, номер на точка " + in_quotes(as_written(nt)) +
+                             " е извън обхвата 0 - 65535.");
+                fits = false;
             }
             if (!mm_fits(ht)) {
-                s.rep.line("    В станция " + station + " височина на сигнала към точка " +
-                           in_quotes(as_written(nt)) + " " + in_quotes(real(ht, 0, 3)) + " е над 65.535 м.");
-                error = true, fits = false;
+                fault(s, "    В станция " + station + " височина на сигнала към точка " +
+                             in_quotes(as_written(nt)) + " " + in_quotes(real(ht, 0, 3)) +
+                             " е над 65.535 м.");
+                fits = false;
             }
             if (R > 400.0) {
-                s.rep.line("    В станция " + station + " грешна посока " + in_quotes(real(R, 10, 5)) + ".");
-                error = true;
+                fault(s, "    В станция " + station + " грешна посока " + in_quotes(real(R, 10, 5)) + ".");
             }
             if (V > 400.0) {
-                s.rep.line("    В станция " + station + " грешен зен. ъгъл " + in_quotes(real(V, 10, 5)) +
-                           ".");
-                error = true;
+                fault(s, "    В станция " + station + " грешен зен. ъгъл " + in_quotes(real(V, 10, 5)) + ".");
             }
             granica(s);
             if (R + V + S > 0.0 && fits) {
@@ -357,7 +345,7 @@ void vhod_stations(Survey& s) {
                 s.rows.push_back(w);
             }
         }
-        if (error) stop();
+        stop_on_fault(s);
     }
     s.rows_read = static_cast<int>(s.rows.size());
     s.rep.line("    Разчетени общо " + whole(static_cast<long long>(s.rows.size())) + " записа в " +
@@ -365,8 +353,7 @@ void vhod_stations(Survey& s) {
     s.rep.endl();
     // An empty file, or one of comments only, holds no survey: nothing for vokram2 to solve.
     if (s.given == 0 && s.records == 0) {
-        s.rep.line("    Във VK/Geo_Data.txt няма нито дадени точки, нито станции.");
-        stop();
+        stop(s.rep, "    Във VK/Geo_Data.txt няма нито дадени точки, нито станции.");
     }
 }
 

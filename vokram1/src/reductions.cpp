@@ -13,6 +13,17 @@ namespace vk::v1 {
 
 namespace {
 
+// The reason of a stop on the directions of a station that disagree, in one line: the
+// heading of the block, its mean and the line of the direction farthest from the mean.
+std::string disagreement(const std::string& head, const std::string& mean_line,
+                         const std::vector<std::pair<int, double>>& list, double mean) {
+    std::pair<int, double> far = list.front();
+    for (const auto& w : list)
+        if (ina(w.second, mean) > ina(far.second, mean)) far = w;
+    return head + " " + mean_line.substr(mean_line.find_first_not_of(' ')) + ", към " + whole(far.first, 5) +
+           "   О = " + real(far.second, 10, 5) + " гр.";
+}
+
 // The given points with a plane position, by number. Height-only points have none and
 // cannot take part in an orientation.
 class PlanePoints {
@@ -56,12 +67,15 @@ void orient_on_given(Survey& s) {
         if (o.count > 1) {
             for (const auto& [nt, angle] : seen) worst.take(ina(angle, mean), ns, nt);
             if (worst.v > s.par.tol_angle) {
-                s.rep.line("    Станция " + whole(ns, 5) + " - несъгласуваност м/у посоки към дадени точки.");
-                s.rep.line("      Общо средно   = " + real(mean, 10, 5));
+                const std::string head =
+                    "    Станция " + whole(ns, 5) + " - несъгласуваност м/у посоки към дадени точки.";
+                const std::string mean_line = "      Общо средно   = " + real(mean, 10, 5);
+                s.rep.line(head);
+                s.rep.line(mean_line);
                 for (const auto& [nt, angle] : seen)
                     s.rep.line("      към " + whole(nt, 5) + "   О = " + real(angle, 10, 5) + " гр.");
                 s.rep.endl();
-                stop();
+                stop(disagreement(head, mean_line, seen, mean));
             }
         }
         for (Row& w : rows)
@@ -119,13 +133,16 @@ void common_origin(Survey& s) {
                 worst.take(e, ns, nt);
             }
             if (largest > s.par.tol_angle) {
-                s.rep.line("    Станция " + whole(ns, 5) + " - несъгласуваност между общи посоки :");
+                const std::string head =
+                    "    Станция " + whole(ns, 5) + " - несъгласуваност между общи посоки :";
+                const std::string mean_line = "      Общо средно   = " + real(mean, 10, 5) + " гр.";
+                s.rep.line(head);
                 s.rep.endl();
-                s.rep.line("      Общо средно   = " + real(mean, 10, 5) + " гр.");
+                s.rep.line(mean_line);
                 for (const auto& [nt, delta] : pairs)
                     s.rep.line("      към " + whole(nt, 5) + "   О = " + real(delta, 10, 5) + " гр.");
                 s.rep.endl();
-                stop();
+                stop(disagreement(head, mean_line, pairs, mean));
             }
             for (std::size_t k = i + 1; k < rows.size(); ++k)
                 if (rows[k].R > 0.0 && rows[k].ns == ns && rows[k].ps == ps_b)
@@ -160,15 +177,21 @@ void average_directions(Survey& s) {
             if (same(rows[i], rows[j])) largest = std::max(largest, ina(rows[j].R, mean));
         worst.take(largest, rows[i].ns, rows[i].nt);
         if (largest > s.par.tol_angle) {
-            s.rep.line("    Станция " + whole(rows[i].ns, 5) + ", към точка " + whole(rows[i].nt, 5) +
-                       " - разлика м/у повторения.");
-            s.rep.line("      Общо средно   = " + real(mean, 8, 4) + " гр.");
+            const std::string head = "    Станция " + whole(rows[i].ns, 5) + ", към точка " +
+                                     whole(rows[i].nt, 5) + " - разлика м/у повторения.";
+            const std::string mean_line = "      Общо средно   = " + real(mean, 8, 4) + " гр.";
+            s.rep.line(head);
+            s.rep.line(mean_line);
+            std::string far;  // the repetition farthest from the mean
             for (std::size_t j = i; j < rows.size(); ++j)
-                if (same(rows[i], rows[j]))
-                    s.rep.line("        R = " + real(rows[j].R, 10, 5) +
-                               "   Разлика = " + real(ina(rows[j].R, mean), 10, 5) + " гр.");
+                if (same(rows[i], rows[j])) {
+                    const std::string line = "R = " + real(rows[j].R, 10, 5) +
+                                             "   Разлика = " + real(ina(rows[j].R, mean), 10, 5) + " гр.";
+                    s.rep.line("        " + line);
+                    if (ina(rows[j].R, mean) == largest && far.empty()) far = line;
+                }
             s.rep.endl();
-            stop();
+            stop(head + " " + mean_line.substr(mean_line.find_first_not_of(' ')) + ", " + far);
         }
         const Row key = rows[i];
         for (std::size_t j = i; j < rows.size(); ++j)

@@ -55,11 +55,9 @@ int run(Console& con, const std::filesystem::path& root) {
             write_token(ws, 1);
         },
         [&] {
-            std::string reason;
-            if (report) reason = report->last_line(), report->close();
+            if (report) report->close();
             con.write_at(20, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА ...");
             con.wait_key();
-            return reason;
         });
 }
 

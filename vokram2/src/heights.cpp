@@ -102,6 +102,7 @@ void h_zadacha(Network& w) {
 
 void h_kontrola(Network& w) {
     double largest = 0;
+    std::string fault = w.plane_conflict;  // the reason of the stop: the plane control first
     if (heights_apply(w)) {
         w.rep.line(" 12.КОНТРОЛИ СЛЕД НИВЕЛАЦИЯ.");
         w.rep.endl();
@@ -138,11 +139,13 @@ void h_kontrola(Network& w) {
             }
         }
         w.rep.endl();
-        w.rep.line("    Макс. несвръзка за коти : " + real(largest * kCmPerMetre, 6, 1) + " см. за точки " +
-                   whole(first) + " - " + whole(second));
+        const std::string line = "    Макс. несвръзка за коти : " + real(largest * kCmPerMetre, 6, 1) +
+                                 " см. за точки " + whole(first) + " - " + whole(second);
+        w.rep.line(line);
         w.rep.endl();
+        if (largest > w.tol.height && fault.empty()) fault = line;
     }
-    if (w.plane_conflict || largest > w.tol.height) stop();
+    if (!fault.empty()) stop(fault);
 }
 
 }  // namespace vk::v2

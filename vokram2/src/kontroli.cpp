@@ -80,14 +80,16 @@ PlaneCheck plane_controls(const Network& w, TextFile& out) {
     }
 
     bool summary = false;
+    c.angular_line = "    Макс. ъглова  разлика: " + real(angular.v * kCcPerGrad, 6, 1) + " сс. в ст." +
+                     whole(angular.st) + " към т." + whole(angular.tg);
+    c.linear_line = "    Макс. линейна разлика: " + real(linear.v * kCmPerMetre, 6, 1) + "  см. в ст." +
+                    whole(linear.st) + " към т." + whole(linear.tg);
     if (angular.v > kLeastShownAngle) {
-        out.line("    Макс. ъглова  разлика: " + real(angular.v * kCcPerGrad, 6, 1) + " сс. в ст." +
-                 whole(angular.st) + " към т." + whole(angular.tg));
+        out.line(c.angular_line);
         summary = true;
     }
     if (linear.v > kLeastShownLength) {
-        out.line("    Макс. линейна разлика: " + real(linear.v * kCmPerMetre, 6, 1) + "  см. в ст." +
-                 whole(linear.st) + " към т." + whole(linear.tg));
+        out.line(c.linear_line);
         summary = true;
     }
     if (summary) out.endl();
@@ -97,7 +99,10 @@ PlaneCheck plane_controls(const Network& w, TextFile& out) {
 
 void kontroli_2d(Network& w) {
     const PlaneCheck c = plane_controls(w, w.rep);
-    w.plane_conflict = c.angular > w.tol.angle || c.linear > w.tol.linear;
+    if (c.angular > w.tol.angle)
+        w.plane_conflict = c.angular_line;
+    else if (c.linear > w.tol.linear)
+        w.plane_conflict = c.linear_line;
 }
 
 }  // namespace vk::v2

@@ -61,13 +61,11 @@ int run(Console& con, const std::filesystem::path& root) {
             write_token(ws, 1);
         },
         [&] {
-            if (!net) return std::string();  // stops come only from the stages, after the report is open
-            const std::string reason = report->last_line();
+            if (!net) return;  // stops come only from the stages, after the report is open
             kontrol(*net);
             save_plot(ws, tables(*net));
             con.write_at(11, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА.");
             con.wait_key();
-            return reason;
         });
 }
 

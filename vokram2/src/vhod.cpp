@@ -10,10 +10,6 @@
 
 namespace vk::v2 {
 
-void stop() {
-    throw ModuleStop{};
-}
-
 double t(const Network& w, int p, int q) {
     const Point& a = w.pts[p];
     const Point& b = w.pts[q];
@@ -105,8 +101,7 @@ void vhod(Network& w, NumberReader& r) {
     }));
 
     if (w.g < 2 || w.m() == 0) {
-        w.rep.line(kNoData);
-        stop();
+        stop(w.rep, kNoData);
     }
 
     // Point numbers become table indexes; with a number used twice the first entry holds.
@@ -115,8 +110,7 @@ void vhod(Network& w, NumberReader& r) {
     for (const Row& x : w.rows) {
         // A station or target missing from the point list cannot be placed in the network.
         if (entry[x.ns] < 0 || entry[x.nt] < 0) {
-            w.rep.line(kNoData);
-            stop();
+            stop(w.rep, kNoData);
         }
     }
     for (Row& x : w.rows) x.ns = entry[x.ns];

@@ -151,8 +151,6 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
             }
             con.write_at(28, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА. ");
             con.wait_key();
-            // Each stop of this module carries its reason.
-            return std::string();
         });
 }
 

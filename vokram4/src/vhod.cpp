@@ -10,10 +10,6 @@
 
 namespace vk::v4 {
 
-void stop(std::string reason) {
-    throw ModuleStop{std::move(reason)};
-}
-
 void vhod(Adjustment& a, NumberReader& in) {
     a.pts.clear();
     a.ms.clear();

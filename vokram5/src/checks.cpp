@@ -10,6 +10,20 @@ namespace vk::v5 {
 
 namespace {
 
+// Stops on a control of the station with the reason in one line: the station, the
+// heading of the block and the report line over the tolerance.
+[[noreturn]] void stop_control(const Polar& p, const std::string& head, const std::string& line) {
+    auto bare = [](std::string l) { return l.erase(0, l.find_first_not_of(' ')); };
+    stop("В станция " + in_quotes(real(p.st, 0, 0)) + ": " + bare(head) + " " + bare(line));
+}
+
+// Writes the report line of a largest difference; the first one over its tolerance is
+// kept in `over`.
+void maximum(Polar& p, const std::string& line, bool beyond, std::string& over) {
+    p.rep->line(line);
+    if (beyond && over.empty()) over = line;
+}
+
 // Merges the two faces of one sighting into sight k (face I) and removes sight k + 1.
 void merge_pair(Polar& p, std::size_t k, FaceMaxima& m) {
     Sight& a = p.sights[k];
@@ -31,17 +45,22 @@ void two_faces(Polar& p) {
 
     const Largest &dr = m.r, &dz = m.z, &ds = m.s;
     if (dr.v > par.tol_angle || dz.v > par.tol_angle || ds.v > par.tol_linear) {
-        p.rep->line("    Недопустими разлики I/II положение");
+        const std::string head = "    Недопустими разлики I/II положение";
+        std::string over;
+        p.rep->line(head);
         if (dr.v > par.tol_angle)
-            p.rep->line("      за хор. посока  " + real(dr.v * kCcPerGrad, 6, 1) + " сс. към т." +
-                        whole(dr.tg));
+            maximum(p,
+                    "      за хор. посока  " + real(dr.v * kCcPerGrad, 6, 1) + " сс. към т." + whole(dr.tg),
+                    true, over);
         if (dz.v > par.tol_angle)
-            p.rep->line("      за верт.  ъгъл  " + real(dz.v * kCcPerGrad, 6, 1) + " сс. към т." +
-                        whole(dz.tg));
+            maximum(p,
+                    "      за верт.  ъгъл  " + real(dz.v * kCcPerGrad, 6, 1) + " сс. към т." + whole(dz.tg),
+                    true, over);
         if (ds.v > par.tol_linear)
-            p.rep->line("      за накл. разст. " + real(ds.v * kCmPerMetre, 6, 1) + " см. към т." +
-                        whole(ds.tg));
-        stop();
+            maximum(p,
+                    "      за накл. разст. " + real(ds.v * kCmPerMetre, 6, 1) + " см. към т." + whole(ds.tg),
+                    true, over);
+        stop_control(p, head, over);
     }
     if (dr.v > 0.0 || dz.v > 0.0 || ds.v > 0.0) {
         // Horizontal distances are derived only after this check, so their line never
@@ -110,14 +129,19 @@ void repetitions(Polar& p) {
         }
 
     if (dr.v != 0.0 || ds.v != 0.0 || dh.v != 0.0) {
-        p.rep->line("    Макс. разлики от повторения:");
+        const std::string head = "    Макс. разлики от повторения:";
+        std::string over;
+        p.rep->line(head);
         if (dr.v > 0.0)
-            p.rep->line("      за      посока: " + real(dr.v, 8, 4) + " гр. в т. " + whole(dr.tg, 5));
+            maximum(p, "      за      посока: " + real(dr.v, 8, 4) + " гр. в т. " + whole(dr.tg, 5),
+                    dr.v > par.tol_angle, over);
         if (ds.v > 0.0)
-            p.rep->line("      за накл. р-ние: " + real(ds.v, 7, 3) + "  м.  в т. " + whole(ds.tg, 5));
+            maximum(p, "      за накл. р-ние: " + real(ds.v, 7, 3) + "  м.  в т. " + whole(ds.tg, 5),
+                    ds.v > par.tol_linear, over);
         if (dh.v > 0.0)
-            p.rep->line("      за  превишение: " + real(dh.v, 7, 3) + "  м.  в т. " + whole(dh.tg, 5));
-        if (dr.v > par.tol_angle || ds.v > par.tol_linear || dh.v > par.tol_height) stop();
+            maximum(p, "      за  превишение: " + real(dh.v, 7, 3) + "  м.  в т. " + whole(dh.tg, 5),
+                    dh.v > par.tol_height, over);
+        if (!over.empty()) stop_control(p, head, over);
     }
 }
 
@@ -126,8 +150,7 @@ void repetitions(Polar& p) {
 void ins_kontrol(Polar& p) {
     for (const Sight& s : p.sights)
         if (s.nt == s.ns) {
-            p.rep->line("    Записано измерване към т. " + whole(s.nt) + ".");
-            stop();
+            stop(*p.rep, "    Записано измерване към т. " + whole(s.nt) + ".");
         }
     if (p.sights.empty()) return;
     two_faces(p);
@@ -171,10 +194,13 @@ void out_kontrol(Polar& p) {
             if (o.size() > 1) {
                 for (const Match& m : o) dr.take(ina(m.value, p.Z), m.pt->no);
                 if (dr.v > par.tol_angle) {
-                    p.rep->line("    Разлика в ориент. неизвестно ");
+                    const std::string head = "    Разлика в ориент. неизвестно ";
+                    std::string over;
+                    p.rep->line(head);
                     for (const Match& m : o)
-                        p.rep->line("      към т. " + whole(m.s->nt) + " о= " + real(m.value, 9, 5) + " гр.");
-                    stop();
+                        maximum(p, "      към т. " + whole(m.s->nt) + " о= " + real(m.value, 9, 5) + " гр.",
+                                ina(m.value, p.Z) == dr.v, over);
+                    stop_control(p, head, over);
                 }
             }
         }
@@ -188,12 +214,15 @@ void out_kontrol(Polar& p) {
             dd.take(std::fabs(m.s->D - m.value), m.pt->no);
         }
         if (dd.v > par.tol_linear) {
-            p.rep->line("    Разлика в разстояния.");
+            const std::string head = "    Разлика в разстояния.";
+            std::string over;
+            p.rep->line(head);
             p.rep->line("      точка  изчислено    измерено");
             p.rep->line("     ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~ [м.]");
             for (const Match& m : d)
-                p.rep->line(whole(m.pt->no, 11) + " " + real(m.value, 8, 3) + " " + real(m.s->D, 11, 3));
-            stop();
+                maximum(p, whole(m.pt->no, 11) + " " + real(m.value, 8, 3) + " " + real(m.s->D, 11, 3),
+                        std::fabs(m.s->D - m.value) == dd.v, over);
+            stop_control(p, head + " точка изчислено измерено:", over);
         }
     } else {
         p.rep->endl();
@@ -218,14 +247,18 @@ void out_kontrol(Polar& p) {
             rows.push_back({m.pt->no, computed, measured});
         }
         if (dh.v > par.tol_height) {
-            p.rep->line("    Разлика в превишения");
+            const std::string head = "    Разлика в превишения";
+            std::string over;
+            p.rep->line(head);
             p.rep->endl();
             p.rep->line("      точка  изчислено    измерено   разлика");
             p.rep->line("     ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~ [м.]");
             for (const Height& r : rows)
-                p.rep->line(whole(r.no, 11) + " " + real(r.computed, 8, 3) + " " + real(r.measured, 11, 3) +
-                            " " + real(r.computed - r.measured, 11, 3));
-            stop();
+                maximum(p,
+                        whole(r.no, 11) + " " + real(r.computed, 8, 3) + " " + real(r.measured, 11, 3) + " " +
+                            real(r.computed - r.measured, 11, 3),
+                        std::fabs(r.measured - r.computed) == dh.v, over);
+            stop_control(p, head + ", точка изчислено измерено разлика:", over);
         }
     }
     if (p.st_vi == 2) {

@@ -13,15 +13,10 @@ namespace {
 
 // A count of points that would not fit the table is refused before anything is stored.
 [[noreturn]] void too_many(Polar& p) {
-    p.rep->line("  ОБЕМА ДАННИ НАДХВЪРЛЯ ВЪЗМОЖНОСТИТЕ НА ПРОГРАМАТА.");
-    stop();
+    stop(*p.rep, "  ОБЕМА ДАННИ НАДХВЪРЛЯ ВЪЗМОЖНОСТИТЕ НА ПРОГРАМАТА.");
 }
 
 }  // namespace
-
-void stop() {
-    throw ModuleStop{};
-}
 
 // The point table was checked against its capacity when it was read, and this module
 // adds no points to it, so every network that vokram1 accepts (399 points) is taken;

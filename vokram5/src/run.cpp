@@ -105,8 +105,7 @@ int run(Console& con, const std::filesystem::path& root) {
             p.geo = NumberReader::open(ws.file("VK/Geo_Data.txt"), "VK/Geo_Data.txt");
             p.geo.skip_lines(3);
             if (const std::optional<double> first = unclosed_group(p.geo)) {
-                p.rep->line(unclosed_group_line(*first));
-                stop();
+                stop(*p.rep, unclosed_group_line(*first));
             }
             do stanciq(p);
             while (!p.geo.at_end());
@@ -121,12 +120,9 @@ int run(Console& con, const std::filesystem::path& root) {
         },
         [&] {
             // The stations before the stop stay in the files as far as they were written.
-            std::string reason;
-            if (state && state->rep) reason = state->rep->last_line();
             if (state) close_outputs(*state);
             con.write_at(20, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА.");
             con.wait_key();
-            return reason;
         });
 }
 

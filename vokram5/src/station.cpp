@@ -62,8 +62,7 @@ std::vector<DetailSight> read_block(Polar& p, bool checked) {
     }
     if (closed && v.size() % 5 != 0) {
         if (!checked) return {};
-        p.rep->line("    В станция " + in_quotes(real(p.st, 0, 0)) + " Код -9, проверете броя данни.");
-        stop();
+        stop(*p.rep, "    В станция " + in_quotes(real(p.st, 0, 0)) + " Код -9, проверете броя данни.");
     }
     if (v.size() % 5 == 1) v.pop_back();
     v.resize((v.size() + 4) / 5 * 5, 0.0);
@@ -100,8 +99,7 @@ bool nova_st(Polar& p) {
             if (w < 0.0) break;
         }
         if (p.buf.size() == static_cast<std::size_t>(kGroupCapacity)) {
-            p.rep->line("    Голям брой измервания от една станция : " + real(p.buf[0], 0, 0));
-            stop();
+            stop(*p.rep, "    Голям брой измервания от една станция : " + real(p.buf[0], 0, 0));
         }
         if (p.geo.at_end()) return false;
     }
@@ -117,12 +115,10 @@ void stanciq(Polar& p) {
 
     if (code == -4.0) {
         if (n < 8 || (n - 3) % 5 != 0) {
-            p.rep->line("    В станция " + in_quotes(station) + " Код -1, проверете броя данни.");
-            stop();
+            stop(*p.rep, "    В станция " + in_quotes(station) + " Код -1, проверете броя данни.");
         }
         if (!is_whole(p.st)) {
-            p.rep->line("    Код -1, неправилен номер на станция " + in_quotes(real(p.st, 0, 4)) + ".");
-            stop();
+            stop(*p.rep, "    Код -1, неправилен номер на станция " + in_quotes(real(p.st, 0, 4)) + ".");
         }
         const std::uint16_t ns = field16(p, p.st, "номер на станция");
         const std::uint16_t hs = field16(p, p.ih * kMmPerMetre, "височина на инструмента [мм]");
@@ -130,18 +126,16 @@ void stanciq(Polar& p) {
             const double nt = p.buf[j], ht = p.buf[j + 1], R = p.buf[j + 2], V = p.buf[j + 3],
                          S = p.buf[j + 4];
             if (!is_whole(nt)) {
-                p.rep->line("    Неправилен номер пред наблюдавана точка " + in_quotes(real(nt, 0, 4)) + ".");
-                stop();
+                stop(*p.rep,
+                     "    Неправилен номер пред наблюдавана точка " + in_quotes(real(nt, 0, 4)) + ".");
             }
             if (R > 400.0) {
-                p.rep->line("    В станция " + in_quotes(station) + " грешна посока " +
-                            in_quotes(real(R, 0, 4)) + ".");
-                stop();
+                stop(*p.rep, "    В станция " + in_quotes(station) + " грешна посока " +
+                                 in_quotes(real(R, 0, 4)) + ".");
             }
             if (V > 400.0) {
-                p.rep->line("    В станция " + in_quotes(station) + " грешен зен. ъгъл " +
-                            in_quotes(real(V, 0, 4)) + ".");
-                stop();
+                stop(*p.rep, "    В станция " + in_quotes(station) + " грешен зен. ъгъл " +
+                                 in_quotes(real(V, 0, 4)) + ".");
             }
             granica(p);
             if (R + V + S > 0.0) {

@@ -5,18 +5,27 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace vk {
 
 class Console;
 
-// A stop after a data error: the stage has written the reason into the report.
-// The module's run() catches it, runs its stop sequence and ends with status 1. A stop
-// whose reason is shown only on the screen (a capacity guard, a missing data file)
-// carries that reason; otherwise the last line of the report gives it.
+// A stop after a data error. The module's run() catches it, runs its stop sequence and
+// ends with status 1, the reason as its error line. Each stop names its own reason where
+// it is decided: the report line of the error with its values (the report keeps its
+// texts as they are), or what only the screen shows (a capacity guard, a missing file).
 struct ModuleStop {
+    explicit ModuleStop(std::string why) : reason(std::move(why)) {}
     std::string reason;
 };
+
+class TextFile;
+
+// Stops the module with `reason` (see ModuleStop), a report line without its indent.
+[[noreturn]] void stop(std::string reason);
+// Writes the error `line` into the report and stops with it as the reason.
+[[noreturn]] void stop(TextFile& report, const std::string& line);
 
 // The run token is 0: an earlier program stopped, so this one does nothing (status 1).
 struct ChainBlocked {};
@@ -76,9 +85,9 @@ void require_token(const Workspace& ws);
 void remove_stale_products(const Workspace& ws, std::string_view program);
 
 // Runs a module's body and gives its exit status: 0 at its end; a ModuleStop runs
-// `on_stop`, which returns the reason as the report gives it before the stop sequence
-// writes anything more, shows that reason as the error line and gives 1; ChainBlocked
+// `on_stop` (the module's stop sequence), shows the stop's reason as the error line and
+// gives 1; ChainBlocked
 // gives 1 with a line that says so; a FatalIo shows its line and gives its code.
-int run_frame(Console& con, const std::function<void()>& body, const std::function<std::string()>& on_stop);
+int run_frame(Console& con, const std::function<void()>& body, const std::function<void()>& on_stop);
 
 }  // namespace vk

@@ -68,12 +68,15 @@ struct Survey {
     std::vector<Row> rows;
     int records = 0;    // station records read
     int rows_read = 0;  // rows stored by the intake (before any merging)
+    std::string fault;  // the first error line of the stage: the reason of its stop
 };
 
 // Capacity guard: stops the module when a counter has reached its limit.
 void granica(Survey& s);
-// Stops the module after its reason has been written into the report.
-[[noreturn]] void stop();
+// Writes an error line into the report; the first one of a stage is the reason of its stop.
+void fault(Survey& s, const std::string& line);
+// Stops the module when the stage has written an error line.
+void stop_on_fault(const Survey& s);
 
 // Stages in the order the main program runs them.
 void report_head(Survey& s);                       // banner and the title of section 1

@@ -90,8 +90,8 @@ struct Network {
     bool local = false;  // a frame of its own is being built: nothing is asked, nothing stops
     RowIndex idx;
 
-    bool plane_conflict = false;  // a plane control exceeded its tolerance
-    bool heights_ran = false;     // trigonometric levelling took place
+    std::string plane_conflict;  // the report line of a plane control over its tolerance
+    bool heights_ran = false;    // trigonometric levelling took place
 
     int n() const { return static_cast<int>(pts.size()); }
     int m() const { return static_cast<int>(rows.size()); }
@@ -119,7 +119,6 @@ bool height_difference(const Network& w, const Row& r, double& dh, double& d);
 void build_index(Network& w);
 
 // Ends the module after a data error; the caller has written the reason.
-[[noreturn]] void stop();
 
 // Stages in the order of the main program.
 void vhod(Network& w, NumberReader& r);  // loads "Temp/VK_1.tmp"
@@ -141,6 +140,7 @@ void kontroli_2d(Network& w);  // report section 10
 // differences, the points named in the conflicts, and each row's own difference.
 struct PlaneCheck {
     double angular = 0, linear = 0;
+    std::string angular_line, linear_line;  // the lines of the largest differences
     std::vector<int> named;
     std::vector<double> angle_off, length_off;  // by row: from the station's mean orientation [grads], [m]
 };

@@ -116,10 +116,6 @@ struct Adjustment {
     double my(int k) const;
 };
 
-// Stops the module after its reason has been written into the report; the reason is
-// also the error line of the stop.
-[[noreturn]] void stop(std::string reason);
-
 // Stages in the order the main program runs them.
 void vhod(Adjustment& a, NumberReader& in);  // loads "Temp/VK_2.tmp", counts, groups
 void vhod_report(Adjustment& a);             // section 13 head and the possibility test

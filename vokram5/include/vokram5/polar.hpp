@@ -104,8 +104,6 @@ struct Polar {
     double Z = 0;                      // orientation unknown
 };
 
-// Stops the module after its reason has been written into the report.
-[[noreturn]] void stop();
 // Capacity guard: writes the capacity message and stops when a table is full.
 void granica(Polar& p);
 
