@@ -44,7 +44,7 @@ FAULTS = [
     ("common/src/frame.cpp", "        case EACCES:\n        case EPERM:\n        case EROFS:\n        case EISDIR:\n", "",
      "access denied reported as a write error"),
     # --- vokram1: intake, checks, reductions, the network file ----------------------
-    ("vokram1/src/checks.cpp", "if (dir.v * 0.5 > s.par.tol_angle ||", "if (dir.v > s.par.tol_angle ||",
+    ("vokram1/src/checks.cpp", "dir.v * 0.5 > s.par.tol_angle);", "dir.v > s.par.tol_angle);",
      "face difference of directions compared without halving"),
     ("vokram1/src/checks.cpp", "zen.v * 0.5 > s.par.tol_angle", "zen.v * 0.25 > s.par.tol_angle",
      "index error tolerance twice too wide"),
@@ -178,8 +178,7 @@ FAULTS = [
      "a text of control characters alone drawn as an empty label"),
     # --- exit statuses, adoption, variance components, height adjustment, labels ----
     ("common/src/frame.cpp",
-     "con.error(reason.empty() ? \"прекъсване поради грешка в данните\" : reason);\n            return kStopped;",
-     "con.error(reason.empty() ? \"прекъсване поради грешка в данните\" : reason);\n            return 0;",
+     "con.error(s.reason);\n            return kStopped;", "con.error(s.reason);\n            return 0;",
      "a stop on the data ends with status 0"),
     ("common/src/command_line.cpp", "return kUsageError;", "return 1;",
      "a wrong option ends with the status of a stop"),
