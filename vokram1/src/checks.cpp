@@ -106,26 +106,20 @@ void summary(Survey& s, const char* label, const Largest& m, double factor, cons
         s.rep.line(label + m.where(factor, unit, joint));
 }
 
-}  // namespace
-
-void kontroli(Survey& s) {
-    auto& rows = s.rows;
-
-    // Rows without a direction and without both zenith angle and slope distance carry nothing.
-    std::erase_if(rows, [](const Row& w) { return w.V * w.S + w.R + w.D == 0.0; });
-
-    for (const Row& w : rows)
+// Drops the rows that carry nothing (no direction and not both zenith angle and slope
+// distance) and faults every sight of a station to itself.
+void measured_rows(Survey& s) {
+    std::erase_if(s.rows, [](const Row& w) { return w.V * w.S + w.R + w.D == 0.0; });
+    for (const Row& w : s.rows)
         if (w.ns == w.nt) {
             fault(s, "    В станция " + in_quotes(whole(w.ns)) + " е записано измерване към точка " +
                          in_quotes(whole(w.nt)) + ".");
         }
+}
 
-    two_faces(s);
-
-    s.rep.line("    Многократно измерени величини - максимални разлики :");
-    s.rep.endl();
-
-    // Repeated directions within one station record.
+// Repeated directions within one station record, compared pair by pair.
+void repeated_directions(Survey& s) {
+    const auto& rows = s.rows;
     Largest dir;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (rows[i].R <= 0.0) continue;
@@ -140,11 +134,12 @@ void kontroli(Survey& s) {
         }
     }
     summary(s, "                 за посока : ", dir, kCcPerGrad, " сс. в  ст.", " към т.");
+}
 
-    for (Row& w : rows)
-        if (w.V * w.S > 0.0 && w.D == 0.0) w.D = std::fabs(sing(w.V)) * w.S;
-
-    // Repeated horizontal distances, in either direction and in any station record.
+// Repeated horizontal distances, in either direction and in any station record, compared
+// pair by pair.
+void repeated_distances(Survey& s) {
+    const auto& rows = s.rows;
     Largest dis;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (rows[i].D <= 0.0) continue;
@@ -159,10 +154,10 @@ void kontroli(Survey& s) {
         }
     }
     summary(s, "             за разстояние : ", dis, kCmPerMetre, " см. за страната ", " - ");
+}
 
-    stop_on_fault(s);
-
-    // Repeated directions of one record become their vector mean.
+// Repeated directions of one record become their vector mean.
+void mean_directions(std::vector<Row>& rows) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (rows[i].R <= 0.0) continue;
         bool first = true;
@@ -178,8 +173,10 @@ void kontroli(Survey& s) {
         for (std::size_t j = i; j < rows.size(); ++j)
             if (rows[j].R > 0.0 && same_sight(rows[i], rows[j])) rows[j].R = mean;
     }
+}
 
-    // Repeated horizontal distances of one side become their arithmetic mean.
+// Repeated horizontal distances of one side become their arithmetic mean.
+void mean_distances(std::vector<Row>& rows) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (rows[i].D <= 0.0) continue;
         bool first = true;
@@ -194,30 +191,54 @@ void kontroli(Survey& s) {
         for (std::size_t j = i; j < rows.size(); ++j)
             if (rows[j].D > 0.0 && same_side(rows[i], rows[j])) rows[j].D = mean;
     }
+}
 
-    // Height differences: repeated ones agree (sign -1), reciprocal ones cancel (sign +1).
-    auto compare_heights = [&](bool reciprocal, Largest& m) {
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            if (!has_height_difference(rows[i])) continue;
-            const Row& a = rows[i];
-            for (std::size_t j = i + 1; j < rows.size(); ++j) {
-                const Row& b = rows[j];
-                if (!has_height_difference(b)) continue;
-                if (reciprocal ? (a.ns != b.nt || a.nt != b.ns) : (a.ns != b.ns || a.nt != b.nt)) continue;
-                const double hb = height_difference(b, s.par.refraction);
-                const double d = std::fabs(height_difference(a, s.par.refraction) + (reciprocal ? hb : -hb));
-                m.take(d, a.ns, a.nt);
-                if (d > s.par.tol_height)
-                    fault(s, "    Голяма разлика в превишение " + in_quotes(whole(a.ns)) + " - " +
-                                 in_quotes(whole(a.nt)) + " =  " + real(d, 0, 4));
-            }
+// Height differences: repeated ones agree (sign -1), reciprocal ones cancel (sign +1).
+void compare_heights(Survey& s, bool reciprocal, Largest& m) {
+    const auto& rows = s.rows;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (!has_height_difference(rows[i])) continue;
+        const Row& a = rows[i];
+        for (std::size_t j = i + 1; j < rows.size(); ++j) {
+            const Row& b = rows[j];
+            if (!has_height_difference(b)) continue;
+            if (reciprocal ? (a.ns != b.nt || a.nt != b.ns) : (a.ns != b.ns || a.nt != b.nt)) continue;
+            const double hb = height_difference(b, s.par.refraction);
+            const double d = std::fabs(height_difference(a, s.par.refraction) + (reciprocal ? hb : -hb));
+            m.take(d, a.ns, a.nt);
+            if (d > s.par.tol_height)
+                fault(s, "    Голяма разлика в превишение " + in_quotes(whole(a.ns)) + " - " +
+                             in_quotes(whole(a.nt)) + " =  " + real(d, 0, 4));
         }
-    };
+    }
+}
+
+// Repeated and reciprocal height differences with their summary lines.
+void height_differences(Survey& s) {
     Largest rep, rec;
-    compare_heights(false, rep);
-    compare_heights(true, rec);
+    compare_heights(s, false, rep);
+    compare_heights(s, true, rec);
     summary(s, "      повторени превишения : ", rep, kCmPerMetre, " см. за страната ", " - ");
     summary(s, "      прави и обратни пр-я : ", rec, kCmPerMetre, " см. за страната ", " - ");
+}
+
+}  // namespace
+
+void kontroli(Survey& s) {
+    measured_rows(s);
+    two_faces(s);
+
+    s.rep.line("    Многократно измерени величини - максимални разлики :");
+    s.rep.endl();
+    repeated_directions(s);
+    for (Row& w : s.rows)
+        if (w.V * w.S > 0.0 && w.D == 0.0) w.D = std::fabs(sing(w.V)) * w.S;
+    repeated_distances(s);
+    stop_on_fault(s);
+
+    mean_directions(s.rows);
+    mean_distances(s.rows);
+    height_differences(s);
     stop_on_fault(s);
 }
 

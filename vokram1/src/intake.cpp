@@ -83,6 +83,107 @@ void add_point(Survey& s, std::uint8_t vi, double no, double xk, double yk, doub
     s.pts.push_back(p);
 }
 
+// Pass 0: every item after the header must be a number, and no group may be left open.
+void all_numbers(Survey& s) {
+    NumberReader r = data_reader(s);
+    long long ordinal = 0;
+    double v = 0.0;
+    for (NumberReader::Got got; (got = r.next(v)) != NumberReader::Got::end;) {
+        ++ordinal;
+        if (got == NumberReader::Got::bad) {
+            s.rep.line("    Грешка при четене, брояч на цифри = " + whole(ordinal + 3) + ".");
+            throw ModuleStop{r.bad_token()};
+        }
+    }
+    // A file cut off inside a group would lose that group without a word.
+    if (const std::optional<double> first = unclosed_group(data_reader(s))) {
+        stop(s.rep, unclosed_group_line(*first));
+    }
+}
+
+// Pass 1: group lengths, counts and numbers of the plane points; from their extent the
+// reduction origin, a round value 10 m below the smallest coordinates.
+void reduction_origin(Survey& s) {
+    bool seeded = false;
+    double min_x = 0.0, min_y = 0.0;
+    NumberReader r = data_reader(s);
+    std::vector<double> g;
+    while (next_group(r, g, 100)) {
+        if (g.size() == 100) {
+            stop(s.rep, "    Голям брой данни преди код. Разделете на групи.");
+        }
+        const double code = g.back();
+        if (code != -3.0 && code != -2.0) continue;
+        const std::size_t per = code == -3.0 ? 4 : 3;
+        const char* name = code == -3.0 ? "-3" : "-2";
+        if (!seeded && g.size() >= 4) {
+            min_x = g[1];
+            min_y = g[2];
+            seeded = true;
+        }
+        const std::size_t count = g.size();
+        if (count < per + 1 || (count - 1) % per != 0) {
+            fault(s, std::string("    Проверете броя данни пред Код ") + name + ".");
+            continue;
+        }
+        for (std::size_t k = 0; k + per < count; k += per) {
+            number_ok(s, g[k], name);
+            if (g[k + 1] < min_x) min_x = g[k + 1];
+            if (g[k + 2] < min_y) min_y = g[k + 2];
+        }
+    }
+    stop_on_fault(s);
+
+    s.x0 = std::trunc(min_x / 10.0) * 10.0 - 10.0;
+    s.y0 = std::trunc(min_y / 10.0) * 10.0 - 10.0;
+}
+
+// Pass 2: the given points, height-only points and the codes.
+void given_points(Survey& s) {
+    NumberReader r = data_reader(s);
+    std::vector<double> g;
+    while (next_group(r, g)) {
+        const double code = g.back();
+        const std::size_t count = g.size();
+        if (code == -3.0) {
+            for (std::size_t k = 0; k + 4 < count; k += 4)
+                add_point(s, 3, g[k], g[k + 1] - s.x0, g[k + 2] - s.y0, g[k + 3]);
+        } else if (code == -2.0) {
+            for (std::size_t k = 0; k + 3 < count; k += 3)
+                add_point(s, 2, g[k], g[k + 1] - s.x0, g[k + 2] - s.y0, 0.0);
+        } else if (code == -1.0) {
+            if (count < 3 || (count - 1) % 2 != 0) {
+                fault(s, "    Проверете броя данни пред Код -1.");
+                continue;
+            }
+            for (std::size_t k = 0; k + 2 < count; k += 2) {
+                if (!number_ok(s, g[k], "-1") && g[k] > kMaxNumber) continue;  // cannot be stored
+                add_point(s, 1, g[k], 0.0, 0.0, g[k + 1]);
+            }
+        } else if (code < -9.0 || !is_whole(code)) {
+            fault(s, "    Неразчетен код в записите: " + real(code, 0, 4));
+        }
+    }
+    stop_on_fault(s);
+}
+
+// Pair checks: one number per point, and plane points that nearly coincide.
+void point_pairs(Survey& s) {
+    for (int i = 0; i < s.given; ++i) {
+        for (int j = i + 1; j < s.given; ++j) {
+            const Point& a = s.pts[i];
+            const Point& b = s.pts[j];
+            if (a.no == b.no) {
+                stop(s.rep, "  Дадени точки с еднакъв номер " + in_quotes(whole(a.no)) + ".");
+            }
+            if (a.vi >= 2 && b.vi >= 2 && dist(a.xk, a.yk, a.hk, b.xk, b.yk, b.hk) < 0.05)
+                s.rep.line("    Дадени точки близки по положение: " + in_quotes(whole(a.no)) + " И " +
+                           in_quotes(whole(b.no)) + ".");
+        }
+    }
+    s.rep.endl();
+}
+
 }  // namespace
 
 void granica(Survey& s) {
@@ -116,107 +217,13 @@ void vhod_points(Survey& s) {
     s.rows.reserve(kRowCapacity);
     s.given = 0;
 
-    // Pass 0: every item after the header must be a number.
-    {
-        NumberReader r = data_reader(s);
-        long long ordinal = 0;
-        double v = 0.0;
-        for (NumberReader::Got got; (got = r.next(v)) != NumberReader::Got::end;) {
-            ++ordinal;
-            if (got == NumberReader::Got::bad) {
-                s.rep.line("    Грешка при четене, брояч на цифри = " + whole(ordinal + 3) + ".");
-                throw ModuleStop{r.bad_token()};
-            }
-        }
-        // A file cut off inside a group would lose that group without a word.
-        if (const std::optional<double> first = unclosed_group(data_reader(s))) {
-            stop(s.rep, unclosed_group_line(*first));
-        }
-    }
-
-    // Pass 1: group lengths, counts and numbers of the plane points, and their extent.
-    bool seeded = false;
-    double min_x = 0.0, min_y = 0.0;
-    {
-        NumberReader r = data_reader(s);
-        std::vector<double> g;
-        while (next_group(r, g, 100)) {
-            if (g.size() == 100) {
-                stop(s.rep, "    Голям брой данни преди код. Разделете на групи.");
-            }
-            const double code = g.back();
-            if (code != -3.0 && code != -2.0) continue;
-            const std::size_t per = code == -3.0 ? 4 : 3;
-            const char* name = code == -3.0 ? "-3" : "-2";
-            if (!seeded && g.size() >= 4) {
-                min_x = g[1];
-                min_y = g[2];
-                seeded = true;
-            }
-            const std::size_t count = g.size();
-            if (count < per + 1 || (count - 1) % per != 0) {
-                fault(s, std::string("    Проверете броя данни пред Код ") + name + ".");
-                continue;
-            }
-            for (std::size_t k = 0; k + per < count; k += per) {
-                number_ok(s, g[k], name);
-                if (g[k + 1] < min_x) min_x = g[k + 1];
-                if (g[k + 2] < min_y) min_y = g[k + 2];
-            }
-        }
-    }
-    stop_on_fault(s);
-
-    // The reduction origin: a round value 10 m below the smallest coordinates.
-    s.x0 = std::trunc(min_x / 10.0) * 10.0 - 10.0;
-    s.y0 = std::trunc(min_y / 10.0) * 10.0 - 10.0;
-
-    // Pass 2: the given points, height-only points and the codes.
-    {
-        NumberReader r = data_reader(s);
-        std::vector<double> g;
-        while (next_group(r, g)) {
-            const double code = g.back();
-            const std::size_t count = g.size();
-            if (code == -3.0) {
-                for (std::size_t k = 0; k + 4 < count; k += 4)
-                    add_point(s, 3, g[k], g[k + 1] - s.x0, g[k + 2] - s.y0, g[k + 3]);
-            } else if (code == -2.0) {
-                for (std::size_t k = 0; k + 3 < count; k += 3)
-                    add_point(s, 2, g[k], g[k + 1] - s.x0, g[k + 2] - s.y0, 0.0);
-            } else if (code == -1.0) {
-                if (count < 3 || (count - 1) % 2 != 0) {
-                    fault(s, "    Проверете броя данни пред Код -1.");
-                    continue;
-                }
-                for (std::size_t k = 0; k + 2 < count; k += 2) {
-                    if (!number_ok(s, g[k], "-1") && g[k] > kMaxNumber) continue;  // cannot be stored
-                    add_point(s, 1, g[k], 0.0, 0.0, g[k + 1]);
-                }
-            } else if (code < -9.0 || !is_whole(code)) {
-                fault(s, "    Неразчетен код в записите: " + real(code, 0, 4));
-            }
-        }
-    }
-    stop_on_fault(s);
+    all_numbers(s);
+    reduction_origin(s);
+    given_points(s);
 
     s.rep.line("    Приети " + whole(s.given) + " точки. ");
     s.rep.endl();
-
-    // Pair checks: one number per point, and plane points that nearly coincide.
-    for (int i = 0; i < s.given; ++i) {
-        for (int j = i + 1; j < s.given; ++j) {
-            const Point& a = s.pts[i];
-            const Point& b = s.pts[j];
-            if (a.no == b.no) {
-                stop(s.rep, "  Дадени точки с еднакъв номер " + in_quotes(whole(a.no)) + ".");
-            }
-            if (a.vi >= 2 && b.vi >= 2 && dist(a.xk, a.yk, a.hk, b.xk, b.yk, b.hk) < 0.05)
-                s.rep.line("    Дадени точки близки по положение: " + in_quotes(whole(a.no)) + " И " +
-                           in_quotes(whole(b.no)) + ".");
-        }
-    }
-    s.rep.endl();
+    point_pairs(s);
 }
 
 const std::vector<std::string>& default_parameter_lines() {

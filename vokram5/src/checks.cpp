@@ -145,127 +145,113 @@ void repetitions(Polar& p) {
     }
 }
 
-}  // namespace
+// A sight matched with a network point of its number.
+struct Match {
+    const Sight* s;
+    const Point* pt;
+    double value;  // the orientation it gives, or the computed distance or height difference
+};
 
-void ins_kontrol(Polar& p) {
+// Each sight matched with every point of its number that `wanted` accepts.
+template <class Wanted>
+std::vector<Match> matches(const Polar& p, Wanted&& wanted) {
+    std::vector<Match> m;
     for (const Sight& s : p.sights)
-        if (s.nt == s.ns) {
-            stop(*p.rep, "    Записано измерване към т. " + whole(s.nt) + ".");
-        }
-    if (p.sights.empty()) return;
-    two_faces(p);
-    if (p.sights.size() > 1) repetitions(p);
+        for (const Point& pt : p.pts)
+            if (pt.no == s.nt && wanted(s, pt)) m.push_back({&s, &pt, 0.0});
+    return m;
 }
 
-void out_kontrol(Polar& p) {
+// The orientation unknown of the station from the directions to the points with
+// coordinates: their mean, stopped when one differs from it beyond the tolerance.
+void orientation_unknown(Polar& p, const Point& st, Largest& dr) {
     const Params& par = p.par;
-    const Point& st = p.pts[static_cast<std::size_t>(p.J)];
-    p.st_vi = st.vi;
-    p.hst = st.h;
-    Largest dr, dd, dh;
+    p.Z = 0.0;
+    std::vector<Match> o =
+        matches(p, [](const Sight& s, const Point& pt) { return pt.vi >= 2 && s.R > 0.0; });
+    if (o.empty()) {
+        p.rep->line("    Невъзможно ориентиране.");
+        return;
+    }
+    DirectionMean orientation;
+    for (Match& m : o) {
+        m.value = rang(atang_raw(m.pt->y - st.y, m.pt->x - st.x) - m.s->R);
+        orientation.add(m.value);
+    }
+    p.Z = orientation.mean_raw();
+    if (o.size() < 2) return;
+    for (const Match& m : o) dr.take(ina(m.value, p.Z), m.pt->no);
+    if (dr.v > par.tol_angle) {
+        const std::string head = "    Разлика в ориент. неизвестно ";
+        std::string over;
+        p.rep->line(head);
+        for (const Match& m : o)
+            maximum(p, "      към т. " + whole(m.s->nt) + " о= " + real(m.value, 9, 5) + " гр.",
+                    ina(m.value, p.Z) == dr.v, over);
+        stop_control(p, head, over);
+    }
+}
 
-    // Each sight is matched with every point of its number.
-    struct Match {
-        const Sight* s;
-        const Point* pt;
-        double value;  // the orientation it gives, or the computed distance or height difference
+// Horizontal distances to the points with coordinates against those computed from
+// the coordinates, stopped beyond the tolerance.
+void distance_control(Polar& p, Largest& dd) {
+    std::vector<Match> d =
+        matches(p, [](const Sight& s, const Point& pt) { return pt.vi >= 2 && s.D > 0.0; });
+    for (Match& m : d) {
+        m.value = dist(p.xst, p.yst, 0.0, m.pt->x, m.pt->y, 0.0);
+        dd.take(std::fabs(m.s->D - m.value), m.pt->no);
+    }
+    if (dd.v > p.par.tol_linear) {
+        const std::string head = "    Разлика в разстояния.";
+        std::string over;
+        p.rep->line(head);
+        p.rep->line("      точка  изчислено    измерено");
+        p.rep->line("     ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~ [м.]");
+        for (const Match& m : d)
+            maximum(p, whole(m.pt->no, 11) + " " + real(m.value, 8, 3) + " " + real(m.s->D, 11, 3),
+                    std::fabs(m.s->D - m.value) == dd.v, over);
+        stop_control(p, head + " точка изчислено измерено:", over);
+    }
+}
+
+// Measured height differences to the points with heights against those from the
+// heights, stopped beyond the tolerance.
+void height_control(Polar& p, Largest& dh) {
+    const Params& par = p.par;
+    struct Height {
+        long long no;
+        double computed, measured;
     };
-    auto matches = [&](auto&& wanted) {
-        std::vector<Match> m;
-        for (const Sight& s : p.sights)
-            for (const Point& pt : p.pts)
-                if (pt.no == s.nt && wanted(s, pt)) m.push_back({&s, &pt, 0.0});
-        return m;
-    };
-
-    if (p.st_vi == 2 || p.st_vi == 3) {
-        p.Z = 0.0;
-        std::vector<Match> o =
-            matches([](const Sight& s, const Point& pt) { return pt.vi >= 2 && s.R > 0.0; });
-        if (o.empty()) {
-            p.rep->line("    Невъзможно ориентиране.");
-        } else {
-            DirectionMean orientation;
-            for (Match& m : o) {
-                m.value = rang(atang_raw(m.pt->y - st.y, m.pt->x - st.x) - m.s->R);
-                orientation.add(m.value);
-            }
-            p.Z = orientation.mean_raw();
-            if (o.size() > 1) {
-                for (const Match& m : o) dr.take(ina(m.value, p.Z), m.pt->no);
-                if (dr.v > par.tol_angle) {
-                    const std::string head = "    Разлика в ориент. неизвестно ";
-                    std::string over;
-                    p.rep->line(head);
-                    for (const Match& m : o)
-                        maximum(p, "      към т. " + whole(m.s->nt) + " о= " + real(m.value, 9, 5) + " гр.",
-                                ina(m.value, p.Z) == dr.v, over);
-                    stop_control(p, head, over);
-                }
-            }
-        }
-        p.xst = st.x;
-        p.yst = st.y;
-
-        std::vector<Match> d =
-            matches([](const Sight& s, const Point& pt) { return pt.vi >= 2 && s.D > 0.0; });
-        for (Match& m : d) {
-            m.value = dist(p.xst, p.yst, 0.0, m.pt->x, m.pt->y, 0.0);
-            dd.take(std::fabs(m.s->D - m.value), m.pt->no);
-        }
-        if (dd.v > par.tol_linear) {
-            const std::string head = "    Разлика в разстояния.";
-            std::string over;
-            p.rep->line(head);
-            p.rep->line("      точка  изчислено    измерено");
-            p.rep->line("     ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~ [м.]");
-            for (const Match& m : d)
-                maximum(p, whole(m.pt->no, 11) + " " + real(m.value, 8, 3) + " " + real(m.s->D, 11, 3),
-                        std::fabs(m.s->D - m.value) == dd.v, over);
-            stop_control(p, head + " точка изчислено измерено:", over);
-        }
-    } else {
+    std::vector<Height> rows;
+    std::vector<Match> h = matches(p, [](const Sight& s, const Point& pt) {
+        return (pt.vi == 1 || pt.vi == 3) && s.hs * s.V * s.S > 0.0;
+    });
+    for (const Match& m : h) {
+        const Sight& s = *m.s;
+        const double measured =
+            cosg(s.V) * s.S + curvature_refraction(s.S, par.k) + s.hs / kMmPerMetre - s.ht / kMmPerMetre;
+        const double computed = m.pt->h - p.hst;
+        dh.take(std::fabs(measured - computed), m.pt->no);
+        rows.push_back({m.pt->no, computed, measured});
+    }
+    if (dh.v > par.tol_height) {
+        const std::string head = "    Разлика в превишения";
+        std::string over;
+        p.rep->line(head);
         p.rep->endl();
-        p.rep->line("    Липсват (x,y) координати.");
+        p.rep->line("      точка  изчислено    измерено   разлика");
+        p.rep->line("     ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~ [м.]");
+        for (const Height& r : rows)
+            maximum(p,
+                    whole(r.no, 11) + " " + real(r.computed, 8, 3) + " " + real(r.measured, 11, 3) + " " +
+                        real(r.computed - r.measured, 11, 3),
+                    std::fabs(r.measured - r.computed) == dh.v, over);
+        stop_control(p, head + ", точка изчислено измерено разлика:", over);
     }
+}
 
-    if (p.st_vi == 1 || p.st_vi == 3) {
-        struct Height {
-            long long no;
-            double computed, measured;
-        };
-        std::vector<Height> rows;
-        std::vector<Match> h = matches([](const Sight& s, const Point& pt) {
-            return (pt.vi == 1 || pt.vi == 3) && s.hs * s.V * s.S > 0.0;
-        });
-        for (const Match& m : h) {
-            const Sight& s = *m.s;
-            const double measured =
-                cosg(s.V) * s.S + curvature_refraction(s.S, par.k) + s.hs / kMmPerMetre - s.ht / kMmPerMetre;
-            const double computed = m.pt->h - p.hst;
-            dh.take(std::fabs(measured - computed), m.pt->no);
-            rows.push_back({m.pt->no, computed, measured});
-        }
-        if (dh.v > par.tol_height) {
-            const std::string head = "    Разлика в превишения";
-            std::string over;
-            p.rep->line(head);
-            p.rep->endl();
-            p.rep->line("      точка  изчислено    измерено   разлика");
-            p.rep->line("     ~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~ [м.]");
-            for (const Height& r : rows)
-                maximum(p,
-                        whole(r.no, 11) + " " + real(r.computed, 8, 3) + " " + real(r.measured, 11, 3) + " " +
-                            real(r.computed - r.measured, 11, 3),
-                        std::fabs(r.measured - r.computed) == dh.v, over);
-            stop_control(p, head + ", точка изчислено измерено разлика:", over);
-        }
-    }
-    if (p.st_vi == 2) {
-        p.rep->endl();
-        p.rep->line("    Липсва надморска височина за ст. " + whole(st.no) + ".");
-    }
-
+// The largest differences of the orientation, distances and height differences.
+void orientation_maxima(Polar& p, const Largest& dr, const Largest& dd, const Largest& dh) {
     if (dr.v + dd.v + dh.v > 0.0) {
         p.rep->line("    Mакс. разлики от ориентиране:");
         if (dr.v > 0.0)
@@ -279,6 +265,41 @@ void out_kontrol(Polar& p) {
                         real(dh.v * kCmPerMetre, 6, 1) + " см.");
         p.rep->endl();
     }
+}
+
+}  // namespace
+
+void ins_kontrol(Polar& p) {
+    for (const Sight& s : p.sights)
+        if (s.nt == s.ns) {
+            stop(*p.rep, "    Записано измерване към т. " + whole(s.nt) + ".");
+        }
+    if (p.sights.empty()) return;
+    two_faces(p);
+    if (p.sights.size() > 1) repetitions(p);
+}
+
+void out_kontrol(Polar& p) {
+    const Point& st = p.pts[static_cast<std::size_t>(p.J)];
+    p.st_vi = st.vi;
+    p.hst = st.h;
+    Largest dr, dd, dh;
+
+    if (p.st_vi == 2 || p.st_vi == 3) {
+        orientation_unknown(p, st, dr);
+        p.xst = st.x;
+        p.yst = st.y;
+        distance_control(p, dd);
+    } else {
+        p.rep->endl();
+        p.rep->line("    Липсват (x,y) координати.");
+    }
+    if (p.st_vi == 1 || p.st_vi == 3) height_control(p, dh);
+    if (p.st_vi == 2) {
+        p.rep->endl();
+        p.rep->line("    Липсва надморска височина за ст. " + whole(st.no) + ".");
+    }
+    orientation_maxima(p, dr, dd, dh);
 }
 
 }  // namespace vk::v5
