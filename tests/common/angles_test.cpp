@@ -23,6 +23,12 @@ const Case kCases[] = {
     {"rang: two turns below zero", rang(-800.5), 399.5},
     {"rang: next to zero is zero", rang(-0.000009), 400.0},
     {"rang: just above the rounding", rang(0.00002), 0.00002},
+    // The two faces of one sighting straddling north: face II read 200 off face I.
+    {"face mean across north, seam at 400", face_mean(399.999, 200.001, Seam::at_400), 400.0},
+    {"face mean across north, seam at 0", face_mean(399.999, 200.001, Seam::at_0), 0.0},
+    {"face mean just east of north", face_mean(0.002, 200.0, Seam::at_0), 0.001},
+    {"face mean just west of north", face_mean(399.998, 199.996, Seam::at_400), 399.997},
+    {"face mean with face II below 200", face_mean(199.999, 399.997, Seam::at_400), 199.998},
     {"atang: north", atang(0, 5), 400},
     {"atang: south", atang(0, -5), 200},
     {"atang: east", atang(5, 0), 100},
