@@ -19,9 +19,15 @@ std::string in_code_page(const std::string& utf8) {
         (void)to_cp1251(utf8);
         return utf8;
     } catch (const std::exception&) {
-        std::string s = utf8;
-        for (char& ch : s)
-            if (static_cast<unsigned char>(ch) >= 0x80) ch = '?';
+        // One '?' for each character the code page lacks, not one for each of its bytes.
+        std::string s;
+        for (const char ch : utf8) {
+            const auto b = static_cast<unsigned char>(ch);
+            if (b < 0x80)
+                s += ch;
+            else if ((b & 0xc0) != 0x80)
+                s += '?';
+        }
         return s;
     }
 }
