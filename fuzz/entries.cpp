@@ -109,7 +109,7 @@ void v1_after_params(v1::Survey& s) {
 }
 
 // vokram2's stages on a loaded network, with its stop sequence, as its run() has them.
-void v2_stages(v2::Network& w, const DrawParams& dp) {
+void v2_stages(v2::Network& w, const Parameters& dp) {
     try {
         v2::zadachi_2d(w);
         v2::kontroli_2d(w);
@@ -154,8 +154,8 @@ void v5_run(std::string_view vk2, std::string_view par, std::string_view geo) {
         NumberReader r = from_file("Temp/VK_2.tmp", vk2);
         v5::vhod_points(p, r);
         NumberReader pr = from_file("P.txt", par);
-        p.par = v5::read_params(pr);
-        v5::derive(p.par);
+        p.par = parse_parameters(pr);
+        v5::derive(p);
         p.cad->line("LAYER CADASTER");
         v5_walk(p, geo);
     });
@@ -169,7 +169,7 @@ const v2::Network& example_network() {
         auto n = std::make_unique<v2::Network>(con, report);
         NumberReader r(example_vk1(), "Temp/VK_1.tmp");
         v2::vhod(*n, r);
-        v2_stages(*n, DrawParams{});
+        v2_stages(*n, kDefaultParameters);
         return n;
     }();
     return *w;
@@ -205,7 +205,7 @@ void params(std::string_view text) {
             v1::report_head(s);
             v1::vhod_points(s);
             NumberReader r = from_file("P.txt", text);
-            s.par = v1::parse_params(r);
+            s.par = parse_parameters(r);
             v1_after_params(s);
         });
     }
@@ -213,7 +213,7 @@ void params(std::string_view text) {
     // example's network.
     put_file(scratch() / "P.txt", text);
     orderly([&] {
-        const DrawParams dp = read_draw_params(Workspace(scratch()));
+        const Parameters dp = read_parameter_file(Workspace(scratch())).value_or(kDefaultParameters);
         TextFile scr;
         write_plot(v2::tables(example_network()), dp, scr);
     });
@@ -229,7 +229,7 @@ void vk1(std::string_view text) {
     orderly([&] {
         NumberReader r = from_file("Temp/VK_1.tmp", text);
         v2::vhod(w, r);
-        v2_stages(w, DrawParams{});
+        v2_stages(w, kDefaultParameters);
     });
 }
 

@@ -18,7 +18,7 @@ void write_vk1(const Vk1& v, TextFile& f) {
     f.line(std::string(32, '~'));
     f.endl();
     f.line(real(v.xo, 0, 1) + " " + real(v.yo, 0, 1) + " " + real(v.tol_angle, 0, 5) + " " +
-           real(v.tol_linear, 0, 4) + " " + real(v.tol_height, 0, 4) + " " + real(v.k, 0, 3) + " " +
+           real(v.tol_linear, 0, 4) + " " + real(v.tol_height, 0, 4) + " " + real(v.refraction, 0, 3) + " " +
            " - редукц. начало, параметри");
     f.endl();
     f.line(whole(static_cast<long long>(v.given.size()), 10) + " - брой зададени точки");
@@ -79,7 +79,7 @@ Vk1 read_vk1(NumberReader& r, const Capacity& cap, const std::function<void(cons
     f.tol_angle = r.number();
     f.tol_linear = r.number();
     f.tol_height = r.number();
-    f.k = r.number();
+    f.refraction = r.number();
     r.skip_lines(2);
 
     const long long g = r.integer(0, 1000000000);

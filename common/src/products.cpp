@@ -20,9 +20,9 @@ void point_line(TextFile& f, const NetPoint& p) {
            " " + real(p.h, 9, 4));
 }
 
-// Absolute easting and northing of a point, four decimals.
+// The absolute position of a point in a drawing script, four decimals.
 std::string en(const NetTables& w, const NetPoint& p) {
-    return real(p.y + w.yo, 0, 4) + "," + real(p.x + w.xo, 0, 4);
+    return script_position(p.y + w.yo, p.x + w.xo, 4);
 }
 
 // A vertical line of an instrument or target height above point p.
@@ -39,6 +39,10 @@ void script_layer(TextFile& f, const char* name) {
     f.endl();
 }
 
+std::string script_position(double e, double n, int decimals) {
+    return real(e, 0, decimals) + "," + real(n, 0, decimals);
+}
+
 std::string surface_line(double e, double n, double h) {
     return real(e, 0, 2) + " " + real(n, 0, 2) + " " + real(h, 0, 2);
 }
@@ -47,19 +51,6 @@ std::string cad_point(int kind, long long code, double x, double y, double h, in
     return "P" + whole(kind, 4) + " " + whole(code, 8) + " " + real(x, 10, decimals) + " " +
            real(y, 10, decimals) + " " + real(h, 10, decimals) + " " + whole(symbol, 1) + " " +
            whole(symbol, 1);
-}
-
-DrawParams read_draw_params(const Workspace& ws) {
-    DrawParams p;
-    std::optional<std::string> text = read_if_present(ws.find("P.txt"), "P.txt", kSmallFile);
-    if (!text) return p;
-    NumberReader r(std::move(*text), "P.txt");
-    // Every value is checked, not only the two of the drawing: a parameter file that vokram5
-    // would refuse is refused here too.
-    const std::vector<double> v = read_parameters(r, kFirstParameterLine, kLastParameterLine);
-    p.th = v[v.size() - 2];
-    p.hd = static_cast<int>(v.back());
-    return p;
 }
 
 namespace {
@@ -89,10 +80,10 @@ void plot_frame(const NetTables& w, TextFile& f) {
 
 // The points with their numbers and heights: in plan (2D) those with coordinates, in space
 // (3D) those with heights as well; given points as triangles, the others as circles.
-void plot_points(const NetTables& w, const DrawParams& dp, TextFile& f) {
-    const std::string th = real(dp.th, 0, 3);
+void plot_points(const NetTables& w, const Parameters& par, TextFile& f) {
+    const std::string th = real(par.text, 0, 3);
     auto name_at = [&](const NetPoint& p, double dn) {
-        return real(p.y + w.yo + 0.8 * dp.th, 0, 3) + "," + real(p.x + w.xo + dn * dp.th, 0, 3);
+        return real(p.y + w.yo + 0.8 * par.text, 0, 3) + "," + real(p.x + w.xo + dn * par.text, 0, 3);
     };
     script_layer(f, "2D_Points");
     for (int i = 0; i < w.n(); ++i)
@@ -103,7 +94,7 @@ void plot_points(const NetTables& w, const DrawParams& dp, TextFile& f) {
         if (p.vi >= 2) f.line("text " + name_at(p, 0.5) + " " + th + " 0 " + whole(p.no));
     script_layer(f, "2D_Altitudes");
     for (const NetPoint& p : w.pts)
-        if (p.vi == 3) f.line("text " + name_at(p, -1.0) + " " + th + " 0 " + real(p.h, 0, dp.hd));
+        if (p.vi == 3) f.line("text " + name_at(p, -1.0) + " " + th + " 0 " + real(p.h, 0, par.decimals));
     script_layer(f, "3D_Points");
     for (int i = 0; i < w.n(); ++i)
         if (w.pts[i].vi == 3)
@@ -117,7 +108,7 @@ void plot_points(const NetTables& w, const DrawParams& dp, TextFile& f) {
     for (const NetPoint& p : w.pts)
         if (p.vi == 3)
             f.line("text " + name_at(p, -1.0) + "," + real(p.h, 0, 3) + " " + th + " 0 " +
-                   real(p.h, 0, dp.hd));
+                   real(p.h, 0, par.decimals));
 }
 
 // Measurements as lines: plane ones between points with coordinates, spatial ones from
@@ -164,10 +155,10 @@ void plot_measurements(const NetTables& w, TextFile& f) {
 
 }  // namespace
 
-void write_plot(const NetTables& w, const DrawParams& dp, TextFile& f) {
+void write_plot(const NetTables& w, const Parameters& par, TextFile& f) {
     f.line("ucsicon off osnap none ortho off");
     plot_frame(w, f);
-    plot_points(w, dp, f);
+    plot_points(w, par, f);
     plot_measurements(w, f);
     script_layer(f, "Situation");
     f.line("regen");
@@ -263,14 +254,14 @@ std::vector<long long> fingerprint(const Workspace& ws, const std::filesystem::p
 }  // namespace
 
 void save_plot(const Workspace& ws, const NetTables& t) {
-    const DrawParams dp = read_draw_params(ws);
-    save_file(ws, "VK/VK_2.scr", [&](TextFile& f) { write_plot(t, dp, f); });
+    const Parameters par = read_parameter_file(ws).value_or(kDefaultParameters);
+    save_file(ws, "VK/VK_2.scr", [&](TextFile& f) { write_plot(t, par, f); });
 }
 
 void write_solution(const Workspace& ws, const NetTables& t, const FileWriter& out) {
-    const DrawParams dp = read_draw_params(ws);
+    const Parameters par = read_parameter_file(ws).value_or(kDefaultParameters);
     out("VK/Surface.txt", [&](TextFile& f) { write_surface(t, f); });
-    out("VK/VK_2.scr", [&](TextFile& f) { write_plot(t, dp, f); });
+    out("VK/VK_2.scr", [&](TextFile& f) { write_plot(t, par, f); });
     out("VK/VK_2.cad", [&](TextFile& f) { write_cad(t, f); });
     out("Temp/VK_2.tmp", [&](TextFile& f) { write_vk2(t, f); });
 }

@@ -1,6 +1,7 @@
 // The intermediate files read back what their writers wrote: a network grown by the survey
 // generator, its values rounded to the decimals of each layout, goes through the writer
-// and the reader of "Temp/VK_1.tmp", "Temp/VK_2.tmp" and "Temp/VK_H.tmp" unchanged.
+// and the reader of "Temp/VK_1.tmp", "Temp/VK_2.tmp" and "Temp/VK_H.tmp" unchanged; so do
+// the values of "P.txt".
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -83,7 +84,7 @@ const RoundTrip kFiles[] = {
      [](const NetTables& t) {
          Vk1 v;
          v.xo = t.xo, v.yo = t.yo, v.tol_angle = 0.0123, v.tol_linear = 0.0456, v.tol_height = 0.0789,
-         v.k = 0.13;
+         v.refraction = 0.13;
          v.given.assign(t.pts.begin(), t.pts.begin() + t.g);
          for (int i = t.g; i < t.n(); ++i) v.fresh.push_back(t.pts[i].no);
          for (NetRow w : t.rows) w.ns = t.pts[w.ns].no, w.nt = t.pts[w.nt].no, v.rows.push_back(w);
@@ -91,8 +92,8 @@ const RoundTrip kFiles[] = {
          write_vk1(v, f);
          NumberReader r = reread(f);
          const Vk1 b = read_vk1(r, {}, [](const Vk1&) { FAIL(); });
-         EXPECT_EQ(std::tie(b.xo, b.yo, b.tol_angle, b.tol_linear, b.tol_height, b.k),
-                   std::tie(v.xo, v.yo, v.tol_angle, v.tol_linear, v.tol_height, v.k));
+         EXPECT_EQ(std::tie(b.xo, b.yo, b.tol_angle, b.tol_linear, b.tol_height, b.refraction),
+                   std::tie(v.xo, v.yo, v.tol_angle, v.tol_linear, v.tol_height, v.refraction));
          EXPECT_EQ(values(b.given), values(v.given));
          EXPECT_EQ(b.fresh, v.fresh);
          EXPECT_EQ(values(b.rows, nullptr, true), values(v.rows, nullptr, true));
@@ -119,6 +120,16 @@ const RoundTrip kFiles[] = {
          for (const NetHeight& p : heights) wrote.emplace_back(0, p.no, 0, 0, p.h);
          for (const NetHeight& p : read_vkh(r, {})) read.emplace_back(0, p.no, 0, 0, p.h);
          EXPECT_EQ(read, wrote);
+     }},
+    {"ParameterFileKeepsEveryValueAtItsDecimals",
+     [](const NetTables&) {
+         const Parameters odd{0.0123, 0.045, 9.999, -500, -0.25, 12.5, -3.25, 0.0012, 0.35, 6};
+         for (const Parameters& p : {kDefaultParameters, odd}) {
+             TextFile f;
+             write_parameter_file(p, f);
+             NumberReader r = reread(f);
+             EXPECT_EQ(parse_parameters(r).in_file_order(), p.in_file_order());
+         }
      }},
 };
 

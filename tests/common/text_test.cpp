@@ -38,8 +38,7 @@ std::string parameter(int line, const std::string& value) {
         text += (l == line ? value : usual[l - kFirstParameterLine]) + std::string(" [m]\n");
     NumberReader r(text, "P.txt");
     try {
-        return real(read_parameters(r, kFirstParameterLine, kLastParameterLine)[line - kFirstParameterLine],
-                    0, 4);
+        return real(parse_parameters(r).in_file_order()[line - kFirstParameterLine], 0, 4);
     } catch (const FatalIo& e) {
         return "error " + std::to_string(e.code) + ": " + e.message;
     }

@@ -39,7 +39,7 @@ void two_faces(Survey& s) {
             if (a.R > 0.0 && b.R > 0.0) {
                 const double d = rang(b.R - a.R) - 200.0;
                 dir.take(std::fabs(d), a.ns, a.nt);
-                a.R = atang(sing(a.R) + sing(b.R - 200.0), cosg(a.R) + cosg(b.R - 200.0));
+                a.R = face_mean(a.R, b.R, Seam::at_400);
             }
             if (a.V > 0.0 && b.V > 0.0) {
                 const double e = a.V + b.V - 400.0;  // twice the index error
@@ -82,25 +82,27 @@ void two_faces(Survey& s) {
         s.rep.line("    Визиране в две положения на телескопа.");
         s.rep.endl();
         s.rep.line("    Максимална разлика с Общо средно : ");
-        line("      за  хор. посоки : ", dir, 0.00005, 0.5 * kCcPerGrad, " сс. в ст.",
+        line("      за  хор. посоки : ", dir, kLeastFaceAngle, 0.5 * kCcPerGrad, " сс. в ст.",
              dir.v * 0.5 > s.par.tol_angle);
-        line("      за  зен. ъгли   : ", zen, 0.00005, 0.5 * kCcPerGrad, " сс. в ст.",
+        line("      за  зен. ъгли   : ", zen, kLeastFaceAngle, 0.5 * kCcPerGrad, " сс. в ст.",
              zen.v * 0.5 > s.par.tol_angle);
-        line("      за накл. разст. : ", slope, 0.0005, kCmPerMetre, " см. в ст.",
+        line("      за накл. разст. : ", slope, kLeastFaceLength, kCmPerMetre, " см. в ст.",
              slope.v > s.par.tol_linear);
-        line("      за  хор. разст. : ", hor, 0.0005, kCmPerMetre, " см. в ст.", hor.v > s.par.tol_linear);
+        line("      за  хор. разст. : ", hor, kLeastFaceLength, kCmPerMetre, " см. в ст.",
+             hor.v > s.par.tol_linear);
         s.rep.endl();
-        if (zen.v > 0.0009)
+        if (zen.v > kLeastIndexShown)
             s.rep.line("    Средна индексна грешка : " + real(mean_index * 0.5 * kCcPerGrad, 0, 1) +
                        " сс. от " + whole(k) + " измервания.");
         s.rep.endl();
     }
 }
 
-// A summary line "<label>" followed by the largest difference or "  не е открита.".
-void summary(Survey& s, const char* label, const Largest& m, double factor, const char* unit,
+// A summary line "<label>" followed by the largest difference, or "  не е открита." when
+// it is not above `least`.
+void summary(Survey& s, const char* label, const Largest& m, double least, double factor, const char* unit,
              const char* joint) {
-    if (m.v <= 0.0002)
+    if (m.v <= least)
         s.rep.line(std::string(label) + "  не е открита.");
     else
         s.rep.line(label + m.where(factor, unit, joint));
@@ -133,7 +135,7 @@ void repeated_directions(Survey& s) {
                              real(rows[j].R, 10, 5));
         }
     }
-    summary(s, "                 за посока : ", dir, kCcPerGrad, " сс. в  ст.", " към т.");
+    summary(s, "                 за посока : ", dir, kLeastShownAngle, kCcPerGrad, " сс. в  ст.", " към т.");
 }
 
 // Repeated horizontal distances, in either direction and in any station record, compared
@@ -153,7 +155,8 @@ void repeated_distances(Survey& s) {
                              real(rows[j].D, 9, 4));
         }
     }
-    summary(s, "             за разстояние : ", dis, kCmPerMetre, " см. за страната ", " - ");
+    summary(s, "             за разстояние : ", dis, kLeastRepeatLength, kCmPerMetre, " см. за страната ",
+            " - ");
 }
 
 // Repeated directions of one record become their vector mean.
@@ -164,12 +167,10 @@ void mean_directions(std::vector<Row>& rows) {
         for (std::size_t j = 0; j < i && first; ++j)
             if (rows[j].R > 0.0 && same_sight(rows[i], rows[j])) first = false;
         if (!first) continue;
-        double ss = 0.0, sc = 0.0;
-        int m = 0;
+        DirectionMean sum;
         for (std::size_t j = i; j < rows.size(); ++j)
-            if (rows[j].R > 0.0 && same_sight(rows[i], rows[j]))
-                ss += sing(rows[j].R), sc += cosg(rows[j].R), ++m;
-        const double mean = atang(ss / m, sc / m);
+            if (rows[j].R > 0.0 && same_sight(rows[i], rows[j])) sum.add(rows[j].R);
+        const double mean = sum.mean();
         for (std::size_t j = i; j < rows.size(); ++j)
             if (rows[j].R > 0.0 && same_sight(rows[i], rows[j])) rows[j].R = mean;
     }
@@ -218,8 +219,10 @@ void height_differences(Survey& s) {
     Largest rep, rec;
     compare_heights(s, false, rep);
     compare_heights(s, true, rec);
-    summary(s, "      повторени превишения : ", rep, kCmPerMetre, " см. за страната ", " - ");
-    summary(s, "      прави и обратни пр-я : ", rec, kCmPerMetre, " см. за страната ", " - ");
+    summary(s, "      повторени превишения : ", rep, kLeastRepeatLength, kCmPerMetre, " см. за страната ",
+            " - ");
+    summary(s, "      прави и обратни пр-я : ", rec, kLeastRepeatLength, kCmPerMetre, " см. за страната ",
+            " - ");
 }
 
 }  // namespace

@@ -75,16 +75,16 @@ void elementi(Survey& s) {
 
 void izhod(const Survey& s, TextFile& f) {
     Vk1 v;
-    v.xo = s.x0;
-    v.yo = s.y0;
+    v.xo = s.xo;
+    v.yo = s.yo;
     v.tol_angle = s.par.tol_angle;
     v.tol_linear = s.par.tol_linear;
     v.tol_height = s.par.tol_height;
-    v.k = s.par.refraction;
+    v.refraction = s.par.refraction;
     for (int i = 0; i < static_cast<int>(s.pts.size()); ++i) {
         const Point& p = s.pts[i];
         if (i < s.given)
-            v.given.push_back({p.vi, p.no, p.xk, p.yk, p.hk});
+            v.given.push_back({p.vi, p.no, p.x, p.y, p.h});
         else
             v.fresh.push_back(p.no);
     }

@@ -71,15 +71,15 @@ bool number_ok(Survey& s, double no, const char* code) {
     return true;
 }
 
-void add_point(Survey& s, std::uint8_t vi, double no, double xk, double yk, double hk) {
+void add_point(Survey& s, std::uint8_t vi, double no, double x, double y, double h) {
     ++s.given;
     granica(s);
     Point p;
     p.vi = vi;
     p.no = static_cast<std::uint16_t>(std::llround(no));
-    p.xk = xk;
-    p.yk = yk;
-    p.hk = hk;
+    p.x = x;
+    p.y = y;
+    p.h = h;
     s.pts.push_back(p);
 }
 
@@ -134,8 +134,8 @@ void reduction_origin(Survey& s) {
     }
     stop_on_fault(s);
 
-    s.x0 = std::trunc(min_x / 10.0) * 10.0 - 10.0;
-    s.y0 = std::trunc(min_y / 10.0) * 10.0 - 10.0;
+    s.xo = std::trunc(min_x / 10.0) * 10.0 - 10.0;
+    s.yo = std::trunc(min_y / 10.0) * 10.0 - 10.0;
 }
 
 // Pass 2: the given points, height-only points and the codes.
@@ -147,10 +147,10 @@ void given_points(Survey& s) {
         const std::size_t count = g.size();
         if (code == -3.0) {
             for (std::size_t k = 0; k + 4 < count; k += 4)
-                add_point(s, 3, g[k], g[k + 1] - s.x0, g[k + 2] - s.y0, g[k + 3]);
+                add_point(s, 3, g[k], g[k + 1] - s.xo, g[k + 2] - s.yo, g[k + 3]);
         } else if (code == -2.0) {
             for (std::size_t k = 0; k + 3 < count; k += 3)
-                add_point(s, 2, g[k], g[k + 1] - s.x0, g[k + 2] - s.y0, 0.0);
+                add_point(s, 2, g[k], g[k + 1] - s.xo, g[k + 2] - s.yo, 0.0);
         } else if (code == -1.0) {
             if (count < 3 || (count - 1) % 2 != 0) {
                 fault(s, "    Проверете броя данни пред Код -1.");
@@ -176,7 +176,7 @@ void point_pairs(Survey& s) {
             if (a.no == b.no) {
                 stop(s.rep, "  Дадени точки с еднакъв номер " + in_quotes(whole(a.no)) + ".");
             }
-            if (a.vi >= 2 && b.vi >= 2 && dist(a.xk, a.yk, a.hk, b.xk, b.yk, b.hk) < 0.05)
+            if (a.vi >= 2 && b.vi >= 2 && dist(a.x, a.y, a.h, b.x, b.y, b.h) < 0.05)
                 s.rep.line("    Дадени точки близки по положение: " + in_quotes(whole(a.no)) + " И " +
                            in_quotes(whole(b.no)) + ".");
         }
@@ -226,37 +226,6 @@ void vhod_points(Survey& s) {
     point_pairs(s);
 }
 
-const std::vector<std::string>& default_parameter_lines() {
-    static const std::vector<std::string> lines = {
-        std::string(65, '~'),
-        "     * ВОКРАМ *     параметри при обработка на измерванията      ",
-        std::string(65, '~'),
-        "   0.0100  [гради]  недопустима разлика за ъглови  величини      ",
-        "   0.100   [м.]     недопустима разлика за линейни величини      ",
-        "   0.100   [м.]     недопустима разлика за превишения            ",
-        "   0.00    [м.]     височина над проекционната равнина           ",
-        "   0.106            коефиц. отчитащ рефракция за визури над 300м.",
-        "   0.0     [мм.]    събир. попр. към дължини (? призм. константа)",
-        "   0.00    [мм/км]  умнож. попр. към дължини (? атмосф. условия )",
-        "   0.0000  [гради]  поправка към индекс на вертикален кръг       ",
-        "   0.2     [м.]     височина на текст в чертежа, извън мащаб     ",
-        "   2       [брой]   брой знаци след дес. точка за коти в чертежа ",
-        std::string(65, '~'),
-    };
-    return lines;
-}
-
-Params parse_params(NumberReader& r) {
-    Params p;
-    // Every line is checked, those of the drawing too, so that a file vokram2 would refuse
-    // is refused before anything is computed from it.
-    const std::vector<double> v = read_parameters(r, kFirstParameterLine, kLastParameterLine);
-    double* fields[] = {&p.tol_angle,  &p.tol_linear, &p.tol_height, &p.hp,
-                        &p.refraction, &p.additive,   &p.scale,      &p.index};
-    for (std::size_t i = 0; i < std::size(fields); ++i) *fields[i] = v[i];
-    return p;
-}
-
 void report_params(Survey& s) {
     s.rep.line("            Коефициент на рефракция           " + real(s.par.refraction, 8, 3));
     s.rep.line("    Надморска височина към проекция      [м]  " + real(s.par.hp, 4, 0));
@@ -264,21 +233,18 @@ void report_params(Survey& s) {
     s.rep.line("      Мащабна  поправка към разст-я  [мм/км]  " + real(s.par.scale, 6, 1));
     s.rep.line("    Попр. към Индекса на верт. кръг  [гради]" + real(s.par.index, 10, 5));
     s.rep.endl();
-    s.par.additive /= kMmPerMetre;
-    s.par.scale = s.par.scale / 1000000.0 + 1.0;
+    s.dist = distance_correction(s.par);
 }
 
 void vhod_params(Survey& s, const Workspace& ws) {
     s.rep.line("  2.ПАРАМЕТРИ ПРИ ОБРАБОТКА.");
     s.rep.endl();
-    const std::filesystem::path path = ws.file("P.txt");
-    if (std::optional<std::string> text = read_if_present(path, "P.txt", kSmallFile)) {
-        NumberReader r(std::move(*text), "P.txt");
-        s.par = parse_params(r);
+    if (std::optional<Parameters> read = read_parameter_file(ws)) {
+        s.par = *read;
     } else {
-        s.par = Params{};
-        TextFile f(path, TextFile::Mode::replace);  // never an empty file after a full disk
-        for (const std::string& l : default_parameter_lines()) f.line(l);
+        s.par = kDefaultParameters;
+        TextFile f(ws.file("P.txt"), TextFile::Mode::replace);  // never an empty file after a full disk
+        write_parameter_file(s.par, f);
         f.close();
     }
     report_params(s);
@@ -348,7 +314,7 @@ void vhod_stations(Survey& s) {
                 w.ht = mm(ht);
                 if (R > 0.0) w.R = R;
                 if (V > 0.0) w.V = V;
-                if (S > 0.0) w.S = S * s.par.scale + s.par.additive;
+                if (S > 0.0) w.S = s.dist(S);
                 s.rows.push_back(w);
             }
         }

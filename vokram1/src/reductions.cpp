@@ -59,7 +59,7 @@ void orient_on_given(Survey& s) {
             if (w.ns != ns || w.ps != ps || w.R <= 0.0) continue;
             const Point* tg = plane_point(w.nt);
             if (!tg) continue;
-            const double angle = rang(atang(tg->yk - st.yk, tg->xk - st.xk) - w.R);
+            const double angle = rang(atang(tg->y - st.y, tg->x - st.x) - w.R);
             seen.emplace_back(w.nt, angle);
             o.add(angle);
         }
@@ -81,7 +81,7 @@ void orient_on_given(Survey& s) {
         for (Row& w : rows)
             if (w.ps == ps && w.R > 0.0) w.R = rang(w.R + mean), w.ps = 0;
     }
-    if (worst.v <= 0.0002)
+    if (worst.v <= kLeastShownAngle)
         s.rep.line("    Максим. разлика м/у ориент. неизвестни  не е открита.");
     else
         s.rep.line("    Максим. разлика м/у ориент. неизвестни " +
@@ -149,7 +149,7 @@ void common_origin(Survey& s) {
                     rows[k].R = rang(rows[k].R - mean), rows[k].ps = ps_a;
         }
     }
-    if (worst.v <= 0.0002)
+    if (worst.v <= kLeastShownAngle)
         s.rep.line("    Максим. разлика   не е открита.");
     else
         s.rep.line("    Максим. разлика " + worst.where(kCcPerGrad, " сс. в ст.", " към т."));
@@ -197,7 +197,7 @@ void average_directions(Survey& s) {
         for (std::size_t j = i; j < rows.size(); ++j)
             if (same(key, rows[j])) rows[j].R = mean;
     }
-    if (worst.v <= 0.0002)
+    if (worst.v <= kLeastShownAngle)
         s.rep.line("    Максим. разлика  не е открита.");
     else
         s.rep.line("    Максим. разлика " + worst.where(kCcPerGrad, " сс. в ст.", " към т."));
@@ -208,7 +208,7 @@ void projection_scale(Survey& s) {
     double sum = 0.0;
     int nh = 0;
     for (int i = 0; i < s.given; ++i)
-        if (s.pts[i].hk != 0.0) sum += s.pts[i].hk, ++nh;
+        if (s.pts[i].h != 0.0) sum += s.pts[i].h, ++nh;
     const double hp = s.par.hp;
     const double kp = projection_correction(hp) * 1000000.0;
     s.rep.endl();

@@ -83,7 +83,7 @@ void vhod(Network& w, NumberReader& r) {
     auto take = [&w](const Vk1& f) {
         w.xo = f.xo;
         w.yo = f.yo;
-        w.tol = {f.tol_angle, f.tol_linear, f.tol_height, f.k};
+        w.tol = {f.tol_angle, f.tol_linear, f.tol_height, f.refraction};
         for (const NetPoint& q : f.given) w.pts.push_back({q.vi, q.no, q.x, q.y, q.h});
         w.g = static_cast<int>(f.given.size());
         w.given_heights = f.given_heights;

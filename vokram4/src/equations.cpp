@@ -33,17 +33,14 @@ Sight sight(const Adjustment& a, const Measurement& w) {
 }  // namespace
 
 float orientation(const Adjustment& a, const std::vector<int>& group) {
-    float sum_cos = 0, sum_sin = 0;
+    BasicDirectionMean<float> mean(kRho);
     for (int j : group) {
         const Measurement& w = a.ms[j];
         const Point& P = a.pts[w.ns];
         const Point& T = a.pts[w.nt];
-        const float z = static_cast<float>(rang(atang(T.y - P.y, T.x - P.x, kRho) - w.R));
-        sum_cos += static_cast<float>(cosg(z, kRho));
-        sum_sin += static_cast<float>(sing(z, kRho));
+        mean.add(static_cast<float>(rang(atang(T.y - P.y, T.x - P.x, kRho) - w.R)));
     }
-    const float k = static_cast<float>(group.size());
-    return static_cast<float>(atang(sum_sin / k, sum_cos / k, kRho));
+    return static_cast<float>(mean.mean());
 }
 
 Equation direction_equation(const Adjustment& a, const Measurement& w, float Z) {

@@ -34,7 +34,7 @@ void merge_pair(Polar& p, std::size_t k, FaceMaxima& m) {
 
 // Two faces of each sighting: merged, reported, and stopped when beyond the tolerances.
 void two_faces(Polar& p) {
-    const Params& par = p.par;
+    const Parameters& par = p.par;
     FaceMaxima m;
     for (std::size_t k = 0; k < p.sights.size(); ++k) {
         if (k + 1 < p.sights.size() && p.sights[k].nt == p.sights[k + 1].nt)
@@ -82,7 +82,7 @@ void two_faces(Polar& p) {
 // Repeated sightings of one point: directions, slope distances and height differences
 // compared pair by pair, repeated directions replaced by their mean.
 void repetitions(Polar& p) {
-    const Params& par = p.par;
+    const Parameters& par = p.par;
     std::vector<Sight>& s = p.sights;
     const std::size_t n = s.size();
     Largest dr, ds, dh;
@@ -165,7 +165,7 @@ std::vector<Match> matches(const Polar& p, Wanted&& wanted) {
 // The orientation unknown of the station from the directions to the points with
 // coordinates: their mean, stopped when one differs from it beyond the tolerance.
 void orientation_unknown(Polar& p, const Point& st, Largest& dr) {
-    const Params& par = p.par;
+    const Parameters& par = p.par;
     p.Z = 0.0;
     std::vector<Match> o =
         matches(p, [](const Sight& s, const Point& pt) { return pt.vi >= 2 && s.R > 0.0; });
@@ -217,7 +217,7 @@ void distance_control(Polar& p, Largest& dd) {
 // Measured height differences to the points with heights against those from the
 // heights, stopped beyond the tolerance.
 void height_control(Polar& p, Largest& dh) {
-    const Params& par = p.par;
+    const Parameters& par = p.par;
     struct Height {
         long long no;
         double computed, measured;
@@ -228,8 +228,8 @@ void height_control(Polar& p, Largest& dh) {
     });
     for (const Match& m : h) {
         const Sight& s = *m.s;
-        const double measured =
-            cosg(s.V) * s.S + curvature_refraction(s.S, par.k) + s.hs / kMmPerMetre - s.ht / kMmPerMetre;
+        const double measured = cosg(s.V) * s.S + curvature_refraction(s.S, par.refraction) +
+                                s.hs / kMmPerMetre - s.ht / kMmPerMetre;
         const double computed = m.pt->h - p.hst;
         dh.take(std::fabs(measured - computed), m.pt->no);
         rows.push_back({m.pt->no, computed, measured});

@@ -43,20 +43,9 @@ void vhod_points(Polar& p, NumberReader& r) {
     p.rep->endl();
 }
 
-Params read_params(NumberReader& r) {
-    Params par;
-    const std::vector<double> v = read_parameters(r, kFirstParameterLine, kLastParameterLine);
-    double* fields[] = {&par.tol_angle, &par.tol_linear, &par.tol_height, &par.hp,  &par.k,
-                        &par.additive,  &par.scale,      &par.index,      &par.text};
-    for (std::size_t i = 0; i < std::size(fields); ++i) *fields[i] = v[i];
-    par.decimals = static_cast<int>(v.back());
-    return par;
-}
-
-void derive(Params& par) {
-    par.q = projection_correction(par.hp);
-    par.additive /= 1000.0;
-    par.scale = par.scale / 1000000.0 + 1.0;
+void derive(Polar& p) {
+    p.q = projection_correction(p.par.hp);
+    p.dist = distance_correction(p.par);
 }
 
 }  // namespace vk::v5

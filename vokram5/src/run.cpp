@@ -80,13 +80,8 @@ int run(Console& con, const std::filesystem::path& root) {
                 NumberReader vk2 = NumberReader::open_written(ws.file("Temp/VK_2.tmp"), "Temp/VK_2.tmp");
                 vhod_points(p, vk2);
             }
-            if (std::optional<std::string> text = read_if_present(ws.file("P.txt"), "P.txt", kSmallFile)) {
-                NumberReader r(std::move(*text), "P.txt");
-                p.par = read_params(r);
-            } else {
-                p.par = Params{};
-            }
-            derive(p.par);
+            p.par = read_parameter_file(ws).value_or(kAbsentParameters);
+            derive(p);
 
             // vokram2 wrote one surface line for each point with coordinates and height, and
             // one cadastral layer.

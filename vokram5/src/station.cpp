@@ -74,7 +74,7 @@ std::vector<DetailSight> read_block(Polar& p, bool checked) {
 // The height of a detail point from the station's height: the slope distance enters as
 // measured, bent by the earth's curvature less refraction, whatever the station's kind.
 double trigonometric_height(const Polar& p, const DetailSight& d) {
-    return cosg(d.z) * d.s + (p.hst + p.ih) + curvature_refraction(d.s, p.par.k) - d.t;
+    return cosg(d.z) * d.s + (p.hst + p.ih) + curvature_refraction(d.s, p.par.refraction) - d.t;
 }
 
 }  // namespace
@@ -146,7 +146,7 @@ void stanciq(Polar& p) {
                 s.ht = field16(p, ht * kMmPerMetre, "височина на сигнала [мм]");
                 if (R > 0.0) s.R = R;
                 if (V > 0.0) s.V = V;
-                if (S > 0.0) s.S = S * p.par.scale + p.par.additive;
+                if (S > 0.0) s.S = p.dist(S);
                 p.sights.push_back(s);
             }
         }
@@ -171,7 +171,7 @@ void stanciq(Polar& p) {
     for (Sight& s : p.sights)
         if (s.D == 0.0 && s.V * s.S > 0.0) s.D = sing(s.V) * s.S;
     for (Sight& s : p.sights)
-        if (s.D > 0.0) s.D *= 1.0 - p.par.q;
+        if (s.D > 0.0) s.D *= 1.0 - p.q;
     out_kontrol(p);
     zapis_st(p);
     p.rep->line("       ТОЧКИ ОТ ПОЛЯРНО ЗАСНИМАНЕ В СТАНЦИЯ: " + station);
@@ -202,26 +202,28 @@ void detail_block(Polar& p, const std::vector<DetailSight>& block) {
         p.rep->line("    Ст. " + real(p.st, 0, 0) + " - полярна снимка, визиране в две положения.");
         p.rep->endl();
         p.rep->line("    Максимални разлики между измервания:");
-        p.rep->line("      за  хор. посоки : " + largest_or_none(m.r, 0.0002, kCcPerGrad, " сс. към т."));
-        p.rep->line("      за  зен. ъгли   : " + largest_or_none(m.z, 0.0002, kCcPerGrad, " сс. към т."));
-        p.rep->line("      за накл. разст. : " + largest_or_none(m.s, 0.002, kCmPerMetre, " см. към т."));
+        p.rep->line("      за  хор. посоки : " +
+                    largest_or_none(m.r, kLeastShownAngle, kCcPerGrad, " сс. към т."));
+        p.rep->line("      за  зен. ъгли   : " +
+                    largest_or_none(m.z, kLeastShownAngle, kCcPerGrad, " сс. към т."));
+        p.rep->line("      за накл. разст. : " +
+                    largest_or_none(m.s, kLeastShownLength, kCmPerMetre, " см. към т."));
         p.rep->line("      за  хор. разст. : " +
-                    largest_or_none(horizontal, 0.002, kCmPerMetre, " см. към т."));
+                    largest_or_none(horizontal, kLeastShownLength, kCmPerMetre, " см. към т."));
         p.rep->endl();
     }
 }
 
 std::optional<DetailPoint> polar_point(const Polar& p, const DetailSight& d) {
-    const Params& par = p.par;
-    if (d.s <= par.tol_linear) return std::nullopt;
+    if (d.s <= p.par.tol_linear) return std::nullopt;
     DetailPoint pt;
     pt.no = d.no;
     pt.t = d.t;
     if (p.st_vi == 2 || p.st_vi == 3) {
         const double r = rang(d.r + p.Z);
         double h = std::fabs(sing(d.z)) * d.s;
-        h = h * par.scale + par.additive;
-        h = (1.0 - par.q) * h;
+        h = p.dist(h);
+        h = (1.0 - p.q) * h;
         pt.x = p.xst + h * cosg(r);
         pt.y = p.yst + h * sing(r);
         pt.vi = 2;

@@ -39,14 +39,26 @@ double atang(double dy, double dx, double rho = kRho);
 
 // The mean of directions as the direction of the mean of their unit vectors, so that
 // directions on both sides of the zero (399.99 and 0.01) average near 0, not near 200.
-struct DirectionMean {
-    double sy = 0, sx = 0;  // sums of sin and cos
+// The sums are kept in `Sum`: double everywhere but in the adjustment's approximate
+// orientation, which has always summed in single precision with its own `rho`.
+template <class Sum>
+struct BasicDirectionMean {
+    explicit BasicDirectionMean(double grads_per_radian = kRho) : rho(grads_per_radian) {}
+    double rho;
+    Sum sy = 0, sx = 0;  // sums of sin and cos
     int count = 0;
-    void add(double g) { sy += sing(g), sx += cosg(g), ++count; }
-    double mean() const { return atang(sy / count, sx / count); }          // in (0, 400]
-    double mean_raw() const { return atang_raw(sy / count, sx / count); }  // in [0, 400)
-    double of_sum() const { return atang(sy, sx); }  // the same direction, from the sums undivided
+    void add(double g) {
+        sy += static_cast<Sum>(sing(g, rho)), sx += static_cast<Sum>(cosg(g, rho)), ++count;
+    }
+    double mean() const {  // in (0, 400]
+        return atang(sy / static_cast<Sum>(count), sx / static_cast<Sum>(count), rho);
+    }
+    double mean_raw() const {  // in [0, 400)
+        return atang_raw(sy / static_cast<Sum>(count), sx / static_cast<Sum>(count), rho);
+    }
+    double of_sum() const { return atang(sy, sx, rho); }  // the same direction, from the sums undivided
 };
+using DirectionMean = BasicDirectionMean<double>;
 
 // Where a merged direction falls at the zero. vokram1 keeps its directions in (0, 400],
 // because a 0 in its tables marks a direction not measured; the polar survey gives its

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "vokram/frame.hpp"
+#include "vokram/parameters.hpp"
 #include "vokram/text.hpp"
 
 namespace vk {
@@ -55,7 +56,7 @@ struct Vk1 {
     double tol_angle = 0;   // grads
     double tol_linear = 0;  // m
     double tol_height = 0;  // m
-    double k = 0;           // refraction coefficient
+    double refraction = 0;  // coefficient k
     std::vector<NetPoint> given;
     long long given_heights = 0;       // given points that carry a height (kinds 3 and 1)
     std::vector<std::uint16_t> fresh;  // numbers of the new points
@@ -108,24 +109,19 @@ struct NetHeight {
 void write_vkh(const std::vector<NetHeight>& heights, TextFile& f);
 std::vector<NetHeight> read_vkh(NumberReader& r, const Capacity& cap);
 
-// Values for the drawing from "P.txt".
-struct DrawParams {
-    double th = 0.2;  // text height [m]
-    int hd = 2;       // decimals of height labels
-};
-
-DrawParams read_draw_params(const Workspace& ws);  // "P.txt", defaults when absent
-
-void write_surface(const NetTables& t, TextFile& f);                    // "VK/Surface.txt"
-void write_plot(const NetTables& t, const DrawParams& p, TextFile& f);  // "VK/VK_2.scr"
-void write_cad(const NetTables& t, TextFile& f);                        // "VK/VK_2.cad"
-void write_vk2(const NetTables& t, TextFile& f);                        // "Temp/VK_2.tmp"
+void write_surface(const NetTables& t, TextFile& f);  // "VK/Surface.txt"
+// "VK/VK_2.scr", its texts sized and its heights rounded as the parameters say.
+void write_plot(const NetTables& t, const Parameters& p, TextFile& f);
+void write_cad(const NetTables& t, TextFile& f);  // "VK/VK_2.cad"
+void write_vk2(const NetTables& t, TextFile& f);  // "Temp/VK_2.tmp"
 
 // The lines the network's files share with the polar survey's: a layer switch of a drawing
 // script (the empty line ends the LAYER command); a surface list line of absolute easting,
 // northing and height; a cadastral point record of kind, code, reduced x, y, h with
-// `decimals` and its symbol code twice.
+// `decimals` and its symbol code twice; a position "E,N" of a drawing script, easting
+// first, as the drawing's x axis is the survey's y axis.
 void script_layer(TextFile& f, const char* name);
+std::string script_position(double e, double n, int decimals);
 std::string surface_line(double e, double n, double h);
 std::string cad_point(int kind, long long code, double x, double y, double h, int decimals, int symbol);
 

@@ -18,6 +18,7 @@
 
 #include "vokram/console.hpp"
 #include "vokram/frame.hpp"
+#include "vokram/parameters.hpp"
 #include "vokram/text.hpp"
 
 namespace vk::v1 {
@@ -30,8 +31,8 @@ inline constexpr std::uint16_t kUnusedSeries = 65535;
 struct Point {
     std::uint8_t vi = 0;  // 3 plane and height, 2 plane only, 1 height only, 0 new
     std::uint16_t no = 0;
-    double xk = 0, yk = 0;  // reduced by the origin (x0, y0)
-    double hk = 0;          // absolute height
+    double x = 0, y = 0;  // reduced by the origin (xo, yo)
+    double h = 0;         // absolute height
 };
 
 // One sight of a station record.
@@ -42,29 +43,18 @@ struct Row {
     double R = 0, V = 0, S = 0, D = 0;  // direction, zenith angle [grads], slope and horizontal distance [m]
 };
 
-// The processing parameters of "P.txt".
-struct Params {
-    double tol_angle = 0.01;  // grads
-    double tol_linear = 0.1;  // m
-    double tol_height = 0.1;  // m
-    double hp = 0.0;          // height above the projection plane, m
-    double refraction = 0.106;
-    double additive = 0.0;  // mm as read, m after section 2
-    double scale = 0.0;     // mm/km as read, factor 1 + value/1e6 after section 2
-    double index = 0.0;     // vertical index correction, grads
-};
-
 // The whole working state of one vokram1 run.
 struct Survey {
     Survey(Console& console, TextFile& report) : con(console), rep(report) {}
     Console& con;
     TextFile& rep;
 
-    std::string geo;  // the text of "VK/Geo_Data.txt"
-    Params par;
-    double x0 = 0, y0 = 0;   // reduction origin
-    std::vector<Point> pts;  // given points first, then the new points
-    int given = 0;           // count of given points
+    std::string geo;                      // the text of "VK/Geo_Data.txt"
+    Parameters par = kDefaultParameters;  // "P.txt" as read
+    DistanceCorrection dist;              // from the parameters, after section 2
+    double xo = 0, yo = 0;                // reduction origin
+    std::vector<Point> pts;               // given points first, then the new points
+    int given = 0;                        // count of given points
     std::vector<Row> rows;
     int records = 0;    // station records read
     int rows_read = 0;  // rows stored by the intake (before any merging)
@@ -88,11 +78,7 @@ void korekcii(Survey& s);                          // report sections 4 to 7: or
 void elementi(Survey& s);                          // report section 8: new points and element counts
 void izhod(const Survey& s, TextFile& out);        // the contents of "Temp/VK_1.tmp"
 
-// The default text of "P.txt", one string per line.
-const std::vector<std::string>& default_parameter_lines();
-// Reads the eight values vokram1 uses from a parameter file (lines 4 to 11).
-Params parse_params(NumberReader& r);
-// Writes the section 2 lines and turns the distance corrections into metres and a factor.
+// Writes the section 2 lines and derives the correction of the measured distances.
 void report_params(Survey& s);
 
 // Runs the module in the working folder `root`; returns the exit status.

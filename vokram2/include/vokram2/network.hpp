@@ -54,7 +54,7 @@ struct Tolerances {
     double angle = 0;   // grads
     double linear = 0;  // m
     double height = 0;  // m
-    double k = 0;       // refraction coefficient
+    double refraction = 0;  // coefficient k
 };
 
 // Measurements indexed by station, target and series. Every list holds row indexes in

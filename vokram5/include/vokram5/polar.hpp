@@ -19,6 +19,7 @@
 
 #include "vokram/console.hpp"
 #include "vokram/frame.hpp"
+#include "vokram/parameters.hpp"
 #include "vokram/statistics.hpp"
 #include "vokram/text.hpp"
 
@@ -27,6 +28,10 @@ namespace vk::v5 {
 inline constexpr int kPointCapacity = 400;  // entries of the point table
 inline constexpr int kSightCapacity = 130;  // entries of the sight table of one station
 inline constexpr int kGroupCapacity = 600;  // numbers of one group of the data file
+
+// The parameters the detail survey takes when "P.txt" is absent: wider tolerances than the
+// network's, for sights to detail points, and no refraction.
+inline constexpr Parameters kAbsentParameters{0.02, 0.15, 0.15, 0.0, 0.0, 0.0, 0.0, 0.0, 0.2, 2};
 
 // A network point of "Temp/VK_2.tmp".
 struct Point {
@@ -41,21 +46,6 @@ struct Sight {
     std::uint16_t ns = 0, hs = 0;       // station, instrument height [mm]
     std::uint16_t nt = 0, ht = 0;       // target, target height [mm]
     double R = 0, V = 0, S = 0, D = 0;  // direction, zenith angle [grads]; slope, horizontal distance [m]
-};
-
-// Processing parameters of "P.txt" as the detail survey holds them.
-struct Params {
-    double tol_angle = 0.02;   // T_a, grads
-    double tol_linear = 0.15;  // T_l, m
-    double tol_height = 0.15;  // T_h, m
-    double hp = 0.0;           // height above the projection plane, m; q after derive()
-    double k = 0.0;            // refraction coefficient
-    double additive = 0.0;     // mm as read, m after derive()
-    double scale = 0.0;        // mm/km as read, factor 1 + value/1e6 after derive()
-    double index = 0.0;        // correction of the vertical index, grads (added to face I)
-    double text = 0.2;         // text height in the drawing, m
-    int decimals = 2;          // decimals of height labels
-    double q = 0.0;            // projection reduction: horizontal distances are multiplied by 1 - q
 };
 
 // A detail sight: point number, target height, direction, zenith angle, slope distance.
@@ -84,9 +74,11 @@ struct Polar {
     std::unique_ptr<TextFile> cad = std::make_unique<TextFile>();
     std::unique_ptr<TextFile> sur = std::make_unique<TextFile>();
 
-    std::vector<Point> pts;  // given points first, then the new points
-    double xo = 0, yo = 0;   // reduction origin
-    Params par;
+    std::vector<Point> pts;              // given points first, then the new points
+    double xo = 0, yo = 0;               // reduction origin
+    Parameters par = kAbsentParameters;  // "P.txt" as read
+    DistanceCorrection dist;             // the correction of measured distances
+    double q = 0.0;                      // projection reduction: horizontal distances are multiplied by 1 - q
 
     // The survey data file, positioned after its three header lines.
     NumberReader geo{std::string(), "VK/Geo_Data.txt"};
@@ -110,8 +102,8 @@ void granica(Polar& p);
 // VHOD: the report head, the points of "Temp/VK_2.tmp", the parameters.
 void report_head(Polar& p);
 void vhod_points(Polar& p, NumberReader& vk2);
-Params read_params(NumberReader& r);
-void derive(Params& par);
+// The corrections the parameters give: the distance correction and the projection reduction.
+void derive(Polar& p);
 
 // NOVA_ST: reads groups up to the next lone marker -9; true when one was found.
 bool nova_st(Polar& p);
