@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "vokram/console.hpp"
+#include "vokram/folder_lock.hpp"
 #include "vokram/platform.hpp"
 #include "vokram/text.hpp"
 
@@ -164,12 +165,30 @@ void stop(TextFile& report, const std::string& line) {
     stop(line);
 }
 
-int run_frame(Console& con, const std::function<void()>& body, const std::function<void()>& on_stop) {
+int run_frame(Console& con, const Workspace& ws, const Module& m, std::optional<FolderLock>& lock,
+              const std::function<void()>& body, const std::function<void()>& on_stop,
+              const std::function<void()>& admit) {
     try {
         try {
+            lock.emplace(ws, m.half_done);
+            if (m.needs_token) require_token(ws);
+            if (admit) admit();
+            if (m.passes_token) write_token(ws, 0);
+            if (m.removes_stale) remove_stale_products(ws, m.name);
+            if (m.title) {
+                con.clear();
+                con.write_at(m.title->column, m.title->row, m.title->text);
+            }
             body();
+            if (m.done) {
+                con.write_at(m.done->column, m.done->row, m.done->text);
+                con.wait_key();
+            }
+            if (m.passes_token) write_token(ws, 1);
         } catch (const ModuleStop& s) {
             on_stop();
+            con.write_at(m.stopped.column, m.stopped.row, m.stopped.text);
+            con.wait_key();
             con.error(s.reason);
             return kStopped;
         } catch (const ChainBlocked&) {

@@ -32,14 +32,18 @@ std::string today() {
 }  // namespace
 
 int run(Console& con, const std::filesystem::path& root, const Options& options) {
+    // The plan is drawn whatever the token, and it replaces its own files only when it is
+    // drawn again: a folder without drawings keeps the plan it had.
+    const Module module{.name = "vokram-plot",
+                        .half_done = HalfDoneSet::refuse,
+                        .needs_token = false,
+                        .removes_stale = false,
+                        .title = ScreenText{22, 12, "* * *   В О К Р А М  -  П Л А Н  * * *"}};
     const Workspace ws(root);
-    std::optional<FolderLock> lock;  // the survey folder, for the whole run
+    std::optional<FolderLock> lock;
     return run_frame(
-        con,
+        con, ws, module, lock,
         [&] {
-            lock.emplace(ws);
-            con.clear();
-            con.write_at(22, 12, "* * *   В О К Р А М  -  П Л А Н  * * *");
             Drawing d;
             int row = 14;
             for (const std::string name : kScripts) {

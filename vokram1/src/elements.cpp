@@ -70,7 +70,6 @@ void elementi(Survey& s) {
     s.rep.endl();
     s.rep.line("              Нови точки : " + whole(static_cast<long long>(s.pts.size()) - s.given, 5));
     s.rep.endl();
-    s.rep.close();
 }
 
 void izhod(const Survey& s, TextFile& f) {

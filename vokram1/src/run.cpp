@@ -1,4 +1,5 @@
 // vokram1's main sequence: token, intake, checks, reductions, elements, "Temp/VK_1.tmp".
+#include <memory>
 #include <optional>
 
 #include "vokram/folder_lock.hpp"
@@ -20,21 +21,22 @@ bool load(const std::filesystem::path& path, std::string& text) {
 }  // namespace
 
 int run(Console& con, const std::filesystem::path& root) {
+    // A new run of the chain begins anew: it finishes a set of files an adoption left half
+    // in place, and needs no token.
+    const Module module{.name = "vokram1",
+                        .half_done = HalfDoneSet::complete,
+                        .needs_token = false,
+                        .passes_token = true,
+                        .title = ScreenText{25, 12, "* * *   В О К Р А М - 1  * * *"},
+                        .done = ScreenText{23, 16, "КООРДИНАТИ И ИЗМЕРВАНИЯ  - ПРИЕТИ. "},
+                        .stopped = {20, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА ..."}};
     const Workspace ws(root);
-    std::optional<FolderLock> lock;  // held until the stop sequence too has written its files
-    TextFile* report = nullptr;
-    std::unique_ptr<TextFile> owned;
+    std::optional<FolderLock> lock;
+    std::unique_ptr<TextFile> report;
     return run_frame(
-        con,
+        con, ws, module, lock,
         [&] {
-            // A new run of the chain finishes a set of files an adoption left half in place.
-            lock.emplace(ws, HalfDoneSet::complete);
-            write_token(ws, 0);
-            remove_stale_products(ws, "vokram1");
-            con.clear();
-            con.write_at(25, 12, "* * *   В О К Р А М - 1  * * *");
-            owned = std::make_unique<TextFile>(ws.file("VK/Protokol.TXT"), TextFile::Mode::create);
-            report = owned.get();
+            report = std::make_unique<TextFile>(ws.file("VK/Protokol.TXT"), TextFile::Mode::create);
             Survey s(con, *report);
             report_head(s);
             if (!load(ws.file("VK/Geo_Data.txt"), s.geo)) {
@@ -47,17 +49,13 @@ int run(Console& con, const std::filesystem::path& root) {
             kontroli(s);
             korekcii(s);
             elementi(s);
+            report->close();
             TextFile out(ws.file("Temp/VK_1.tmp"), TextFile::Mode::replace);
             izhod(s, out);
             out.close();
-            con.write_at(23, 16, "КООРДИНАТИ И ИЗМЕРВАНИЯ  - ПРИЕТИ. ");
-            con.wait_key();
-            write_token(ws, 1);
         },
         [&] {
             if (report) report->close();
-            con.write_at(20, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА ...");
-            con.wait_key();
         });
 }
 

@@ -13,14 +13,15 @@ namespace {
 
 // Height difference target minus station from a slope distance.
 double dh_slope(const Network& w, const Row& r, double s) {
-    return s * cosg(r.V) + curvature_refraction(s, w.tol.refraction) + r.hs / kMmPerMetre - r.ht / kMmPerMetre;
+    return s * cosg(r.V) + curvature_refraction(s, w.tol.refraction) + r.hs / kMmPerMetre -
+           r.ht / kMmPerMetre;
 }
 
 // The same from a horizontal distance, turned into a slope distance by the zenith angle;
 // the curvature and refraction term takes the horizontal distance itself.
 double dh_horizontal(const Network& w, const Row& r, double d) {
-    return std::fabs(d / sing(r.V)) * cosg(r.V) + curvature_refraction(d, w.tol.refraction) + r.hs / kMmPerMetre -
-           r.ht / kMmPerMetre;
+    return std::fabs(d / sing(r.V)) * cosg(r.V) + curvature_refraction(d, w.tol.refraction) +
+           r.hs / kMmPerMetre - r.ht / kMmPerMetre;
 }
 
 // Mean height difference of the rows from `from` to `to`, starting at row i.

@@ -105,7 +105,6 @@ void izhod(Network& w) {
     rep.line(kRule);
     for (int i = w.g; i < w.n(); ++i) register_line(w, w.pts[i], true);
     rep.endl();
-    rep.close();
 }
 
 NetTables tables(const Network& w) {

@@ -60,7 +60,6 @@ void kontrol(Network& w) {
                  real(r.V, 9, 5) + " " + real(r.S, 8, 3) + " " + real(r.D, 8, 3));
     }
     rep.line(row_rule);
-    rep.close();
 }
 
 }  // namespace vk::v2

@@ -10,17 +10,18 @@
 namespace vk::v2 {
 
 int run(Console& con, const std::filesystem::path& root) {
+    const Module module{.name = "vokram2",
+                        .half_done = HalfDoneSet::refuse,
+                        .passes_token = true,
+                        .done = ScreenText{30, 16, "РЕШЕНИЕ - ЗАВЪРШЕНО. "},
+                        .stopped = {11, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА."}};
     const Workspace ws(root);
-    std::optional<FolderLock> lock;  // held until the stop sequence too has written its files
+    std::optional<FolderLock> lock;
     std::unique_ptr<TextFile> report;
     std::unique_ptr<Network> net;
     return run_frame(
-        con,
+        con, ws, module, lock,
         [&] {
-            lock.emplace(ws);
-            require_token(ws);
-            write_token(ws, 0);
-            remove_stale_products(ws, "vokram2");
             // The adjusted heights of an earlier run must not reach vokram4 after a stop.
             if (const std::filesystem::path old = ws.find("Temp/VK_H.tmp"); !old.empty()) {
                 std::error_code ec;
@@ -39,6 +40,7 @@ int run(Console& con, const std::filesystem::path& root) {
             h_kontrola(w);
             const HeightAdjustment heights = adjust_heights(w);
             izhod(w);
+            report->close();
             save_solution(ws, tables(w));
             if (!heights.points.empty()) {
                 TextFile f(ws.file("VK/VK_H.txt"), TextFile::Mode::replace);
@@ -56,16 +58,12 @@ int run(Console& con, const std::filesystem::path& root) {
             }
             // The files of this solution, tied to the Temp/VK_1.tmp they were computed from.
             save_fingerprint(ws);
-            con.write_at(30, 16, "РЕШЕНИЕ - ЗАВЪРШЕНО. ");
-            con.wait_key();
-            write_token(ws, 1);
         },
         [&] {
             if (!net) return;  // stops come only from the stages, after the report is open
             kontrol(*net);
+            report->close();
             save_plot(ws, tables(*net));
-            con.write_at(11, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА.");
-            con.wait_key();
         });
 }
 

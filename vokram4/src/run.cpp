@@ -88,6 +88,7 @@ void adjust(Adjustment& a, const Workspace& ws, bool adopting) {
         a.Q.close();
         if (adopting) adopt(a, ws);
         zapis(a);
+        a.rep->close();
         a.M.close();
     } catch (const FatalIo&) {
         absolute_terms(a.N, reduced);
@@ -112,23 +113,21 @@ void write_diagnostics(Adjustment& a, const Workspace& ws) {
 }  // namespace
 
 int run(Console& con, const std::filesystem::path& root, const Options& options) {
+    // A set of files that an adoption left half in place is finished by the next one.
+    const Module module{.name = "vokram4",
+                        .half_done = options.adopt ? HalfDoneSet::complete : HalfDoneSet::refuse,
+                        .title = ScreenText{25, 11, "* * *   В О К Р А М - 4  * * *"},
+                        .done = ScreenText{29, 22, "ИЗРАВНЕНИЕ - ЗАВЪРШЕНО. "},
+                        .stopped = {28, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА. "}};
     const Workspace ws(root);
-    std::optional<FolderLock> lock;  // held until the stop sequence too has written its files
+    std::optional<FolderLock> lock;
     std::unique_ptr<Adjustment> adj;
     return run_frame(
-        con,
+        con, ws, module, lock,
         [&] {
-            // A set of files that an adoption left half in place is finished by the next one.
-            lock.emplace(ws, options.adopt ? HalfDoneSet::complete : HalfDoneSet::refuse);
-            require_token(ws);
-            // Only the files of one solution are adopted into.
-            if (options.adopt) check_fingerprint(ws);
-            remove_stale_products(ws, "vokram4");
             adj = std::make_unique<Adjustment>(con);
             Adjustment& a = *adj;
             a.pD = 2.0;
-            con.clear();
-            con.write_at(25, 11, "* * *   В О К Р А М - 4  * * *");
             read_network(a, ws);
             adjust(a, ws, options.adopt);
             write_diagnostics(a, ws);
@@ -137,8 +136,6 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
                 throw ModuleStop{a.adoption.substr(a.adoption.find_first_not_of(' '))};
             con.write_at(1, 22, std::string(79, ' '));
             con.write_at(1, 22, std::string(79, ' '));
-            con.write_at(29, 22, "ИЗРАВНЕНИЕ - ЗАВЪРШЕНО. ");
-            con.wait_key();
         },
         [&] {
             if (adj) {
@@ -149,8 +146,10 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
                 adj->Q.close();
                 adj->M.close();
             }
-            con.write_at(28, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА. ");
-            con.wait_key();
+        },
+        [&] {
+            // Only the files of one solution are adopted into.
+            if (options.adopt) check_fingerprint(ws);
         });
 }
 

@@ -29,7 +29,6 @@ void zapis(Adjustment& a) {
                real(a.my(k), 8, 2));
     }
     if (!a.adoption.empty()) r.line(a.adoption);
-    r.close();
 }
 
 }  // namespace vk::v4

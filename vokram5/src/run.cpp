@@ -60,20 +60,19 @@ void close_outputs(Polar& p) {
 }  // namespace
 
 int run(Console& con, const std::filesystem::path& root) {
+    const Module module{.name = "vokram5",
+                        .half_done = HalfDoneSet::refuse,
+                        .title = ScreenText{25, 12, "* * *   В О К Р А М - 5  * * *"},
+                        .done = ScreenText{20, 20, "РЕШАВАНЕ НА ПОЛЯРНИ СТАНЦИИ - ЗАВЪРШЕНО."},
+                        .stopped = {20, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА."}};
     const Workspace ws(root);
-    std::optional<FolderLock> lock;  // held until the stop sequence too has written its files
+    std::optional<FolderLock> lock;
     std::unique_ptr<Polar> state;
     return run_frame(
-        con,
+        con, ws, module, lock,
         [&] {
-            lock.emplace(ws);
-            require_token(ws);
-            remove_stale_products(ws, "vokram5");
             state = std::make_unique<Polar>(con);
             Polar& p = *state;
-
-            con.clear();
-            con.write_at(25, 12, "* * *   В О К Р А М - 5  * * *");
             p.rep = std::make_unique<TextFile>(ws.file("VK/Protokol.txt"), TextFile::Mode::append);
             report_head(p);
             {
@@ -110,14 +109,10 @@ int run(Console& con, const std::filesystem::path& root) {
             p.scr->line("zoom e");
             p.cad->line("END_LAYER");
             close_outputs(p);
-            con.write_at(20, 20, "РЕШАВАНЕ НА ПОЛЯРНИ СТАНЦИИ - ЗАВЪРШЕНО.");
-            con.wait_key();
         },
         [&] {
             // The stations before the stop stay in the files as far as they were written.
             if (state) close_outputs(*state);
-            con.write_at(20, 20, "ПРЕКЪСВАНЕ НА ПРОГРАМАТА.");
-            con.wait_key();
         });
 }
 

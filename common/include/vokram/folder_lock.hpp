@@ -20,13 +20,6 @@ class TextFile;
 // The exit status of a program that found the survey folder in use by another one.
 inline constexpr int kFolderBusy = kStopped;
 
-// What a program does when it finds a set of files that a stop left half in place
-// (an adoption of vokram4, see FileSet).
-enum class HalfDoneSet {
-    refuse,    // a damaged-file error (100) that says so
-    complete,  // the set is made current: vokram4 --adopt, and vokram1, which begins anew
-};
-
 // An exclusive lock on the survey folder for the whole run of a program, held on the file
 // "Temp/Lock.tmp". A second program waits a moment for it and then ends with a fatal error
 // of status 1 that says the folder is in use. The lock ends with the object or the process.

@@ -4,12 +4,14 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 
 namespace vk {
 
 class Console;
+class FolderLock;
 
 // A stop after a data error. The module's run() catches it, runs its stop sequence and
 // ends with status 1, the reason as its error line. Each stop names its own reason where
@@ -84,10 +86,43 @@ void require_token(const Workspace& ws);
 // beside its report that no longer matches it.
 void remove_stale_products(const Workspace& ws, std::string_view program);
 
-// Runs a module's body and gives its exit status: 0 at its end; a ModuleStop runs
-// `on_stop` (the module's stop sequence), shows the stop's reason as the error line and
-// gives 1; ChainBlocked
+// What a program does when it finds a set of files that a stop left half in place
+// (an adoption of vokram4, see FileSet).
+enum class HalfDoneSet {
+    refuse,    // a damaged-file error (100) that says so
+    complete,  // the set is made current: vokram4 --adopt, and vokram1, which begins anew
+};
+
+// A text of the console screen at a column and a row.
+struct ScreenText {
+    int column, row;
+    const char* text;
+};
+
+// What differs between the runs of the programs; run_frame does the rest.
+struct Module {
+    const char* name;           // "vokram2": which stale products it removes
+    HalfDoneSet half_done;      // a set of files an adoption left half in place
+    bool needs_token = true;    // runs only when the program before it ended (Temp/Key.tmp 1)
+    bool passes_token = false;  // writes 0 at its start and 1 at its end
+    bool removes_stale = true;  // removes the products that no longer match the run
+    std::optional<ScreenText> title = std::nullopt;  // on a cleared screen at the start
+    std::optional<ScreenText> done = std::nullopt;   // at the end, before the key
+    ScreenText stopped{0, 0, ""};                    // at a stop, before the key
+};
+
+// Runs module `m` in the working folder and gives its exit status. It takes the folder's
+// lock into `lock`, which the module declares before the files its body and its stop
+// sequence write, so that they are closed, whatever the end, while the folder is locked;
+// checks the token; runs
+// `admit` (a check that must pass before anything is changed); passes the token on as 0
+// and removes the stale products; shows the title; runs `body`; at its end shows the done
+// text, waits for a key and passes the token on as 1: status 0.
+// A ModuleStop runs `on_stop` (the module's own files at the stop), shows the stopped text,
+// waits for a key and shows the stop's reason as the error line: status 1. ChainBlocked
 // gives 1 with a line that says so; a FatalIo shows its line and gives its code.
-int run_frame(Console& con, const std::function<void()>& body, const std::function<void()>& on_stop);
+int run_frame(Console& con, const Workspace& ws, const Module& m, std::optional<FolderLock>& lock,
+              const std::function<void()>& body, const std::function<void()>& on_stop,
+              const std::function<void()>& admit = {});
 
 }  // namespace vk

@@ -151,7 +151,7 @@ PlaneCheck plane_controls(const Network& w, TextFile& out);
 void popravka(Network& w);
 void h_zadacha(Network& w);   // report section 11
 void h_kontrola(Network& w);  // report section 12 and the stop decision
-void izhod(Network& w);  // points without position, undetermined points, removal, register; closes the report
+void izhod(Network& w);  // points without position, undetermined points, removal, register (report section 11)
 void otstrani(Network& w);  // removes the undetermined points and their measurements
 void kontrol(Network& w);   // control block of a stopped run
 // The tables as the files of the solution are written from them (write_vk2 and the
