@@ -223,13 +223,13 @@ void write_vk2(const NetTables& w, TextFile& f) {
     f.endl();
 }
 
-namespace {
-
 void save_file(const Workspace& ws, const std::string& rel, const std::function<void(TextFile&)>& fill) {
     TextFile f(ws.file(rel), TextFile::Mode::replace);
     fill(f);
     f.close();
 }
+
+namespace {
 
 constexpr const char* kSolution = "Temp/Solution.tmp";
 constexpr const char* kTied[] = {"Temp/VK_1.tmp", "Temp/VK_2.tmp", "Temp/VK_H.tmp"};

@@ -7,6 +7,7 @@
 
 #include "plot/plot.hpp"
 #include "vokram/folder_lock.hpp"
+#include "vokram/products.hpp"
 #include "vokram/text.hpp"
 
 namespace vk::plot {
@@ -71,15 +72,9 @@ int run(Console& con, const std::filesystem::path& root, const Options& options)
             con.write_at(20, ++row, "М 1:" + whole(plan.sheet.scale) + " на лист " + page);
             con.write_at(23, row += 2, "ЧЕРТЕЖ  VK/Survey.svg  - ГОТОВ.");
             const std::vector<SurveyPoint> points = survey_points(d, listing);
-            {
-                TextFile dxf(ws.file("VK/Survey.dxf"), TextFile::Mode::replace);
-                write_dxf(d, plan, points, dxf);
-                dxf.close();
-            }
+            save_file(ws, "VK/Survey.dxf", [&](TextFile& f) { write_dxf(d, plan, points, f); });
             con.write_at(23, ++row, "ЧЕРТЕЖ  VK/Survey.dxf  - ГОТОВ.");
-            TextFile csv(ws.file("VK/Points.csv"), TextFile::Mode::replace);
-            write_points(points, csv);
-            csv.close();
+            save_file(ws, "VK/Points.csv", [&](TextFile& f) { write_points(points, f); });
             con.write_at(23, ++row,
                          "СПИСЪК  VK/Points.csv  - ГОТОВ (" + whole(static_cast<long long>(points.size())) +
                              " точки).");

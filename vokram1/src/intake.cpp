@@ -5,6 +5,7 @@
 #include "vokram/capacity.hpp"
 #include "vokram/data_file.hpp"
 #include "vokram/parameters.hpp"
+#include "vokram/products.hpp"
 #include "vokram/units.hpp"
 #include "vokram1/survey.hpp"
 
@@ -243,9 +244,7 @@ void vhod_params(Survey& s, const Workspace& ws) {
         s.par = *read;
     } else {
         s.par = kDefaultParameters;
-        TextFile f(ws.file("P.txt"), TextFile::Mode::replace);  // never an empty file after a full disk
-        write_parameter_file(s.par, f);
-        f.close();
+        save_file(ws, "P.txt", [&](TextFile& f) { write_parameter_file(s.par, f); });
     }
     report_params(s);
 }

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "vokram/folder_lock.hpp"
+#include "vokram/products.hpp"
 #include "vokram1/survey.hpp"
 
 namespace vk::v1 {
@@ -50,9 +51,7 @@ int run(Console& con, const std::filesystem::path& root) {
             korekcii(s);
             elementi(s);
             report->close();
-            TextFile out(ws.file("Temp/VK_1.tmp"), TextFile::Mode::replace);
-            izhod(s, out);
-            out.close();
+            save_file(ws, "Temp/VK_1.tmp", [&](TextFile& f) { izhod(s, f); });
         },
         [&] {
             if (report) report->close();

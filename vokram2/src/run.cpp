@@ -43,18 +43,14 @@ int run(Console& con, const std::filesystem::path& root) {
             report->close();
             save_solution(ws, tables(w));
             if (!heights.points.empty()) {
-                TextFile f(ws.file("VK/VK_H.txt"), TextFile::Mode::replace);
-                write_height_listing(heights, f);
-                f.close();
+                save_file(ws, "VK/VK_H.txt", [&](TextFile& f) { write_height_listing(heights, f); });
             }
             // The adjusted heights for vokram4, which takes them over when it is asked to
             // adopt its adjusted coordinates.
             if (heights.solvable && !heights.points.empty()) {
                 std::vector<NetHeight> adjusted;
                 for (const AdjustedHeight& p : heights.points) adjusted.push_back({p.no, p.h});
-                TextFile f(ws.file("Temp/VK_H.tmp"), TextFile::Mode::replace);
-                write_vkh(adjusted, f);
-                f.close();
+                save_file(ws, "Temp/VK_H.tmp", [&](TextFile& f) { write_vkh(adjusted, f); });
             }
             // The files of this solution, tied to the Temp/VK_1.tmp they were computed from.
             save_fingerprint(ws);

@@ -102,12 +102,8 @@ void adjust(Adjustment& a, const Workspace& ws, bool adopting) {
 void write_diagnostics(Adjustment& a, const Workspace& ws) {
     Diagnostics d = diagnose(a);
     balance_weights(a, d);
-    TextFile listing(ws.file("VK/VK_4.txt"), TextFile::Mode::replace);
-    write_listing(a, d, listing);
-    listing.close();
-    TextFile drawing(ws.file("VK/VK_4.scr"), TextFile::Mode::replace);
-    write_ellipses(a, d, drawing);
-    drawing.close();
+    save_file(ws, "VK/VK_4.txt", [&](TextFile& f) { write_listing(a, d, f); });
+    save_file(ws, "VK/VK_4.scr", [&](TextFile& f) { write_ellipses(a, d, f); });
 }
 
 }  // namespace

@@ -128,6 +128,11 @@ std::string cad_point(int kind, long long code, double x, double y, double h, in
 // "VK/VK_2.scr" in the working folder, drawn with the values of its "P.txt".
 void save_plot(const Workspace& ws, const NetTables& t);
 
+// Writes the whole file `rel` of the folder ("VK/VK_2.cad") with `fill`: under a temporary
+// name, renamed over the old file when it is complete, so that a stop or a full disk never
+// leaves a file cut short.
+void save_file(const Workspace& ws, const std::string& rel, const std::function<void(TextFile&)>& fill);
+
 // Writes the file `rel` of the folder ("VK/VK_2.cad") with `fill`.
 using FileWriter = std::function<void(const std::string& rel, const std::function<void(TextFile&)>& fill)>;
 // The surface list, the script, the cadastral file and "Temp/VK_2.tmp", in this order,
