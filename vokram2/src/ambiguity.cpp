@@ -20,29 +20,29 @@ struct Misfit {
     double worst = 0;
 };
 
-Misfit misfits(const Network& w, int nn, double x, double y) {
-    const RowIndex& ix = w.idx;
+Misfit misfits(const Network& net, int nn, double x, double y) {
+    const RowIndex& ix = net.idx;
     Misfit m;
     auto offer = [&](double ratio, int j, bool distance) {
         m.worst = std::max(m.worst, ratio);
         if (ratio > 1 && m.row < 0) m.row = j, m.distance = distance;
     };
     for (int j : ix.touching[nn]) {
-        const Row& r = w.rows[j];
+        const Row& r = net.rows[j];
         const int o = r.ns == nn ? r.nt : r.ns;
-        if (o == nn || !w.known(o)) continue;
-        const Point& p = w.pts[o];
-        if (r.D > 0) offer(std::fabs(r.D - dist(x, y, 0.0, p.x, p.y, 0.0)) / w.tol.linear, j, true);
+        if (o == nn || !net.known(o)) continue;
+        const Point& p = net.pts[o];
+        if (r.D > 0) offer(std::fabs(r.D - dist(x, y, 0.0, p.x, p.y, 0.0)) / net.tol.linear, j, true);
         if (!(r.R > 0)) continue;
         const bool at_n = r.ns == nn;
         const double sx = at_n ? x : p.x, sy = at_n ? y : p.y;
         const double tx = at_n ? p.x : x, ty = at_n ? p.y : y;
         for (int k : ix.series[ix.series_of[j]]) {
-            const Row& q = w.rows[k];
-            if (!(q.R > 0) || q.nt == nn || q.nt == r.nt || !w.known(q.nt)) continue;
-            const Point& ref = w.pts[q.nt];
+            const Row& q = net.rows[k];
+            if (!(q.R > 0) || q.nt == nn || q.nt == r.nt || !net.known(q.nt)) continue;
+            const Point& ref = net.pts[q.nt];
             const double computed = rang(atang(ty - sy, tx - sx) - atang(ref.y - sy, ref.x - sx));
-            offer(ina(rang(r.R - q.R), computed) / w.tol.angle, j, false);
+            offer(ina(rang(r.R - q.R), computed) / net.tol.angle, j, false);
             break;  // one reference direction is enough
         }
     }
@@ -51,42 +51,42 @@ Misfit misfits(const Network& w, int nn, double x, double y) {
 
 }  // namespace
 
-double worst_misfit(const Network& w, int nn, double x, double y) {
-    return misfits(w, nn, x, y).worst;
+double worst_misfit(const Network& net, int nn, double x, double y) {
+    return misfits(net, nn, x, y).worst;
 }
 
 namespace {
 
-std::string position(const Network& w, const Xy& c) {
-    return "X=" + real(c.x + w.xo, 0, 3) + " Y=" + real(c.y + w.yo, 0, 3);
+std::string position(const Network& net, const Xy& c) {
+    return "X=" + real(c.x + net.xo, 0, 3) + " Y=" + real(c.y + net.yo, 0, 3);
 }
 
 }  // namespace
 
-int choose(Network& w, const char* task, int a, int b, int nn, const Xy (&c)[2], std::string& note,
+int choose(Network& net, const char* task, int a, int b, int nn, const Xy (&c)[2], std::string& note,
            const std::function<int()>& ask) {
     note.clear();
-    const Misfit miss[2] = {misfits(w, nn, c[0].x, c[0].y), misfits(w, nn, c[1].x, c[1].y)};
+    const Misfit miss[2] = {misfits(net, nn, c[0].x, c[0].y), misfits(net, nn, c[1].x, c[1].y)};
     if ((miss[0].row < 0) != (miss[1].row < 0)) {
         const int taken = miss[0].row < 0 ? 0 : 1;
         const Misfit& by = miss[1 - taken];
-        const Row& r = w.rows[by.row];
-        note = "      от двете решения е взето " + position(w, c[taken]) + " по " +
-               (by.distance ? "разстоянието " : "посоката ") + num(w, r.ns) + " - " + num(w, r.nt);
+        const Row& r = net.rows[by.row];
+        note = "      от двете решения е взето " + position(net, c[taken]) + " по " +
+               (by.distance ? "разстоянието " : "посоката ") + num(net, r.ns) + " - " + num(net, r.nt);
         return taken;
     }
-    if (w.local) return -1;
+    if (net.local) return -1;
     try {
         return ask();
     } catch (const FatalIo&) {
         // No answer can come: the run stops and says what could not be decided.
         std::string name = task;
         name.erase(0, name.find_first_not_of(' '));
-        const std::string reason = name + num(w, a) + "," + num(w, b) + " ~ " + num(w, nn) +
-                                   ": две решения, " + position(w, c[0]) + " или " + position(w, c[1]) +
+        const std::string reason = name + num(net, a) + "," + num(net, b) + " ~ " + num(net, nn) +
+                                   ": две решения, " + position(net, c[0]) + " или " + position(net, c[1]) +
                                    ", измерванията не решават кое е вярното";
-        w.rep.endl();
-        w.rep.line("    " + reason);
+        net.rep.endl();
+        net.rep.line("    " + reason);
         throw ModuleStop{reason};
     }
 }

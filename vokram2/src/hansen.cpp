@@ -24,25 +24,25 @@ double angle_at_b(double adj, double ab, double opposite) {
 
 }  // namespace
 
-void han_zad(Network& w) {
-    w.found = false;
-    const RowIndex& x = w.idx;
-    for (int i = 0; i + 1 < w.m(); ++i) {
-        const Row& ri = w.rows[i];
+void han_zad(Network& net) {
+    net.found = false;
+    const RowIndex& x = net.idx;
+    for (int i = 0; i + 1 < net.m(); ++i) {
+        const Row& ri = net.rows[i];
         const int p = ri.ns, q = ri.nt;
-        if (!(ri.R > 0) || w.known(p) || w.known(q)) continue;
+        if (!(ri.R > 0) || net.known(p) || net.known(q)) continue;
         for (int j : x.at_station[q]) {
             if (j <= i) continue;
-            const Row& rj = w.rows[j];
+            const Row& rj = net.rows[j];
             if (!(rj.R > 0) || rj.nt != p) continue;
             // Known points seen from P in the series of PQ and from Q in the series of QP.
             Common c[2];
             int got = 0;
             for (int k : x.series[x.series_of[i]]) {
-                const Row& rk = w.rows[k];
-                if (!(rk.R > 0) || !w.known(rk.nt)) continue;
+                const Row& rk = net.rows[k];
+                if (!(rk.R > 0) || !net.known(rk.nt)) continue;
                 for (int l : x.series[x.series_of[j]]) {
-                    const Row& rl = w.rows[l];
+                    const Row& rl = net.rows[l];
                     if (!(rl.R > 0) || rl.nt != rk.nt) continue;
                     c[got++] = {rk.nt, rk.R, rl.R};
                     if (got == 2) break;
@@ -50,10 +50,10 @@ void han_zad(Network& w) {
                 if (got == 2) break;
             }
             if (got < 2) continue;
-            label(w, "  Ханзенова задача ");
+            label(net, "  Ханзенова задача ");
             const double r_pq = ri.R, r_qp = rj.R;
             const int a = c[0].x, b = c[1].x;
-            const double ab = dist2d(w, a, b);
+            const double ab = dist2d(net, a, b);
             if (!(ab > 0)) continue;
             // Triangles P, Q, A and P, Q, B on the unit base, Q at the origin and P on the
             // local x axis.
@@ -76,19 +76,19 @@ void han_zad(Network& w) {
             const double mu = ab / local_ab;  // the length of PQ in metres
             const double qa = side_q[0] * mu, qb = side_q[1] * mu;
             const double pa = side_p[0] * mu, pb = side_p[1] * mu;
-            const double t_ba = t(w, b, a);
+            const double t_ba = t(net, b, a);
             const double phi_p = angle_at_b(pb, ab, pa);
             const double t_bp = rang(c[1].from_p - c[0].from_p) < 200.0 ? t_ba - phi_p : t_ba + phi_p;
             const double phi_q = angle_at_b(qb, ab, qa);
             const double t_bq = rang(c[1].from_q - c[0].from_q) < 200.0 ? t_ba - phi_q : t_ba + phi_q;
-            const Point& pt_b = w.pts[b];
+            const Point& pt_b = net.pts[b];
             const double xp = pt_b.x + pb * cosg(t_bp), yp = pt_b.y + pb * sing(t_bp);
             const double xq = pt_b.x + qb * cosg(t_bq), yq = pt_b.y + qb * sing(t_bq);
             if (!std::isfinite(xp + yp + xq + yq)) continue;
-            compute(w, p, xp, yp);
-            compute(w, q, xq, yq);
-            w.found = true;
-            w.rep.put(num(w, a) + "," + num(w, b) + " ~ " + num(w, p) + "," + num(w, q));
+            compute(net, p, xp, yp);
+            compute(net, q, xq, yq);
+            net.found = true;
+            net.rep.put(num(net, a) + "," + num(net, b) + " ~ " + num(net, p) + "," + num(net, q));
             return;
         }
     }

@@ -93,11 +93,11 @@ struct Heights {
 };
 
 // Unknowns: the levelled points; fixed: the heights that were given.
-void take_unknowns(const Network& w, HeightAdjustment& a, Heights& hs) {
-    hs.unknown.assign(static_cast<std::size_t>(w.n()), -1);
-    for (int i = 0; i < w.n(); ++i) {
-        const Point& p = w.pts[i];
-        if (!w.has_height(i)) continue;
+void take_unknowns(const Network& net, HeightAdjustment& a, Heights& hs) {
+    hs.unknown.assign(static_cast<std::size_t>(net.n()), -1);
+    for (int i = 0; i < net.n(); ++i) {
+        const Point& p = net.pts[i];
+        if (!net.has_height(i)) continue;
         if (!p.levelled) {
             ++a.fixed;
             continue;
@@ -111,16 +111,16 @@ void take_unknowns(const Network& w, HeightAdjustment& a, Heights& hs) {
 // Observations: every difference the levelling can form between two points with a height,
 // at least one of them levelled (one between two given heights would only check the given
 // heights).
-void take_differences(const Network& w, HeightAdjustment& a, Heights& hs) {
+void take_differences(const Network& net, HeightAdjustment& a, Heights& hs) {
     const std::vector<int>& unknown = hs.unknown;
-    for (const Row& r : w.rows) {
+    for (const Row& r : net.rows) {
         double dh, d;
-        if (!w.has_height(r.ns) || !w.has_height(r.nt)) continue;
+        if (!net.has_height(r.ns) || !net.has_height(r.nt)) continue;
         if (unknown[r.ns] < 0 && unknown[r.nt] < 0) continue;
-        if (!height_difference(w, r, dh, d) || !(d > 0)) continue;
+        if (!height_difference(net, r, dh, d) || !(d > 0)) continue;
         const double hm = d / 100;  // hectometres
-        a.obs.push_back({w.no(r.ns), w.no(r.nt), d, dh, 1 / (hm * hm), 0, 0, 0, false});
-        hs.ends.push_back({{unknown[r.ns], w.pts[r.ns].h}, {unknown[r.nt], w.pts[r.nt].h}});
+        a.obs.push_back({net.no(r.ns), net.no(r.nt), d, dh, 1 / (hm * hm), 0, 0, 0, false});
+        hs.ends.push_back({{unknown[r.ns], net.pts[r.ns].h}, {unknown[r.nt], net.pts[r.nt].h}});
         for (int k : {unknown[r.ns], unknown[r.nt]})
             if (k >= 0) ++a.points[k].differences;
     }
@@ -194,12 +194,12 @@ void test_differences(HeightAdjustment& a, const Heights& hs, const Square& Q) {
 
 }  // namespace
 
-HeightAdjustment adjust_heights(const Network& w) {
+HeightAdjustment adjust_heights(const Network& net) {
     HeightAdjustment a;
     Heights hs;
-    take_unknowns(w, a, hs);
+    take_unknowns(net, a, hs);
     if (a.points.empty()) return a;
-    take_differences(w, a, hs);
+    take_differences(net, a, hs);
     const int u = static_cast<int>(a.points.size());
     a.redundancy = static_cast<int>(a.obs.size()) - u;
 

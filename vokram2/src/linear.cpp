@@ -14,10 +14,10 @@ namespace {
 // end A that has coordinates. Offers each in table order to `try_point(i, a, nn, da)`, N the
 // other end and da the distance, until it computes N.
 template <class Task>
-bool each_distance_to_new(Network& w, Task&& try_point) {
-    for (int i = 0; i < w.m(); ++i) {
-        const Row& r = w.rows[i];
-        const bool s = w.known(r.ns), e = w.known(r.nt);
+bool each_distance_to_new(Network& net, Task&& try_point) {
+    for (int i = 0; i < net.m(); ++i) {
+        const Row& r = net.rows[i];
+        const bool s = net.known(r.ns), e = net.known(r.nt);
         if (!(r.D > 0) || s == e) continue;
         if (try_point(i, s ? r.ns : r.nt, s ? r.nt : r.ns, r.D)) return true;
     }
@@ -25,8 +25,8 @@ bool each_distance_to_new(Network& w, Task&& try_point) {
 }
 
 // Which of A and B lies on the left, seen from N: the answer is a typed point number.
-int ask_left_point(Network& w, int a, int b, int nn, double ab, double da, double db) {
-    Console& c = w.con;
+int ask_left_point(Network& net, int a, int b, int nn, double ab, double da, double db) {
+    Console& c = net.con;
     c.write_at(11, 4, "             Д Ъ Л Ж И Н Н А   З А С Е Ч К А            ");
     c.write_at(11, 6, "    В ТРИЪГЪЛНИКА:                                      ");
     c.write_at(11, 7, "    СА ИЗВЕСТНИ  : СТРАНАТА                             ");
@@ -35,15 +35,15 @@ int ask_left_point(Network& w, int a, int b, int nn, double ab, double da, doubl
     c.write_at(11, 10, "    ЯВЯВА СЕ НЕОПРЕДЕЛЕНОСТ В ПОДРЕЖДАНЕТО НА ТОЧКИТЕ.  ");
     c.write_at(11, 11, "    МОЛЯ ПОСОЧЕТЕ КОЯ Е ЛЯВАТА ТОЧКА, ГЛЕДАНО ОТ        ");
     c.write_at(11, 12, std::string(56, ' '));
-    c.write_at(30, 6, num(w, a) + ", " + num(w, b) + ", " + num(w, nn));
-    c.write_at(40, 7, num(w, a) + " - " + num(w, b));
+    c.write_at(30, 6, num(net, a) + ", " + num(net, b) + ", " + num(net, nn));
+    c.write_at(40, 7, num(net, a) + " - " + num(net, b));
     c.write_at(53, 7, real(ab, 8, 2) + "  м.");
-    c.write_at(40, 8, num(w, a) + " - " + num(w, nn));
+    c.write_at(40, 8, num(net, a) + " - " + num(net, nn));
     c.write_at(53, 8, real(da, 8, 2) + "  м.");
-    c.write_at(40, 9, num(w, b) + " - " + num(w, nn));
+    c.write_at(40, 9, num(net, b) + " - " + num(net, nn));
     c.write_at(53, 9, real(db, 8, 2) + "  м.");
-    c.write_at(60, 11, num(w, nn) + ".");
-    c.write_at(15, 12, num(w, a) + " ИЛИ " + num(w, b) + " ?");
+    c.write_at(60, 11, num(net, nn) + ".");
+    c.write_at(15, 12, num(net, a) + " ИЛИ " + num(net, b) + " ?");
     while (true) {
         c.write_at(35, 12, "       ");
         // A reply that is not a number is a fatal input error; end of input as well.
@@ -53,7 +53,7 @@ int ask_left_point(Network& w, int a, int b, int nn, double ab, double da, doubl
         c.write_at(35, 12, real(v, 7, 0) + "\n");
         if (std::fabs(v) < 1e6) {
             const long long answer = std::llround(v);
-            if (answer == w.no(a) || answer == w.no(b)) {
+            if (answer == net.no(a) || answer == net.no(b)) {
                 c.clear();
                 return static_cast<int>(answer);
             }
@@ -62,8 +62,8 @@ int ask_left_point(Network& w, int a, int b, int nn, double ab, double da, doubl
 }
 
 // Is the angle at B smaller than 100 grads? true for the answer D, false for N.
-bool ask_acute(Network& w, int a, int b, int nn, double ab, double da, double nu, double beta) {
-    Console& c = w.con;
+bool ask_acute(Network& net, int a, int b, int nn, double ab, double da, double nu, double beta) {
+    Console& c = net.con;
     c.write_at(11, 4, "               ОБРАТНА КОМБИНИРАНА ЗАСЕЧКА                ");
     c.write_at(11, 6, "    В ТРИЪГЪЛНИКА:                                        ");
     c.write_at(11, 7, "    СА ИЗВЕСТНИ  : СТРАНАТА                               ");
@@ -72,14 +72,14 @@ bool ask_acute(Network& w, int a, int b, int nn, double ab, double da, double nu
     c.write_at(11, 10, "    ЯВЯВА СЕ НЕОПРЕДЕЛЕНОСТ НА ЪГЪЛА ПРИ ТОЧКА            ");
     c.write_at(11, 11, "    ВЪЗМОЖНИТЕ СТОЙНОСТИ СА :                             ");
     c.write_at(11, 12, "    МОЛЯ ПОСОЧЕТЕ ПО-МАЛЪК ЛИ Е ОТ 100 ГРАДИ  D/N ?       ");
-    c.write_at(30, 6, num(w, a) + ", " + num(w, b) + ", " + num(w, nn));
-    c.write_at(40, 7, num(w, a) + " - " + num(w, b));
+    c.write_at(30, 6, num(net, a) + ", " + num(net, b) + ", " + num(net, nn));
+    c.write_at(40, 7, num(net, a) + " - " + num(net, b));
     c.write_at(54, 7, real(ab, 8, 2) + "  м.");
-    c.write_at(40, 8, num(w, a) + " - " + num(w, nn));
+    c.write_at(40, 8, num(net, a) + " - " + num(net, nn));
     c.write_at(54, 8, real(da, 8, 2) + "  м.");
-    c.write_at(43, 9, num(w, nn));
+    c.write_at(43, 9, num(net, nn));
     c.write_at(54, 9, real(nu, 8, 4) + " гр.");
-    c.write_at(58, 10, num(w, b) + " .");
+    c.write_at(58, 10, num(net, b) + " .");
     c.write_at(42, 11, real(beta, 5, 4) + " ИЛИ " + real(200.0 - beta, 5, 4) + " гр.");
     while (true) {
         c.write_at(64, 12, " ");
@@ -97,27 +97,27 @@ bool ask_acute(Network& w, int a, int b, int nn, double ab, double da, double nu
 
 }  // namespace
 
-void p_k_zas(Network& w) {
-    const RowIndex& x = w.idx;
-    w.found = each_oriented_sight(w, [&](const Row& ri, const Row& rj, double t_an) {
+void p_k_zas(Network& net) {
+    const RowIndex& x = net.idx;
+    net.found = each_oriented_sight(net, [&](const Row& ri, const Row& rj, double t_an) {
         const int a = ri.ns, tt = ri.nt, nn = rj.nt;
         for (int k : x.touching[nn]) {
-            const Row& rk = w.rows[k];
+            const Row& rk = net.rows[k];
             if (!(rk.D > 0)) continue;
             int b;
-            if (rk.ns == nn && w.known(rk.nt)) {
+            if (rk.ns == nn && net.known(rk.nt)) {
                 b = rk.nt;
-            } else if (rk.nt == nn && w.known(rk.ns)) {
+            } else if (rk.nt == nn && net.known(rk.ns)) {
                 b = rk.ns;
             } else {
                 continue;
             }
             const double d = rk.D;
-            label(w, "   Пр.комб.засечка ");
-            const double ab = dist2d(w, a, b);
+            label(net, "   Пр.комб.засечка ");
+            const double ab = dist2d(net, a, b);
             // A distance to A itself, or B in the same place as A, forms no triangle.
             if (!(ab > 0)) continue;
-            const double t_ab = t(w, a, b);
+            const double t_ab = t(net, a, b);
             const double alpha = ina(t_an, t_ab);
             if (alpha == 0.0 || alpha == 200.0) continue;
             double s = sing(alpha) * (ab / d);
@@ -126,21 +126,21 @@ void p_k_zas(Network& w) {
             const double nu = atang(s, std::sqrt(1 - s * s));
             const double beta = 200.0 - (alpha + nu);
             const double an = sing(beta) / s * ab;
-            const Point& pa = w.pts[a];
-            if (!compute(w, nn, pa.x + an * cosg(t_an), pa.y + an * sing(t_an))) continue;
-            w.rep.put(num(w, tt) + "," + num(w, a) + "/" + num(w, b) + " ~ " + num(w, nn));
+            const Point& pa = net.pts[a];
+            if (!compute(net, nn, pa.x + an * cosg(t_an), pa.y + an * sing(t_an))) continue;
+            net.rep.put(num(net, tt) + "," + num(net, a) + "/" + num(net, b) + " ~ " + num(net, nn));
             return true;
         }
         return false;
     });
 }
 
-void dal_zas(Network& w) {
-    const RowIndex& x = w.idx;
-    w.found = each_distance_to_new(w, [&](int i, int a, int nn, double da) {
+void dal_zas(Network& net) {
+    const RowIndex& x = net.idx;
+    net.found = each_distance_to_new(net, [&](int i, int a, int nn, double da) {
         for (int j : x.touching[nn]) {
             if (j <= i) continue;
-            const Row& rj = w.rows[j];
+            const Row& rj = net.rows[j];
             if (!(rj.D > 0)) continue;
             int b;
             if (rj.ns == nn) {
@@ -150,53 +150,53 @@ void dal_zas(Network& w) {
             } else {
                 continue;
             }
-            if (!w.known(b) || b == a) continue;
+            if (!net.known(b) || b == a) continue;
             const double db = rj.D;
-            label(w, "  Дължинна засечка ");
-            const double ab = dist2d(w, a, b);
+            label(net, "  Дължинна засечка ");
+            const double ab = dist2d(net, a, b);
             if (!(ab > 0)) continue;
-            const double t_ba = t(w, b, a);
+            const double t_ba = t(net, b, a);
             double cb = (ab * ab + db * db - da * da) / (2 * db * ab);
             if (std::fabs(cb) > 1) cb = cb > 0 ? 1.0 : -1.0;
             const double beta = atang(std::sqrt(1 - cb * cb), cb);
             if (beta == 400.0 || beta == 200.0) continue;
-            const Point& pb = w.pts[b];
+            const Point& pb = net.pts[b];
             auto at = [&](double t_bn) { return Xy{pb.x + db * cosg(t_bn), pb.y + db * sing(t_bn)}; };
             // B on the left as seen from N puts N to the right of the line from B to A.
             const Xy c[2] = {at(t_ba + beta), at(t_ba - beta)};
             std::string note;
-            const int pick = choose(w, "  Дължинна засечка ", a, b, nn, c, note, [&] {
-                return ask_left_point(w, a, b, nn, ab, da, db) == w.no(b) ? 0 : 1;
+            const int pick = choose(net, "  Дължинна засечка ", a, b, nn, c, note, [&] {
+                return ask_left_point(net, a, b, nn, ab, da, db) == net.no(b) ? 0 : 1;
             });
-            if (pick < 0 || !compute(w, nn, c[pick].x, c[pick].y)) continue;
-            w.rep.put(num(w, a) + "," + num(w, b) + " ~ " + num(w, nn));
-            if (!note.empty()) w.rep.endl().put(note);
+            if (pick < 0 || !compute(net, nn, c[pick].x, c[pick].y)) continue;
+            net.rep.put(num(net, a) + "," + num(net, b) + " ~ " + num(net, nn));
+            if (!note.empty()) net.rep.endl().put(note);
             return true;
         }
         return false;
     });
 }
 
-void o_k_zas(Network& w) {
-    const RowIndex& x = w.idx;
-    w.found = each_distance_to_new(w, [&](int, int a, int nn, double da) {
+void o_k_zas(Network& net) {
+    const RowIndex& x = net.idx;
+    net.found = each_distance_to_new(net, [&](int, int a, int nn, double da) {
         for (int j : x.at_station[nn]) {
-            const Row& rj = w.rows[j];
+            const Row& rj = net.rows[j];
             if (!(rj.R > 0) || rj.nt != a) continue;
             for (int k : x.series[x.series_of[j]]) {
-                const Row& rk = w.rows[k];
+                const Row& rk = net.rows[k];
                 const int b = rk.nt;
-                if (!(rk.R > 0) || !w.known(b) || b == a) continue;
-                label(w, "  Обр.комб.засечка ");
-                const double ab = dist2d(w, a, b);
+                if (!(rk.R > 0) || !net.known(b) || b == a) continue;
+                label(net, "  Обр.комб.засечка ");
+                const double ab = dist2d(net, a, b);
                 if (!(ab > 0)) continue;
                 const double nu = ina(rk.R, rj.R);
                 if (nu == 0.0 || nu == 200.0 || flat(sing(nu))) continue;
                 double s = sing(nu) * (da / ab);
                 if (s > 1) s = 1;
                 const double acute = atang(s, std::sqrt(1 - s * s));
-                const double t_ab = t(w, a, b);
-                const Point& pa = w.pts[a];
+                const double t_ab = t(net, a, b);
+                const Point& pa = net.pts[a];
                 auto at = [&](double beta) {
                     const double gamma = 200.0 - (beta + nu);
                     const double t_an = rang(rj.R - rk.R) < 200.0 ? t_ab - gamma : t_ab + gamma;
@@ -206,11 +206,11 @@ void o_k_zas(Network& w) {
                 std::string note;
                 int pick = 0;
                 if (nu < 100.0 && da > ab)
-                    pick = choose(w, "  Обр.комб.засечка ", a, b, nn, c, note,
-                                  [&] { return ask_acute(w, a, b, nn, ab, da, nu, acute) ? 0 : 1; });
-                if (pick < 0 || !compute(w, nn, c[pick].x, c[pick].y)) continue;
-                w.rep.put(num(w, a) + "," + num(w, b) + " ~ " + num(w, nn));
-                if (!note.empty()) w.rep.endl().put(note);
+                    pick = choose(net, "  Обр.комб.засечка ", a, b, nn, c, note,
+                                  [&] { return ask_acute(net, a, b, nn, ab, da, nu, acute) ? 0 : 1; });
+                if (pick < 0 || !compute(net, nn, c[pick].x, c[pick].y)) continue;
+                net.rep.put(num(net, a) + "," + num(net, b) + " ~ " + num(net, nn));
+                if (!note.empty()) net.rep.endl().put(note);
                 return true;
             }
         }

@@ -42,13 +42,13 @@ Similarity fit(const std::vector<Xy>& from, const std::vector<Xy>& to) {
 // the other on the x axis at the measured distance. Without distances (`scaled` false) the
 // frame is built from the directions alone on a base of unit length; the placing on the
 // control points then gives it its scale.
-Network frame_from(const Network& w, int seed, bool scaled, Console& con, TextFile& rep) {
+Network frame_from(const Network& net, int seed, bool scaled, Console& con, TextFile& rep) {
     Network f(con, rep);
-    f.tol = w.tol;
-    f.g = w.g;
-    f.pts = w.pts;
-    f.rows = w.rows;
-    f.idx = w.idx;
+    f.tol = net.tol;
+    f.g = net.g;
+    f.pts = net.pts;
+    f.rows = net.rows;
+    f.idx = net.idx;
     f.indexed = true;
     f.local = true;
     for (Point& p : f.pts) p.vi = 0, p.stp = 0, p.x = p.y = 0;
@@ -72,18 +72,18 @@ struct Sighted {
     std::vector<Xy> at;
 };
 
-Sighted sighted_control(const Network& w, const Network& f, int a) {
-    for (int j = 0; j < w.m(); ++j) {
-        const Row& r = w.rows[j];
+Sighted sighted_control(const Network& net, const Network& f, int a) {
+    for (int j = 0; j < net.m(); ++j) {
+        const Row& r = net.rows[j];
         const int p = r.ns, b = r.nt;
-        if (!(r.R > 0) || !f.known(p) || f.known(b) || !w.known(b) || b == a) continue;
+        if (!(r.R > 0) || !f.known(p) || f.known(b) || !net.known(b) || b == a) continue;
         for (int k : f.idx.series[f.idx.series_of[j]]) {
             const Row& q = f.rows[k];
             if (!(q.R > 0) || !f.known(q.nt) || q.nt == p) continue;
             const double alpha = rang(r.R - (q.R - t(f, p, q.nt)));
             Sighted s{b, {}};
             ray_meets_circle({f.pts[p].x, f.pts[p].y}, cosg(alpha), sing(alpha), {f.pts[a].x, f.pts[a].y},
-                             dist2d(w, a, b), s.at);
+                             dist2d(net, a, b), s.at);
             if (!s.at.empty()) return s;
             break;
         }
@@ -93,51 +93,51 @@ Sighted sighted_control(const Network& w, const Network& f, int a) {
 
 // Places the frame's new points through `sim` when every shared control point comes back
 // within the linear tolerance; false otherwise.
-bool fits(const Network& w, const Network& f, const std::vector<int>& shared, const Similarity& sim) {
+bool fits(const Network& net, const Network& f, const std::vector<int>& shared, const Similarity& sim) {
     for (int p : shared) {
         const Xy got = sim({f.pts[p].x, f.pts[p].y});
-        if (!(std::hypot(got.x - w.pts[p].x, got.y - w.pts[p].y) <= w.tol.linear)) return false;
+        if (!(std::hypot(got.x - net.pts[p].x, got.y - net.pts[p].y) <= net.tol.linear)) return false;
     }
     return true;
 }
 
 // Frames started from each measured distance (or, without `scaled`, each direction) that
 // joins a point without coordinates, until one places points.
-bool place_frame(Network& w, bool scaled, Console& quiet) {
-    std::vector<char> tried(static_cast<std::size_t>(w.n()), 0);
-    for (int j = 0; j < w.m(); ++j) {
-        const Row& r = w.rows[j];
-        if (!((scaled ? r.D : r.R) > 0) || r.ns == r.nt || (w.known(r.ns) && w.known(r.nt))) continue;
+bool place_frame(Network& net, bool scaled, Console& quiet) {
+    std::vector<char> tried(static_cast<std::size_t>(net.n()), 0);
+    for (int j = 0; j < net.m(); ++j) {
+        const Row& r = net.rows[j];
+        if (!((scaled ? r.D : r.R) > 0) || r.ns == r.nt || (net.known(r.ns) && net.known(r.nt))) continue;
         if (tried[r.ns] && tried[r.nt]) continue;  // a frame already built around both ends
         TextFile scratch;
-        const Network f = frame_from(w, j, scaled, quiet, scratch);
+        const Network f = frame_from(net, j, scaled, quiet, scratch);
         std::vector<int> shared, fresh;
-        for (int p = 0; p < w.n(); ++p) {
+        for (int p = 0; p < net.n(); ++p) {
             if (!f.known(p)) continue;
             tried[p] = 1;
-            (w.known(p) ? shared : fresh).push_back(p);
+            (net.known(p) ? shared : fresh).push_back(p);
         }
         if (fresh.empty() || shared.empty()) continue;
         std::vector<Xy> from, to;
-        for (int p : shared) from.push_back({f.pts[p].x, f.pts[p].y}), to.push_back({w.pts[p].x, w.pts[p].y});
+        for (int p : shared) from.push_back({f.pts[p].x, f.pts[p].y}), to.push_back({net.pts[p].x, net.pts[p].y});
         const char* how = "   Локална система ";
         Similarity sim;
         if (shared.size() >= 2) {
             sim = fit(from, to);
-            if (!fits(w, f, shared, sim)) continue;
+            if (!fits(net, f, shared, sim)) continue;
         } else if (scaled) {
             // One control point: the frame turns about it until a direction of one of its
             // stations meets a second control point. Where the direction meets that point's
             // circle twice, the other observations of the frame's points must tell which
             // place holds.
-            const Sighted s = sighted_control(w, f, shared[0]);
+            const Sighted s = sighted_control(net, f, shared[0]);
             int agree = 0;
             for (const Xy& place : s.at) {
-                const Similarity turn = fit({from[0], place}, {to[0], {w.pts[s.b].x, w.pts[s.b].y}});
+                const Similarity turn = fit({from[0], place}, {to[0], {net.pts[s.b].x, net.pts[s.b].y}});
                 bool fits_all = true;
                 for (int p : fresh) {
                     const Xy at = turn({f.pts[p].x, f.pts[p].y});
-                    fits_all = fits_all && !(worst_misfit(w, p, at.x, at.y) > 1);
+                    fits_all = fits_all && !(worst_misfit(net, p, at.x, at.y) > 1);
                 }
                 if (fits_all) ++agree, sim = turn;
             }
@@ -148,18 +148,18 @@ bool place_frame(Network& w, bool scaled, Console& quiet) {
             continue;
         }
         std::string names;
-        for (int p : shared) names += (names.empty() ? "" : ",") + num(w, p);
+        for (int p : shared) names += (names.empty() ? "" : ",") + num(net, p);
         names += " ~ ";
         bool first = true;
         for (int p : fresh) {
             const Xy at = sim({f.pts[p].x, f.pts[p].y});
-            if (!compute(w, p, at.x, at.y)) continue;
-            names += (first ? "" : ",") + num(w, p);
+            if (!compute(net, p, at.x, at.y)) continue;
+            names += (first ? "" : ",") + num(net, p);
             first = false;
         }
         if (first) continue;
-        label(w, how);
-        w.rep.put(names);
+        label(net, how);
+        net.rep.put(names);
         return true;
     }
     return false;
@@ -167,10 +167,10 @@ bool place_frame(Network& w, bool scaled, Console& quiet) {
 
 }  // namespace
 
-bool lokalna_sistema(Network& w) {
+bool lokalna_sistema(Network& net) {
     ScriptedConsole quiet;
     for (const bool scaled : {true, false})
-        if (place_frame(w, scaled, quiet)) return true;
+        if (place_frame(net, scaled, quiet)) return true;
     return false;
 }
 

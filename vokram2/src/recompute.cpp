@@ -53,28 +53,28 @@ bool solve(std::vector<double>& n, std::vector<double>& b, std::size_t u) {
 
 // Adjusts the points `free` (all others fixed) by directions, with one orientation per
 // series, and distances; true when the steps converged.
-bool gauss_newton(Network& w, const std::vector<int>& free) {
+bool gauss_newton(Network& net, const std::vector<int>& free) {
     const std::size_t none = static_cast<std::size_t>(-1);
-    std::vector<std::size_t> col(static_cast<std::size_t>(w.n()), none);
+    std::vector<std::size_t> col(static_cast<std::size_t>(net.n()), none);
     std::size_t u = 0;
     for (int p : free) col[p] = u, u += 2;
-    std::vector<std::size_t> series_col(w.idx.series.size(), none);
-    for (int j = 0; j < w.m(); ++j) {
-        const Row& r = w.rows[j];
-        std::size_t& c = series_col[w.idx.series_of[j]];
-        if (r.R > 0 && w.known(r.ns) && w.known(r.nt) && r.ns != r.nt && c == none) c = u++;
+    std::vector<std::size_t> series_col(net.idx.series.size(), none);
+    for (int j = 0; j < net.m(); ++j) {
+        const Row& r = net.rows[j];
+        std::size_t& c = series_col[net.idx.series_of[j]];
+        if (r.R > 0 && net.known(r.ns) && net.known(r.nt) && r.ns != r.nt && c == none) c = u++;
     }
     if (u == 0) return false;
-    const double p_dir = 1.0 / std::pow(w.tol.angle * kRadiansPerGrad, 2),
-                 p_dist = 1.0 / std::pow(w.tol.linear, 2);
+    const double p_dir = 1.0 / std::pow(net.tol.angle * kRadiansPerGrad, 2),
+                 p_dist = 1.0 / std::pow(net.tol.linear, 2);
     for (int step = 0; step < kSteps; ++step) {
         // Orientation of each series: the vector mean over its directions.
-        std::vector<DirectionMean> orientation(w.idx.series.size());
-        for (int j = 0; j < w.m(); ++j) {
-            const Row& r = w.rows[j];
-            if (!(r.R > 0) || !w.known(r.ns) || !w.known(r.nt) || r.ns == r.nt) continue;
-            const double o = t(w, r.ns, r.nt) - r.R;
-            orientation[w.idx.series_of[j]].add(o);
+        std::vector<DirectionMean> orientation(net.idx.series.size());
+        for (int j = 0; j < net.m(); ++j) {
+            const Row& r = net.rows[j];
+            if (!(r.R > 0) || !net.known(r.ns) || !net.known(r.nt) || r.ns == r.nt) continue;
+            const double o = t(net, r.ns, r.nt) - r.R;
+            orientation[net.idx.series_of[j]].add(o);
         }
         std::vector<double> n(u * u, 0), b(u, 0);
         auto add = [&](const std::size_t(&c)[5], const double(&a)[5], double l, double p) {
@@ -85,20 +85,20 @@ bool gauss_newton(Network& w, const std::vector<int>& free) {
                     if (c[k] != none) n[c[i] * u + c[k]] += p * a[i] * a[k];
             }
         };
-        for (int j = 0; j < w.m(); ++j) {
-            const Row& r = w.rows[j];
-            if (!w.known(r.ns) || !w.known(r.nt) || r.ns == r.nt) continue;
-            const Point& s = w.pts[r.ns];
-            const Point& e = w.pts[r.nt];
+        for (int j = 0; j < net.m(); ++j) {
+            const Row& r = net.rows[j];
+            if (!net.known(r.ns) || !net.known(r.nt) || r.ns == r.nt) continue;
+            const Point& s = net.pts[r.ns];
+            const Point& e = net.pts[r.nt];
             const double dx = e.x - s.x, dy = e.y - s.y, d2 = dx * dx + dy * dy, d = std::sqrt(d2);
             if (!(d > 0)) return false;
             const std::size_t cs = col[r.ns], ce = col[r.nt];
             const std::size_t c[5] = {cs, cs == none ? none : cs + 1, ce, ce == none ? none : ce + 1,
-                                      series_col[w.idx.series_of[j]]};
+                                      series_col[net.idx.series_of[j]]};
             if (r.R > 0) {
-                const std::size_t g = static_cast<std::size_t>(w.idx.series_of[j]);
+                const std::size_t g = static_cast<std::size_t>(net.idx.series_of[j]);
                 const double o = orientation[g].of_sum();
-                double l = rang(t(w, r.ns, r.nt) - r.R - o);
+                double l = rang(t(net, r.ns, r.nt) - r.R - o);
                 if (l > 200.0) l -= 400.0;
                 add(c, {dy / d2, -dx / d2, -dy / d2, dx / d2, -1.0}, l * kRadiansPerGrad, p_dir);
             }
@@ -106,9 +106,9 @@ bool gauss_newton(Network& w, const std::vector<int>& free) {
         }
         if (!solve(n, b, u)) return false;
         double moved = 0;
-        for (int p = 0; p < w.n(); ++p) {
+        for (int p = 0; p < net.n(); ++p) {
             if (col[p] == none) continue;
-            w.pts[p].x += b[col[p]], w.pts[p].y += b[col[p] + 1];
+            net.pts[p].x += b[col[p]], net.pts[p].y += b[col[p] + 1];
             moved = std::max(moved, std::hypot(b[col[p]], b[col[p] + 1]));
         }
         if (!std::isfinite(moved)) return false;
@@ -127,19 +127,19 @@ struct Locus {
 
 constexpr std::size_t kLoci = 12;  // place lines met two at a time, at most
 
-std::vector<Locus> loci(const Network& w, int nn) {
+std::vector<Locus> loci(const Network& net, int nn) {
     std::vector<Locus> out;
-    for (int j : w.idx.touching[nn]) {
-        const Row& r = w.rows[j];
+    for (int j : net.idx.touching[nn]) {
+        const Row& r = net.rows[j];
         const int o = r.ns == nn ? r.nt : r.ns;
-        if (o == nn || !w.known(o)) continue;
-        const Xy at{w.pts[o].x, w.pts[o].y};
+        if (o == nn || !net.known(o)) continue;
+        const Xy at{net.pts[o].x, net.pts[o].y};
         if (r.D > 0) out.push_back({false, at, 0, 0, r.D});
         if (r.R > 0 && r.nt == nn)
-            for (int k : w.idx.series[w.idx.series_of[j]]) {
-                const Row& q = w.rows[k];
-                if (!(q.R > 0) || !w.known(q.nt) || q.nt == o) continue;
-                const double a = rang(r.R - (q.R - t(w, o, q.nt)));
+            for (int k : net.idx.series[net.idx.series_of[j]]) {
+                const Row& q = net.rows[k];
+                if (!(q.R > 0) || !net.known(q.nt) || q.nt == o) continue;
+                const double a = rang(r.R - (q.R - t(net, o, q.nt)));
                 out.push_back({true, at, cosg(a), sing(a), 0});
                 break;
             }
@@ -174,32 +174,32 @@ void meet(const Locus& a, const Locus& b, std::vector<Xy>& out) {
 
 // Moves the new point nn to the place, among those its observations give two at a time,
 // that fits all of them best, when that fits better than where it is; true when moved.
-bool by_other_tasks(Network& w, int nn) {
-    const std::vector<Locus> l = loci(w, nn);
+bool by_other_tasks(Network& net, int nn) {
+    const std::vector<Locus> l = loci(net, nn);
     std::vector<Xy> places;
     for (std::size_t i = 0; i < l.size(); ++i)
         for (std::size_t k = i + 1; k < l.size(); ++k) meet(l[i], l[k], places);
-    double best = worst_misfit(w, nn, w.pts[nn].x, w.pts[nn].y);
-    const Xy was{w.pts[nn].x, w.pts[nn].y};
+    double best = worst_misfit(net, nn, net.pts[nn].x, net.pts[nn].y);
+    const Xy was{net.pts[nn].x, net.pts[nn].y};
     for (const Xy& p : places)
-        if (const double m = worst_misfit(w, nn, p.x, p.y); m < best)
-            best = m, w.pts[nn].x = p.x, w.pts[nn].y = p.y;
-    return w.pts[nn].x != was.x || w.pts[nn].y != was.y;
+        if (const double m = worst_misfit(net, nn, p.x, p.y); m < best)
+            best = m, net.pts[nn].x = p.x, net.pts[nn].y = p.y;
+    return net.pts[nn].x != was.x || net.pts[nn].y != was.y;
 }
 
 // The controls pass, and every observation of a recomputed point lies well inside its
 // tolerance.
-bool settled(const Network& w, const std::vector<int>& named) {
+bool settled(const Network& net, const std::vector<int>& named) {
     TextFile scratch;
-    const PlaneCheck c = plane_controls(w, scratch);
-    if (c.angular > w.tol.angle || c.linear > w.tol.linear) return false;
-    for (std::size_t j = 0; j < w.rows.size(); ++j) {
-        const Row& r = w.rows[j];
+    const PlaneCheck c = plane_controls(net, scratch);
+    if (c.angular > net.tol.angle || c.linear > net.tol.linear) return false;
+    for (std::size_t j = 0; j < net.rows.size(); ++j) {
+        const Row& r = net.rows[j];
         if (std::find(named.begin(), named.end(), r.ns) == named.end() &&
             std::find(named.begin(), named.end(), r.nt) == named.end())
             continue;
-        if (c.angle_off[j] > kShareOfTolerance * w.tol.angle ||
-            c.length_off[j] > kShareOfTolerance * w.tol.linear)
+        if (c.angle_off[j] > kShareOfTolerance * net.tol.angle ||
+            c.length_off[j] > kShareOfTolerance * net.tol.linear)
             return false;
     }
     return true;
@@ -207,37 +207,37 @@ bool settled(const Network& w, const std::vector<int>& named) {
 
 }  // namespace
 
-void popravka(Network& w) {
+void popravka(Network& net) {
     TextFile scratch;
-    const PlaneCheck before = plane_controls(w, scratch);
-    if (!(before.angular > w.tol.angle) && !(before.linear > w.tol.linear)) return;
-    const std::vector<Point> approximate = w.pts;
+    const PlaneCheck before = plane_controls(net, scratch);
+    if (!(before.angular > net.tol.angle) && !(before.linear > net.tol.linear)) return;
+    const std::vector<Point> approximate = net.pts;
     // The points of the conflict, earliest computed first, each by the other tasks its
     // observations allow; then together by Gauss-Newton steps, the other points held.
     std::vector<int> named;
     for (int p : before.named)
-        if (w.pts[p].stp > 1 && std::find(named.begin(), named.end(), p) == named.end()) named.push_back(p);
-    std::stable_sort(named.begin(), named.end(), [&](int a, int b) { return w.pts[a].stp < w.pts[b].stp; });
+        if (net.pts[p].stp > 1 && std::find(named.begin(), named.end(), p) == named.end()) named.push_back(p);
+    std::stable_sort(named.begin(), named.end(), [&](int a, int b) { return net.pts[a].stp < net.pts[b].stp; });
     std::string how;
     for (int p : named)
-        if (by_other_tasks(w, p)) how = "засечки";
-    bool done = settled(w, named);
+        if (by_other_tasks(net, p)) how = "засечки";
+    bool done = settled(net, named);
     if (!done) {
-        const std::vector<Point> tasks_gave = w.pts;
-        done = gauss_newton(w, named) && settled(w, named);
+        const std::vector<Point> tasks_gave = net.pts;
+        done = gauss_newton(net, named) && settled(net, named);
         how += how.empty() ? "МНМК" : " и МНМК";
-        if (!done) w.pts = tasks_gave;
+        if (!done) net.pts = tasks_gave;
     }
     if (!done) {
-        w.pts = approximate;
+        net.pts = approximate;
         return;
     }
     std::string moved;
-    for (int p = 0; p < w.n(); ++p)
-        if (std::hypot(w.pts[p].x - approximate[p].x, w.pts[p].y - approximate[p].y) > kMoved)
-            moved += (moved.empty() ? "" : ", ") + num(w, p);
-    w.rep.endl();
-    w.rep.put("    Приближения в конфликт, преизчислени чрез " + how + ": " + moved);
+    for (int p = 0; p < net.n(); ++p)
+        if (std::hypot(net.pts[p].x - approximate[p].x, net.pts[p].y - approximate[p].y) > kMoved)
+            moved += (moved.empty() ? "" : ", ") + num(net, p);
+    net.rep.endl();
+    net.rep.put("    Приближения в конфликт, преизчислени чрез " + how + ": " + moved);
 }
 
 }  // namespace vk::v2

@@ -18,7 +18,7 @@ int run(Console& con, const std::filesystem::path& root) {
     const Workspace ws(root);
     std::optional<FolderLock> lock;
     std::unique_ptr<TextFile> report;
-    std::unique_ptr<Network> net;
+    std::unique_ptr<Network> state;
     return run_frame(
         con, ws, module, lock,
         [&] {
@@ -28,20 +28,20 @@ int run(Console& con, const std::filesystem::path& root) {
                 std::filesystem::remove(old, ec);
             }
             report = std::make_unique<TextFile>(ws.file("VK/Protokol.TXT"), TextFile::Mode::append);
-            net = std::make_unique<Network>(con, *report);
-            Network& w = *net;
+            state = std::make_unique<Network>(con, *report);
+            Network& net = *state;
             {
                 NumberReader in = NumberReader::open_written(ws.file("Temp/VK_1.tmp"), "Temp/VK_1.tmp");
-                vhod(w, in);
+                vhod(net, in);
             }
-            zadachi_2d(w);
-            kontroli_2d(w);
-            h_zadacha(w);
-            h_kontrola(w);
-            const HeightAdjustment heights = adjust_heights(w);
-            izhod(w);
+            zadachi_2d(net);
+            kontroli_2d(net);
+            h_zadacha(net);
+            h_kontrola(net);
+            const HeightAdjustment heights = adjust_heights(net);
+            izhod(net);
             report->close();
-            save_solution(ws, tables(w));
+            save_solution(ws, tables(net));
             if (!heights.points.empty()) {
                 save_file(ws, "VK/VK_H.txt", [&](TextFile& f) { write_height_listing(heights, f); });
             }
@@ -56,10 +56,10 @@ int run(Console& con, const std::filesystem::path& root) {
             save_fingerprint(ws);
         },
         [&] {
-            if (!net) return;  // stops come only from the stages, after the report is open
-            kontrol(*net);
+            if (!state) return;  // stops come only from the stages, after the report is open
+            kontrol(*state);
             report->close();
-            save_plot(ws, tables(*net));
+            save_plot(ws, tables(*state));
         });
 }
 

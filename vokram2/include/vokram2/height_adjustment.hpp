@@ -53,9 +53,9 @@ struct HeightAdjustment {
     int worst = -1;        // observation of the largest |w|; -1: none tested
 };
 
-// The adjustment of the heights levelled in `w` (after H_ZADACHA); no points when the
+// The adjustment of the heights levelled in `net` (after H_ZADACHA); no points when the
 // levelling gave none.
-HeightAdjustment adjust_heights(const Network& w);
+HeightAdjustment adjust_heights(const Network& net);
 
 // "VK/VK_H.txt": counts, m0, the adjusted heights with their mean errors, every height
 // difference with its residual, redundancy number and studentized residual, and the

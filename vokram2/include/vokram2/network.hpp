@@ -101,41 +101,41 @@ struct Network {
 };
 
 // Direction angle from point p to point q, (0, 400].
-double t(const Network& w, int p, int q);
+double t(const Network& net, int p, int q);
 // Plane distance between points p and q.
-double dist2d(const Network& w, int p, int q);
+double dist2d(const Network& net, int p, int q);
 // Gives point p its plane coordinates in the current step (kind 2, or 3 when it had a
 // height); false (and nothing changed) when they are not finite numbers, as a degenerate
 // figure produces.
-bool compute(Network& w, int p, double x, double y);
+bool compute(Network& net, int p, double x, double y);
 // A row of the trigonometric levelling: instrument height and zenith angle present.
 bool levelling(const Row& r);
 // The trigonometric height difference target minus station of a levelling row, with
 // curvature and refraction, as the levelling takes it: from the slope distance, else from
 // the horizontal distance, else from the plane distance of two points with coordinates.
 // `d` receives the horizontal distance [m]. False when the row gives no difference.
-bool height_difference(const Network& w, const Row& r, double& dh, double& d);
+bool height_difference(const Network& net, const Row& r, double& dh, double& d);
 // Builds the row index after the rows refer to table entries.
-void build_index(Network& w);
+void build_index(Network& net);
 
 // Ends the module after a data error; the caller has written the reason.
 
 // Stages in the order of the main program.
-void vhod(Network& w, NumberReader& r);  // loads "Temp/VK_1.tmp"
-void zadachi_2d(Network& w);             // report section 9
-void passes(Network& w);                 // the eight tasks, pass by pass, until a pass finds nothing
+void vhod(Network& net, NumberReader& r);  // loads "Temp/VK_1.tmp"
+void zadachi_2d(Network& net);             // report section 9
+void passes(Network& net);                 // the eight tasks, pass by pass, until a pass finds nothing
 // A group of points in a frame of its own, placed on the control points it reaches; true
 // when it gave points their coordinates.
-bool lokalna_sistema(Network& w);
-void pra_zad(Network& w);      // forward problem
-void p_a_zas(Network& w);      // forward angular intersection
-void s_a_zas(Network& w);      // side angular intersection
-void p_k_zas(Network& w);      // forward combined intersection
-void o_a_zas(Network& w);      // angular resection
-void han_zad(Network& w);      // Hansen problem
-void dal_zas(Network& w);      // distance intersection (asks the user)
-void o_k_zas(Network& w);      // combined resection (asks the user)
-void kontroli_2d(Network& w);  // report section 10
+bool lokalna_sistema(Network& net);
+void pra_zad(Network& net);      // forward problem
+void p_a_zas(Network& net);      // forward angular intersection
+void s_a_zas(Network& net);      // side angular intersection
+void p_k_zas(Network& net);      // forward combined intersection
+void o_a_zas(Network& net);      // angular resection
+void han_zad(Network& net);      // Hansen problem
+void dal_zas(Network& net);      // distance intersection (asks the user)
+void o_k_zas(Network& net);      // combined resection (asks the user)
+void kontroli_2d(Network& net);  // report section 10
 // The controls of section 10 written to `out`: the largest angular [grads] and linear [m]
 // differences, the points named in the conflicts, and each row's own difference.
 struct PlaneCheck {
@@ -144,19 +144,19 @@ struct PlaneCheck {
     std::vector<int> named;
     std::vector<double> angle_off, length_off;  // by row: from the station's mean orientation [grads], [m]
 };
-PlaneCheck plane_controls(const Network& w, TextFile& out);
+PlaneCheck plane_controls(const Network& net, TextFile& out);
 // When the controls of the plane solution find a conflict, its points recomputed from their
 // other intersections and by a few Gauss-Newton steps; kept (and said in the report) only
 // when the conflict then disappears well inside the tolerances.
-void popravka(Network& w);
-void h_zadacha(Network& w);   // report section 11
-void h_kontrola(Network& w);  // report section 12 and the stop decision
-void izhod(Network& w);  // points without position, undetermined points, removal, register (report section 11)
-void otstrani(Network& w);  // removes the undetermined points and their measurements
-void kontrol(Network& w);   // control block of a stopped run
+void popravka(Network& net);
+void h_zadacha(Network& net);   // report section 11
+void h_kontrola(Network& net);  // report section 12 and the stop decision
+void izhod(Network& net);  // points without position, undetermined points, removal, register (report section 11)
+void otstrani(Network& net);  // removes the undetermined points and their measurements
+void kontrol(Network& net);   // control block of a stopped run
 // The tables as the files of the solution are written from them (write_vk2 and the
 // products); rows that do not yet refer to table entries (a stop while reading) are left out.
-NetTables tables(const Network& w);
+NetTables tables(const Network& net);
 
 // Runs the module in the working folder `root`; returns the exit status.
 int run(Console& con, const std::filesystem::path& root);
