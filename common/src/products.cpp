@@ -21,13 +21,13 @@ void point_line(TextFile& f, const NetPoint& p) {
 }
 
 // The absolute position of a point in a drawing script, four decimals.
-std::string en(const NetTables& w, const NetPoint& p) {
-    return script_position(p.y + w.yo, p.x + w.xo, 4);
+std::string en(const NetTables& t, const NetPoint& p) {
+    return script_position(p.y + t.yo, p.x + t.xo, 4);
 }
 
 // A vertical line of an instrument or target height above point p.
-void mast(const NetTables& w, TextFile& f, const NetPoint& p, std::uint16_t mm) {
-    f.line("line " + en(w, p) + "," + real(p.h, 0, 4) + " " + en(w, p) + "," +
+void mast(const NetTables& t, TextFile& f, const NetPoint& p, std::uint16_t mm) {
+    f.line("line " + en(t, p) + "," + real(p.h, 0, 4) + " " + en(t, p) + "," +
            real(p.h + mm / kMmPerMetre, 0, 4));
     f.endl();
 }
@@ -56,14 +56,14 @@ std::string cad_point(int kind, long long code, double x, double y, double h, in
 namespace {
 
 // The sheet of the script: a rectangle 20 m and a view 30 m outside the points with coordinates.
-void plot_frame(const NetTables& w, TextFile& f) {
+void plot_frame(const NetTables& t, TextFile& f) {
     double x_min = 0, x_max = 0, y_min = 0, y_max = 0;
-    if (!w.pts.empty()) {
-        x_min = x_max = w.pts[0].x;
-        y_min = y_max = w.pts[0].y;
+    if (!t.pts.empty()) {
+        x_min = x_max = t.pts[0].x;
+        y_min = y_max = t.pts[0].y;
     }
-    for (int i = 1; i < w.n(); ++i) {
-        const NetPoint& p = w.pts[i];
+    for (int i = 1; i < t.n(); ++i) {
+        const NetPoint& p = t.pts[i];
         if (p.vi < 2) continue;
         if (p.x < x_min) x_min = p.x;
         if (p.x > x_max) x_max = p.x;
@@ -71,8 +71,8 @@ void plot_frame(const NetTables& w, TextFile& f) {
         if (p.y > y_max) y_max = p.y;
     }
     auto frame = [&](double margin) {
-        return real(w.yo + y_min - margin, 0, 0) + "," + real(w.xo + x_min - margin, 0, 0) + " " +
-               real(w.yo + y_max + margin, 0, 0) + "," + real(w.xo + x_max + margin, 0, 0);
+        return real(t.yo + y_min - margin, 0, 0) + "," + real(t.xo + x_min - margin, 0, 0) + " " +
+               real(t.yo + y_max + margin, 0, 0) + "," + real(t.xo + x_max + margin, 0, 0);
     };
     f.line("rectangle " + frame(20));
     f.line("zoom window " + frame(30));
@@ -80,32 +80,32 @@ void plot_frame(const NetTables& w, TextFile& f) {
 
 // The points with their numbers and heights: in plan (2D) those with coordinates, in space
 // (3D) those with heights as well; given points as triangles, the others as circles.
-void plot_points(const NetTables& w, const Parameters& par, TextFile& f) {
+void plot_points(const NetTables& t, const Parameters& par, TextFile& f) {
     const std::string th = real(par.text, 0, 3);
     auto name_at = [&](const NetPoint& p, double dn) {
-        return real(p.y + w.yo + 0.8 * par.text, 0, 3) + "," + real(p.x + w.xo + dn * par.text, 0, 3);
+        return real(p.y + t.yo + 0.8 * par.text, 0, 3) + "," + real(p.x + t.xo + dn * par.text, 0, 3);
     };
     script_layer(f, "2D_Points");
-    for (int i = 0; i < w.n(); ++i)
-        if (w.pts[i].vi >= 2)
-            f.line((i < w.g ? "insert tri " : "insert cir ") + en(w, w.pts[i]) + " " + th + "  0");
+    for (int i = 0; i < t.n(); ++i)
+        if (t.pts[i].vi >= 2)
+            f.line((i < t.g ? "insert tri " : "insert cir ") + en(t, t.pts[i]) + " " + th + "  0");
     script_layer(f, "2D_Names");
-    for (const NetPoint& p : w.pts)
+    for (const NetPoint& p : t.pts)
         if (p.vi >= 2) f.line("text " + name_at(p, 0.5) + " " + th + " 0 " + whole(p.no));
     script_layer(f, "2D_Altitudes");
-    for (const NetPoint& p : w.pts)
+    for (const NetPoint& p : t.pts)
         if (p.vi == 3) f.line("text " + name_at(p, -1.0) + " " + th + " 0 " + real(p.h, 0, par.decimals));
     script_layer(f, "3D_Points");
-    for (int i = 0; i < w.n(); ++i)
-        if (w.pts[i].vi == 3)
-            f.line((i < w.g ? "insert tri " : "insert cir ") + en(w, w.pts[i]) + "," +
-                   real(w.pts[i].h, 0, 4) + " " + th + "  0");
+    for (int i = 0; i < t.n(); ++i)
+        if (t.pts[i].vi == 3)
+            f.line((i < t.g ? "insert tri " : "insert cir ") + en(t, t.pts[i]) + "," +
+                   real(t.pts[i].h, 0, 4) + " " + th + "  0");
     script_layer(f, "3D_Names");
-    for (const NetPoint& p : w.pts)
+    for (const NetPoint& p : t.pts)
         if (p.vi == 3)
             f.line("text " + name_at(p, 0.5) + "," + real(p.h, 0, 3) + " " + th + " 0 " + whole(p.no));
     script_layer(f, "3D_Altitudes");
-    for (const NetPoint& p : w.pts)
+    for (const NetPoint& p : t.pts)
         if (p.vi == 3)
             f.line("text " + name_at(p, -1.0) + "," + real(p.h, 0, 3) + " " + th + " 0 " +
                    real(p.h, 0, par.decimals));
@@ -114,21 +114,21 @@ void plot_points(const NetTables& w, const Parameters& par, TextFile& f) {
 // Measurements as lines: plane ones between points with coordinates, spatial ones from
 // instrument to target sign between points with heights as well; then the instrument and
 // target heights as masts.
-void plot_measurements(const NetTables& w, TextFile& f) {
-    const std::vector<NetRow>& rows = w.rows;
+void plot_measurements(const NetTables& t, TextFile& f) {
+    const std::vector<NetRow>& rows = t.rows;
     auto plane_lines = [&](auto measured) {
         for (const NetRow& r : rows) {
-            if (!measured(r) || w.pts[r.ns].vi * w.pts[r.nt].vi <= 3) continue;
-            f.line("line " + en(w, w.pts[r.ns]) + " " + en(w, w.pts[r.nt]));
+            if (!measured(r) || t.pts[r.ns].vi * t.pts[r.nt].vi <= 3) continue;
+            f.line("line " + en(t, t.pts[r.ns]) + " " + en(t, t.pts[r.nt]));
             f.endl();
         }
     };
     auto space_lines = [&](auto measured) {
         for (const NetRow& r : rows) {
-            const NetPoint& s = w.pts[r.ns];
-            const NetPoint& e = w.pts[r.nt];
+            const NetPoint& s = t.pts[r.ns];
+            const NetPoint& e = t.pts[r.nt];
             if (!measured(r) || s.vi != 3 || e.vi != 3) continue;
-            f.line("line " + en(w, s) + "," + real(s.h + r.hs / kMmPerMetre, 0, 4) + " " + en(w, e) + "," +
+            f.line("line " + en(t, s) + "," + real(s.h + r.hs / kMmPerMetre, 0, 4) + " " + en(t, e) + "," +
                    real(e.h + r.ht / kMmPerMetre, 0, 4));
             f.endl();
         }
@@ -144,80 +144,80 @@ void plot_measurements(const NetTables& w, TextFile& f) {
     script_layer(f, "Measured_HS");
     int last = -1;  // consecutive measurements of one station draw its instrument once
     for (const NetRow& r : rows) {
-        if (w.pts[r.ns].vi != 3 || r.hs == 0 || r.ns == last) continue;
-        mast(w, f, w.pts[r.ns], r.hs);
+        if (t.pts[r.ns].vi != 3 || r.hs == 0 || r.ns == last) continue;
+        mast(t, f, t.pts[r.ns], r.hs);
         last = r.ns;
     }
     script_layer(f, "Measured_HT");
     for (const NetRow& r : rows)
-        if (w.pts[r.nt].vi == 3 && r.ht > 0) mast(w, f, w.pts[r.nt], r.ht);
+        if (t.pts[r.nt].vi == 3 && r.ht > 0) mast(t, f, t.pts[r.nt], r.ht);
 }
 
 }  // namespace
 
-void write_plot(const NetTables& w, const Parameters& par, TextFile& f) {
+void write_plot(const NetTables& t, const Parameters& par, TextFile& f) {
     f.line("ucsicon off osnap none ortho off");
-    plot_frame(w, f);
-    plot_points(w, par, f);
-    plot_measurements(w, f);
+    plot_frame(t, f);
+    plot_points(t, par, f);
+    plot_measurements(t, f);
     script_layer(f, "Situation");
     f.line("regen");
 }
 
-void write_surface(const NetTables& w, TextFile& f) {
-    for (const NetPoint& p : w.pts)
-        if (p.vi == 3) f.line(surface_line(p.y + w.yo, p.x + w.xo, p.h));
+void write_surface(const NetTables& t, TextFile& f) {
+    for (const NetPoint& p : t.pts)
+        if (p.vi == 3) f.line(surface_line(p.y + t.yo, p.x + t.xo, p.h));
 }
 
-void write_cad(const NetTables& w, TextFile& f) {
+void write_cad(const NetTables& t, TextFile& f) {
     f.line("HEADER                           ");
     f.line("  VERSION     1.00               ");
     f.line("  EKNM        10135              ");
     f.line("  PROGRAM     Vokram             ");
-    f.line("  REFERENCE  " + real(w.xo, 11, 3) + " " + real(w.yo, 11, 3));
+    f.line("  REFERENCE  " + real(t.xo, 11, 3) + " " + real(t.yo, 11, 3));
     f.line("END_HEADER                       ");
     f.endl();
     f.line("LAYER CADASTER");
-    for (int i = 0; i < w.n(); ++i) {
-        const NetPoint& p = w.pts[i];
+    for (int i = 0; i < t.n(); ++i) {
+        const NetPoint& p = t.pts[i];
         if (p.vi < 2) continue;
-        const bool given = i < w.g;
+        const bool given = i < t.g;
         f.line(cad_point(given ? 2 : 20, p.no + (given ? 2000000LL : 20000000LL), p.x, p.y,
                          p.vi == 3 ? p.h : 0.0, 3, given ? 4 : 8));
     }
     f.line("END_LAYER");
 }
 
-void write_vk2(const NetTables& w, TextFile& f) {
+void write_vk2(const NetTables& t, TextFile& f) {
     const std::string tildes40(40, '~'), tildes38(38, '~');
     const char* const head = "vi    no     xk         yk        hk    ";
     f.endl();
     f.line("Резултати от модул  * ВОКРАМ-2 *");
     f.line(std::string(32, '~'));
     f.endl();
-    f.line(real(w.xo, 0, 1) + " " + real(w.yo, 0, 1) + " - редукционно начало");
+    f.line(real(t.xo, 0, 1) + " " + real(t.yo, 0, 1) + " - редукционно начало");
     f.endl();
-    f.line(whole(w.g, 10) + " - брой зададени точки");
+    f.line(whole(t.g, 10) + " - брой зададени точки");
     f.line(tildes40);
     f.line(head);
     f.line(tildes40);
-    for (int i = 0; i < w.g; ++i) point_line(f, w.pts[i]);
+    for (int i = 0; i < t.g; ++i) point_line(f, t.pts[i]);
     f.endl();
-    f.line(whole(w.n() - w.g, 10) + " - брой нови точки");
+    f.line(whole(t.n() - t.g, 10) + " - брой нови точки");
     f.line(tildes40);
     f.line(head);
     f.line(tildes40);
-    for (int i = w.g; i < w.n(); ++i) point_line(f, w.pts[i]);
+    for (int i = t.g; i < t.n(); ++i) point_line(f, t.pts[i]);
     f.endl();
     int k = 0;
-    for (const NetRow& r : w.rows) k += r.R + r.D > 0;
+    for (const NetRow& r : t.rows) k += r.R + r.D > 0;
     f.line(whole(k, 10) + " - брой посоки и/или страни ");
     f.line(tildes38);
     f.line("    ps    ns    nt    R          D    ");
     f.line(tildes38);
-    for (const NetRow& r : w.rows)
+    for (const NetRow& r : t.rows)
         if (r.R + r.D > 0)
-            f.line(whole(r.ps, 6) + " " + whole(w.pts[r.ns].no, 5) + " " + whole(w.pts[r.nt].no, 5) + " " +
+            f.line(whole(r.ps, 6) + " " + whole(t.pts[r.ns].no, 5) + " " + whole(t.pts[r.nt].no, 5) + " " +
                    real(r.R, 9, 5) + " " + real(r.D, 9, 4));
     f.line(tildes38);
     f.endl();

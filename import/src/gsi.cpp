@@ -20,10 +20,10 @@ struct Word {
     bool negative() const { return text[6] == '-'; }
 };
 
-// Whether `w` is a word of a GSI block with `width` data characters.
-bool word_shape(const std::string& w, std::size_t width) {
-    return w.size() == 7 + width && std::isdigit(static_cast<unsigned char>(w[0])) &&
-           std::isdigit(static_cast<unsigned char>(w[1])) && (w[6] == '+' || w[6] == '-');
+// Whether `word` is a word of a GSI block with `width` data characters.
+bool word_shape(const std::string& word, std::size_t width) {
+    return word.size() == 7 + width && std::isdigit(static_cast<unsigned char>(word[0])) &&
+           std::isdigit(static_cast<unsigned char>(word[1])) && (word[6] == '+' || word[6] == '-');
 }
 
 class Gsi : public Reader {
@@ -53,7 +53,7 @@ class Gsi : public Reader {
             if (l.find_first_not_of(' ') == std::string::npos) continue;
             if (wide != (l[0] == '*'))
                 fail(at, wide ? "блок GSI-8 във файл GSI-16" : "блок GSI-16 във файл GSI-8");
-            std::map<int, Word> w;
+            std::map<int, Word> word;
             std::size_t from = wide ? 1 : 0;
             while (from < l.size()) {
                 std::size_t end = l.find(' ', from);
@@ -62,32 +62,32 @@ class Gsi : public Reader {
                 from = end + 1;
                 if (t.empty()) continue;
                 if (!word_shape(t, wide ? 16 : 8)) fail(at, "непълна или неправилна дума \"" + t + "\"");
-                w[Word{t}.wi()] = Word{t};
+                word[Word{t}.wi()] = Word{t};
             }
-            block(d, w, at, o, ht, ht_given);
+            block(d, word, at, o, ht, ht_given);
         }
         return d;
     }
 
   private:
-    static std::optional<long long> digits(const Word& w, const Place& at) {
-        const std::string s = w.data();
+    static std::optional<long long> digits(const Word& word, const Place& at) {
+        const std::string s = word.data();
         if (s.find('-') != std::string::npos) return std::nullopt;  // not measured
         if (s.find_first_not_of("0123456789") != std::string::npos)
-            fail(at, "неправилно число в думата \"" + w.text + "\"");
+            fail(at, "неправилно число в думата \"" + word.text + "\"");
         const long long n = std::stoll(s);
-        return w.negative() ? -n : n;
+        return word.negative() ? -n : n;
     }
-    static std::optional<double> angle(const Word& w, const Place& at) {
+    static std::optional<double> angle(const Word& word, const Place& at) {
         static const std::map<char, Angle> units = {
             {'2', Angle::gon}, {'3', Angle::degrees}, {'4', Angle::dms}, {'5', Angle::mil}};
-        const std::optional<long long> n = digits(w, at);
+        const std::optional<long long> n = digits(word, at);
         if (!n) return std::nullopt;
-        const auto u = units.find(w.unit());
-        if (u == units.end()) fail(at, "непозната мерна единица на ъгъл в думата \"" + w.text + "\"");
+        const auto u = units.find(word.unit());
+        if (u == units.end()) fail(at, "непозната мерна единица на ъгъл в думата \"" + word.text + "\"");
         return to_gon(static_cast<double>(*n) / 100000.0, u->second);
     }
-    static std::optional<double> length(const Word& w, const Place& at) {
+    static std::optional<double> length(const Word& word, const Place& at) {
         struct Unit {
             double per_digit;
             Length l;
@@ -97,39 +97,39 @@ class Gsi : public Reader {
                                                    {'6', {1e-4, Length::metre}},
                                                    {'7', {1e-4, Length::foot}},
                                                    {'8', {1e-5, Length::metre}}};
-        const std::optional<long long> n = digits(w, at);
+        const std::optional<long long> n = digits(word, at);
         if (!n) return std::nullopt;
-        const auto u = units.find(w.unit());
-        if (u == units.end()) fail(at, "непозната мерна единица на дължина в думата \"" + w.text + "\"");
+        const auto u = units.find(word.unit());
+        if (u == units.end()) fail(at, "непозната мерна единица на дължина в думата \"" + word.text + "\"");
         return to_metres(static_cast<double>(*n) * u->second.per_digit, u->second.l);
     }
-    static std::string point(const Word& w) {
-        std::string s = w.data();
+    static std::string point(const Word& word) {
+        std::string s = word.data();
         s.erase(0, s.find_first_not_of(' '));
         return unpadded(s);
     }
 
-    static void block(RawData& d, const std::map<int, Word>& w, const Place& at, const ReadOptions& o,
+    static void block(RawData& d, const std::map<int, Word>& word, const Place& at, const ReadOptions& o,
                       double& ht, bool& ht_given) {
-        auto has = [&](int wi) { return w.count(wi) != 0; };
+        auto has = [&](int wi) { return word.count(wi) != 0; };
         if (has(87)) {
-            if (const std::optional<double> v = length(w.at(87), at)) ht = *v, ht_given = true;
+            if (const std::optional<double> v = length(word.at(87), at)) ht = *v, ht_given = true;
         }
         if (has(41)) {
-            const std::string code = point(w.at(41));
+            const std::string code = point(word.at(41));
             if (o.station_code.empty() || code != unpadded(o.station_code)) {
                 d.skipped.push_back({at, "кодов блок с код " + code});
                 return;
             }
             if (!has(42)) fail(at, "кодов блок на станция без име в WI 42");
-            RawStation s{point(w.at(42)), std::nullopt, at, {}};
+            RawStation s{point(word.at(42)), std::nullopt, at, {}};
             if (has(43)) {
-                const std::string t = point(w.at(43));
+                const std::string t = point(word.at(43));
                 if (t.find('.') != std::string::npos) {
                     s.hs = decimal(t);
                     if (!s.hs) fail(at, "неправилна височина на инструмента \"" + t + "\"");
                 } else {
-                    s.hs = length(w.at(43), at);
+                    s.hs = length(word.at(43), at);
                 }
             }
             d.stations.push_back(s);
@@ -137,8 +137,8 @@ class Gsi : public Reader {
         }
         if (has(84) || has(85) || has(86) || has(88)) {
             if (!has(11)) fail(at, "станция без име в WI 11");
-            RawStation s{point(w.at(11)), std::nullopt, at, {}};
-            if (has(88)) s.hs = length(w.at(88), at);
+            RawStation s{point(word.at(11)), std::nullopt, at, {}};
+            if (has(88)) s.hs = length(word.at(88), at);
             d.stations.push_back(s);
             return;
         }
@@ -146,14 +146,14 @@ class Gsi : public Reader {
             if (!has(11)) fail(at, "визура без име на точка в WI 11");
             if (d.stations.empty()) fail(at, "визура преди първата станция");
             RawSight k;
-            k.target = point(w.at(11));
+            k.target = point(word.at(11));
             k.ht = ht, k.ht_given = ht_given, k.at = at;
-            if (has(21)) k.R = angle(w.at(21), at);
-            if (has(22)) k.V = angle(w.at(22), at);
+            if (has(21)) k.R = angle(word.at(21), at);
+            if (has(22)) k.V = angle(word.at(22), at);
             if (has(31)) {
-                k.S = length(w.at(31), at);
+                k.S = length(word.at(31), at);
             } else if (has(32) && k.V) {  // the slope distance from the horizontal one
-                if (const std::optional<double> hd = length(w.at(32), at))
+                if (const std::optional<double> hd = length(word.at(32), at))
                     k.S = *hd / std::abs(std::sin(*k.V * 3.14159265358979323846 / 200.0));
             }
             k.face2 = k.V && *k.V > 200.0;
@@ -161,10 +161,10 @@ class Gsi : public Reader {
             return;
         }
         if (has(11) && (has(81) || has(82) || has(83))) {
-            RawPoint p{point(w.at(11)), {}, {}, {}, at};
-            if (has(82)) p.x = length(w.at(82), at);
-            if (has(81)) p.y = length(w.at(81), at);
-            if (has(83)) p.h = length(w.at(83), at);
+            RawPoint p{point(word.at(11)), {}, {}, {}, at};
+            if (has(82)) p.x = length(word.at(82), at);
+            if (has(81)) p.y = length(word.at(81), at);
+            if (has(83)) p.h = length(word.at(83), at);
             d.points.push_back(p);
             return;
         }

@@ -22,14 +22,14 @@ class Sdr : public Reader {
         const std::vector<std::string> lines = text_lines(text);
         const bool short_fields = !lines.empty() && lines.front().find("SDR2") != std::string::npos;
         d.format = short_fields ? "SDR2x" : "SDR33";
-        const Widths w = short_fields ? Widths{4, 10} : Widths{16, 16};
+        const Widths widths = short_fields ? Widths{4, 10} : Widths{16, 16};
         State s;
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const Place at{name, static_cast<long>(i + 1)};
             const std::string& l = lines[i];
             if (l.find_first_not_of(' ') == std::string::npos) continue;
             if (l.size() < 4) fail(at, "непълен запис \"" + l + "\"");
-            record(d, s, w, l, at);
+            record(d, s, widths, l, at);
         }
         return d;
     }
@@ -66,9 +66,9 @@ class Sdr : public Reader {
         return to_metres(*v, s.length);
     }
 
-    static void record(RawData& d, State& s, const Widths& w, const std::string& l, const Place& at) {
+    static void record(RawData& d, State& s, const Widths& widths, const std::string& l, const Place& at) {
         const std::string type = l.substr(0, 2), code = l.substr(2, 2);
-        const std::size_t p = w.point, v = w.value;
+        const std::size_t p = widths.point, v = widths.value;
         auto digit = [&](std::size_t pos) { return l.size() >= pos ? l[pos - 1] : ' '; };
         if (type == "00") {
             const char a = digit(41), len = digit(42), order = digit(45);

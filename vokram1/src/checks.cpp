@@ -18,8 +18,8 @@ bool same_sight(const Row& a, const Row& b) {
 
 // The height difference station to target of a row, bent by the earth's curvature less
 // refraction as the levelling has it, so that a reciprocal pair cancels.
-double height_difference(const Row& w, double k) {
-    return w.hs / kMmPerMetre + w.S * cosg(w.V) + curvature_refraction(w.S, k) - w.ht / kMmPerMetre;
+double height_difference(const Row& row, double k) {
+    return row.hs / kMmPerMetre + row.S * cosg(row.V) + curvature_refraction(row.S, k) - row.ht / kMmPerMetre;
 }
 
 // Merges the observations of one target in the two faces of the telescope, turns the
@@ -111,11 +111,11 @@ void summary(Survey& s, const char* label, const Largest& m, double least, doubl
 // Drops the rows that carry nothing (no direction and not both zenith angle and slope
 // distance) and faults every sight of a station to itself.
 void measured_rows(Survey& s) {
-    std::erase_if(s.rows, [](const Row& w) { return w.V * w.S + w.R + w.D == 0.0; });
-    for (const Row& w : s.rows)
-        if (w.ns == w.nt) {
-            fault(s, "    В станция " + in_quotes(whole(w.ns)) + " е записано измерване към точка " +
-                         in_quotes(whole(w.nt)) + ".");
+    std::erase_if(s.rows, [](const Row& row) { return row.V * row.S + row.R + row.D == 0.0; });
+    for (const Row& row : s.rows)
+        if (row.ns == row.nt) {
+            fault(s, "    В станция " + in_quotes(whole(row.ns)) + " е записано измерване към точка " +
+                         in_quotes(whole(row.nt)) + ".");
         }
 }
 
@@ -234,8 +234,8 @@ void kontroli(Survey& s) {
     s.rep.line("    Многократно измерени величини - максимални разлики :");
     s.rep.endl();
     repeated_directions(s);
-    for (Row& w : s.rows)
-        if (w.V * w.S > 0.0 && w.D == 0.0) w.D = std::fabs(sing(w.V)) * w.S;
+    for (Row& row : s.rows)
+        if (row.V * row.S > 0.0 && row.D == 0.0) row.D = std::fabs(sing(row.V)) * row.S;
     repeated_distances(s);
     stop_on_fault(s);
 

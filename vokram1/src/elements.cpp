@@ -31,8 +31,8 @@ void elementi(Survey& s) {
     // Every station and target that is not a given point is a new point.
     std::vector<char> known(65536, 0);
     for (const Point& p : s.pts) known[p.no] = 1;
-    for (const Row& w : s.rows) {
-        for (std::uint16_t no : {w.ns, w.nt}) {
+    for (const Row& row : s.rows) {
+        for (std::uint16_t no : {row.ns, row.nt}) {
             if (known[no]) continue;
             granica(s);
             Point p;
@@ -51,19 +51,19 @@ void elementi(Survey& s) {
     const auto& rows = s.rows;
     s.rep.line("    Измерени :    посоки : " +
                whole(independent(
-                         rows, [](const Row& w) { return w.R > 0.0; }, same_sight),
+                         rows, [](const Row& row) { return row.R > 0.0; }, same_sight),
                      5));
     s.rep.line("               зен. ъгли : " +
                whole(independent(
-                         rows, [](const Row& w) { return w.V > 0.0; }, same_sight),
+                         rows, [](const Row& row) { return row.V > 0.0; }, same_sight),
                      5));
     s.rep.line("           накл. разст-я : " +
                whole(independent(
-                         rows, [](const Row& w) { return w.S > 0.0; }, same_side),
+                         rows, [](const Row& row) { return row.S > 0.0; }, same_side),
                      5));
     s.rep.line("        (хориз. разст-я) : " +
                whole(independent(
-                         rows, [](const Row& w) { return w.D > 0.0; }, same_side),
+                         rows, [](const Row& row) { return row.D > 0.0; }, same_side),
                      5));
     s.rep.line("              превишения : " +
                whole(independent(rows, has_height_difference<Row>, same_side), 5));
@@ -87,7 +87,8 @@ void izhod(const Survey& s, TextFile& f) {
         else
             v.fresh.push_back(p.no);
     }
-    for (const Row& w : s.rows) v.rows.push_back({w.ps, w.ns, w.hs, w.nt, w.ht, w.R, w.V, w.S, w.D});
+    for (const Row& row : s.rows)
+        v.rows.push_back({row.ps, row.ns, row.hs, row.nt, row.ht, row.R, row.V, row.S, row.D});
     write_vk1(v, f);
 }
 

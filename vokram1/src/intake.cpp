@@ -305,16 +305,16 @@ void vhod_stations(Survey& s) {
             }
             granica(s);
             if (R + V + S > 0.0 && fits) {
-                Row w;
-                w.ps = ps;
-                w.ns = static_cast<std::uint16_t>(std::llround(st));
-                w.hs = mm(g[1]);
-                w.nt = static_cast<std::uint16_t>(std::llround(nt));
-                w.ht = mm(ht);
-                if (R > 0.0) w.R = R;
-                if (V > 0.0) w.V = V;
-                if (S > 0.0) w.S = s.dist(S);
-                s.rows.push_back(w);
+                Row row;
+                row.ps = ps;
+                row.ns = static_cast<std::uint16_t>(std::llround(st));
+                row.hs = mm(g[1]);
+                row.nt = static_cast<std::uint16_t>(std::llround(nt));
+                row.ht = mm(ht);
+                if (R > 0.0) row.R = R;
+                if (V > 0.0) row.V = V;
+                if (S > 0.0) row.S = s.dist(S);
+                s.rows.push_back(row);
             }
         }
         stop_on_fault(s);

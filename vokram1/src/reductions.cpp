@@ -18,8 +18,8 @@ namespace {
 std::string disagreement(const std::string& head, const std::string& mean_line,
                          const std::vector<std::pair<int, double>>& list, double mean) {
     std::pair<int, double> far = list.front();
-    for (const auto& w : list)
-        if (ina(w.second, mean) > ina(far.second, mean)) far = w;
+    for (const auto& row : list)
+        if (ina(row.second, mean) > ina(far.second, mean)) far = row;
     return head + " " + mean_line.substr(mean_line.find_first_not_of(' ')) + ", към " + whole(far.first, 5) +
            "   О = " + real(far.second, 10, 5) + " гр.";
 }
@@ -55,12 +55,12 @@ void orient_on_given(Survey& s) {
         std::vector<std::pair<int, double>> seen;  // target and orientation angle
         DirectionMean o;
         for (std::size_t j = i; j < rows.size(); ++j) {
-            const Row& w = rows[j];
-            if (w.ns != ns || w.ps != ps || w.R <= 0.0) continue;
-            const Point* tg = plane_point(w.nt);
+            const Row& row = rows[j];
+            if (row.ns != ns || row.ps != ps || row.R <= 0.0) continue;
+            const Point* tg = plane_point(row.nt);
             if (!tg) continue;
-            const double angle = rang(atang(tg->y - st.y, tg->x - st.x) - w.R);
-            seen.emplace_back(w.nt, angle);
+            const double angle = rang(atang(tg->y - st.y, tg->x - st.x) - row.R);
+            seen.emplace_back(row.nt, angle);
             o.add(angle);
         }
         const double mean = o.mean();
@@ -78,8 +78,8 @@ void orient_on_given(Survey& s) {
                 stop(disagreement(head, mean_line, seen, mean));
             }
         }
-        for (Row& w : rows)
-            if (w.ps == ps && w.R > 0.0) w.R = rang(w.R + mean), w.ps = 0;
+        for (Row& row : rows)
+            if (row.ps == ps && row.R > 0.0) row.R = rang(row.R + mean), row.ps = 0;
     }
     if (worst.v <= kLeastShownAngle)
         s.rep.line("    Максим. разлика м/у ориент. неизвестни  не е открита.");
@@ -223,8 +223,8 @@ void projection_scale(Survey& s) {
     s.rep.line("             Зададена надм. височина " + real(hp, 6, 1) + " [м]     ");
     s.rep.line("       ВНЕСЕНА Е ЗАДАДЕНАТА КОРЕКЦИЯ " + real(kp, 6, 1) + " [мм/км] ");
     s.rep.endl();
-    for (Row& w : s.rows)
-        if (w.D > 0.0) w.D *= 1.0 - kp / 1000000.0;
+    for (Row& row : s.rows)
+        if (row.D > 0.0) row.D *= 1.0 - kp / 1000000.0;
 }
 
 }  // namespace

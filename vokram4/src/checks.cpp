@@ -36,9 +36,9 @@ void kontrola(Adjustment& a) {
     const int u = a.u;
 
     // Directions. The residual of a direction is its equation's value less the
-    // group's orientation correction w/k, the mean of the group's values. The group
-    // adds sum(v*v) - w*w/k to [pvv], formed as the sum of the squared differences:
-    // early in the iterations w is large (the orientation still moves by hundreds of
+    // group's orientation correction s/k, the mean of the group's values (s their sum).
+    // The group adds sum(v*v) - s*s/k to [pvv], formed as the sum of the squared
+    // differences: early in the iterations s is large (the orientation still moves by hundreds of
     // cc) and the difference of the two sums would lose the digits that matter.
     SumRow sum(u);
     std::vector<float> v;
@@ -55,12 +55,14 @@ void kontrola(Adjustment& a) {
             a.obs.push_back(observed(eq, j, static_cast<int>(gi)));
         }
         const double k = static_cast<double>(group.size());
-        float w = 0;
+        // The group's summed equation at the solution: k times the correction of its
+        // orientation, which the residuals of the group share.
+        float orientation_sum = 0;
         for (int t : sum.nonzero())
-            if (t <= u) w += static_cast<float>(static_cast<double>(a.X[t]) * sum[t]);
-        w += static_cast<float>(sum[u + 1]);
+            if (t <= u) orientation_sum += static_cast<float>(static_cast<double>(a.X[t]) * sum[t]);
+        orientation_sum += static_cast<float>(sum[u + 1]);
         for (std::size_t m = 0; m < group.size(); ++m) {
-            const double r = v[m] - w / k;
+            const double r = v[m] - orientation_sum / k;
             a.obs[first + m].v = r;
             a.pvv += r * r;
             const Measurement& ms = a.ms[group[m]];
@@ -70,14 +72,14 @@ void kontrola(Adjustment& a) {
 
     // Distances with a new end.
     for (std::size_t j = 0; j < a.ms.size(); ++j) {
-        const Measurement& w = a.ms[j];
-        if (!adjusted_distance(a, w)) continue;
-        const Equation eq = distance_equation(a, w);
+        const Measurement& ms = a.ms[j];
+        if (!adjusted_distance(a, ms)) continue;
+        const Equation eq = distance_equation(a, ms);
         const float v = residual(a, eq);
         a.obs.push_back(observed(eq, static_cast<int>(j), -1));
         a.obs.back().v = v;
         a.pvv += a.pD * (static_cast<double>(v) * v);
-        a.vD.take(std::fabs(static_cast<double>(v)), a.pts[w.ns].no, a.pts[w.nt].no);
+        a.vD.take(std::fabs(static_cast<double>(v)), a.pts[ms.ns].no, a.pts[ms.nt].no);
     }
 
     // Redundancy: directions and distances less the coordinate unknowns and the

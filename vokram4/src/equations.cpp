@@ -19,9 +19,9 @@ struct Sight {
     double alpha;
 };
 
-Sight sight(const Adjustment& a, const Measurement& w) {
-    const Point& P = a.pts[w.ns];
-    const Point& T = a.pts[w.nt];
+Sight sight(const Adjustment& a, const Measurement& ms) {
+    const Point& P = a.pts[ms.ns];
+    const Point& T = a.pts[ms.nt];
     Sight s;
     s.dx = static_cast<float>(T.x - P.x);
     s.dy = static_cast<float>(T.y - P.y);
@@ -35,27 +35,27 @@ Sight sight(const Adjustment& a, const Measurement& w) {
 float orientation(const Adjustment& a, const std::vector<int>& group) {
     BasicDirectionMean<float> mean(kRho);
     for (int j : group) {
-        const Measurement& w = a.ms[j];
-        const Point& P = a.pts[w.ns];
-        const Point& T = a.pts[w.nt];
-        mean.add(static_cast<float>(rang(atang(T.y - P.y, T.x - P.x, kRho) - w.R)));
+        const Measurement& ms = a.ms[j];
+        const Point& P = a.pts[ms.ns];
+        const Point& T = a.pts[ms.nt];
+        mean.add(static_cast<float>(rang(atang(T.y - P.y, T.x - P.x, kRho) - ms.R)));
     }
     return static_cast<float>(mean.mean());
 }
 
-Equation direction_equation(const Adjustment& a, const Measurement& w, float Z) {
-    const Sight s = sight(a, w);
+Equation direction_equation(const Adjustment& a, const Measurement& ms, float Z) {
+    const Sight s = sight(a, ms);
     const double sa = sing(s.alpha, kRho), ca = cosg(s.alpha, kRho);
     Equation eq{};
-    if (const int iP = a.unknown(w.ns)) {
+    if (const int iP = a.unknown(ms.ns)) {
         eq[0] = {kRho * sa / s.s * 100, iP};
         eq[1] = {-kRho * ca / s.s * 100, iP + 1};
     }
-    if (const int iT = a.unknown(w.nt)) {
+    if (const int iT = a.unknown(ms.nt)) {
         eq[2] = {-kRho * sa / s.s * 100, iT};
         eq[3] = {kRho * ca / s.s * 100, iT + 1};
     }
-    double l = s.alpha - rang(Z + w.R);
+    double l = s.alpha - rang(Z + ms.R);
     if (l > 200)
         l -= 400;
     else if (l <= -200)
@@ -64,19 +64,19 @@ Equation direction_equation(const Adjustment& a, const Measurement& w, float Z) 
     return eq;
 }
 
-Equation distance_equation(const Adjustment& a, const Measurement& w) {
-    const Sight s = sight(a, w);
+Equation distance_equation(const Adjustment& a, const Measurement& ms) {
+    const Sight s = sight(a, ms);
     const double sa = sing(s.alpha, kRho), ca = cosg(s.alpha, kRho);
     Equation eq{};
-    if (const int iP = a.unknown(w.ns)) {
+    if (const int iP = a.unknown(ms.ns)) {
         eq[0] = {-ca, iP};
         eq[1] = {-sa, iP + 1};
     }
-    if (const int iT = a.unknown(w.nt)) {
+    if (const int iT = a.unknown(ms.nt)) {
         eq[2] = {ca, iT};
         eq[3] = {sa, iT + 1};
     }
-    eq[4] = {(s.s - w.D) * kCmPerMetre, a.u + 1};
+    eq[4] = {(s.s - ms.D) * kCmPerMetre, a.u + 1};
     return eq;
 }
 

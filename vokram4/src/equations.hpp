@@ -24,13 +24,13 @@ float orientation(const Adjustment& a, const std::vector<int>& group);
 // Direction equation in cc for unknowns in cm; the absolute term (computed minus
 // oriented direction) is reduced into (-200, 200] grads before it becomes cc, so that
 // a sight across the 0/400 seam gets its true small term.
-Equation direction_equation(const Adjustment& a, const Measurement& w, float Z);
+Equation direction_equation(const Adjustment& a, const Measurement& ms, float Z);
 // Distance equation in cm for unknowns in cm.
-Equation distance_equation(const Adjustment& a, const Measurement& w);
+Equation distance_equation(const Adjustment& a, const Measurement& ms);
 
 // True when the distance takes part in the adjustment (it has a new end).
-inline bool adjusted_distance(const Adjustment& a, const Measurement& w) {
-    return w.D > 0 && (w.ns >= a.g || w.nt >= a.g);
+inline bool adjusted_distance(const Adjustment& a, const Measurement& ms) {
+    return ms.D > 0 && (ms.ns >= a.g || ms.nt >= a.g);
 }
 
 // The sum row of an orientation group: the sums of the coefficients of its directions

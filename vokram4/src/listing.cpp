@@ -11,9 +11,9 @@ namespace {
 
 // "за посоката: ст.17 - т.2345", as the report names a measurement.
 std::string named(const Adjustment& a, const Observed& o) {
-    const Measurement& w = a.ms[o.m];
-    return std::string(o.direction() ? "за посоката" : "за страната") + ": ст." + whole(a.pts[w.ns].no) +
-           " - т." + whole(a.pts[w.nt].no);
+    const Measurement& ms = a.ms[o.m];
+    return std::string(o.direction() ? "за посоката" : "за страната") + ": ст." + whole(a.pts[ms.ns].no) +
+           " - т." + whole(a.pts[ms.nt].no);
 }
 
 std::string residual(const Observed& o) {
@@ -132,8 +132,8 @@ void write_listing(const Adjustment& a, const Diagnostics& d, TextFile& f) {
     for (std::size_t o = 0; o < a.obs.size(); ++o) {
         const Observed& x = a.obs[o];
         const ObservationCheck& c = d.checks[o];
-        const Measurement& w = a.ms[x.m];
-        f.line(whole(a.pts[w.ns].no, 11) + whole(a.pts[w.nt].no, 8) + "   " +
+        const Measurement& ms = a.ms[x.m];
+        f.line(whole(a.pts[ms.ns].no, 11) + whole(a.pts[ms.nt].no, 8) + "   " +
                (x.direction() ? "посока" : "страна") + residual(x) + snooping_columns(c.r, c.tested, c.w));
     }
     f.endl();

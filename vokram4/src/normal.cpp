@@ -25,12 +25,12 @@ void accumulate(Adjustment& a, const Equation& eq, double weight) {
 
 // The warning for an absolute term that points to a gross or systematic error, in the
 // report of the adjustment.
-void warn(Adjustment& a, const char* what, const Measurement& w, double l, const char* unit) {
+void warn(Adjustment& a, const char* what, const Measurement& ms, double l, const char* unit) {
     if (!a.rep) return;
     TextFile& r = *a.rep;
     r.endl();
     r.line(what);
-    r.line("  Станция " + whole(a.pts[w.ns].no) + " към т. " + whole(a.pts[w.nt].no) + "  = " +
+    r.line("  Станция " + whole(a.pts[ms.ns].no) + " към т. " + whole(a.pts[ms.nt].no) + "  = " +
            real(l, 0, 1) + unit);
     r.line("  Търсете груба или систематични грешки.");
 }
@@ -50,12 +50,12 @@ void sastavq_n(Adjustment& a) {
         sum.clear();
         int k = 0;
         for (int j : group) {
-            const Measurement& w = a.ms[j];
+            const Measurement& ms = a.ms[j];
             ++k;
-            const Equation eq = direction_equation(a, w, Z);
+            const Equation eq = direction_equation(a, ms, Z);
             const double l = eq[4].c;
             if (std::fabs(l) > 900)
-                warn(a, "  Голяма разлика в уравнение на поправка за измерена посока.", w, l, " сс.");
+                warn(a, "  Голяма разлика в уравнение на поправка за измерена посока.", ms, l, " сс.");
             sum.add(eq);
             accumulate(a, eq, 1.0);
         }
@@ -66,12 +66,12 @@ void sastavq_n(Adjustment& a) {
     }
 
     // Distances with a new end.
-    for (const Measurement& w : a.ms) {
-        if (!adjusted_distance(a, w)) continue;
-        const Equation eq = distance_equation(a, w);
+    for (const Measurement& ms : a.ms) {
+        if (!adjusted_distance(a, ms)) continue;
+        const Equation eq = distance_equation(a, ms);
         const double l = eq[4].c;
         if (std::fabs(l) > 90)
-            warn(a, "  Голяма разлика в уравнение на поправка за измерено разстояние.", w, l, " см.");
+            warn(a, "  Голяма разлика в уравнение на поправка за измерено разстояние.", ms, l, " см.");
         accumulate(a, eq, a.pD);
     }
 }

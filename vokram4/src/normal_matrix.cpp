@@ -26,12 +26,12 @@ void take_off(double* y, const double* x, int n, double f) {
     for (int k = 0; k < n; ++k) y[k] -= f * x[k];
 }
 
-// y[0..n) -= f x[0..n) and w[0..n) -= g x[0..n), x read once.
-void take_off_both(double* y, double* w, const double* x, int n, double f, double g) {
+// y[0..n) -= f x[0..n) and z[0..n) -= g x[0..n), x read once.
+void take_off_both(double* y, double* z, const double* x, int n, double f, double g) {
     for (int k = 0; k < n; ++k) {
         const double t = x[k];
         y[k] -= f * t;
-        w[k] -= g * t;
+        z[k] -= g * t;
     }
 }
 

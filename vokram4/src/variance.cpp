@@ -50,8 +50,8 @@ void variance_components(const Adjustment& a, Diagnostics& d) {
         GroupVariance& g = x.direction() ? vc.directions : vc.distances;
         g.pvv += g.p * x.v * x.v;
         g.r += d.checks[o].r;
-        const Measurement& w = a.ms[x.m];
-        if (!x.direction() && !sides.emplace(std::min(w.ns, w.nt), std::max(w.ns, w.nt), w.D).second) {
+        const Measurement& ms = a.ms[x.m];
+        if (!x.direction() && !sides.emplace(std::min(ms.ns, ms.nt), std::max(ms.ns, ms.nt), ms.D).second) {
             g.r -= 1;
             ++vc.merged;
             continue;

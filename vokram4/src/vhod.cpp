@@ -40,21 +40,21 @@ void vhod(Adjustment& a, NumberReader& in) {
         const int ns = index[x.ns];
         const int nt = index[x.nt];
         if (ns < 0 || nt < 0) continue;
-        Measurement w;
-        w.ps = x.ps;
-        w.R = x.R;
-        w.D = x.D;
-        w.ns = static_cast<std::uint16_t>(ns);
-        w.nt = static_cast<std::uint16_t>(nt);
-        a.ms.push_back(w);
+        Measurement ms;
+        ms.ps = x.ps;
+        ms.R = x.R;
+        ms.D = x.D;
+        ms.ns = static_cast<std::uint16_t>(ns);
+        ms.nt = static_cast<std::uint16_t>(nt);
+        a.ms.push_back(ms);
     }
 
     a.u = 2 * (a.n() - a.g);
     a.n_dir = 0;
     a.n_dist = 0;
-    for (const Measurement& w : a.ms) {
-        if (w.R > 0) ++a.n_dir;
-        if (w.D > 0 && (w.ns >= a.g || w.nt >= a.g)) ++a.n_dist;
+    for (const Measurement& ms : a.ms) {
+        if (ms.R > 0) ++a.n_dir;
+        if (ms.D > 0 && (ms.ns >= a.g || ms.nt >= a.g)) ++a.n_dist;
     }
 
     // Orientation groups: the directions of one station and series, in table order.
@@ -64,8 +64,8 @@ void vhod(Adjustment& a, NumberReader& in) {
         if (!(a.ms[i].R > 0) || !mark[i]) continue;
         std::vector<int> members;
         for (std::size_t j = i; j < a.ms.size(); ++j) {
-            const Measurement& w = a.ms[j];
-            if (w.R > 0 && w.ns == a.ms[i].ns && w.ps == a.ms[i].ps) {
+            const Measurement& ms = a.ms[j];
+            if (ms.R > 0 && ms.ns == a.ms[i].ns && ms.ps == a.ms[i].ps) {
                 mark[j] = 0;
                 members.push_back(static_cast<int>(j));
             }
