@@ -88,7 +88,7 @@ void write_parameter_file(const Parameters& p, TextFile& f) {
 }
 
 DistanceCorrection distance_correction(const Parameters& p) {
-    return {p.scale / 1000000.0 + 1.0, p.additive / kMmPerMetre};
+    return {p.scale / kMmPerKm + 1.0, p.additive / kMmPerMetre};
 }
 
 }  // namespace vk

@@ -210,13 +210,13 @@ void projection_scale(Survey& s) {
     for (int i = 0; i < s.given; ++i)
         if (s.pts[i].h != 0.0) sum += s.pts[i].h, ++nh;
     const double hp = s.par.hp;
-    const double kp = projection_correction(hp) * 1000000.0;
+    const double kp = projection_correction(hp) * kMmPerKm;
     s.rep.endl();
     s.rep.line("  7.КОРЕКЦИЯ НА МАЩАБА ЗАРАДИ ПРОЕКЦИЯ ВЪРХУ ЕЛИПСОИДА. ");
     s.rep.endl();
     if (nh > 0) {
         const double hm = sum / nh;
-        const double km = projection_correction(hm) * 1000000.0;
+        const double km = projection_correction(hm) * kMmPerKm;
         s.rep.line("       Средна надм. височина от коти " + real(hm, 6, 1) + " [м]     ");
         s.rep.line("             Свързана с нея корекция " + real(km, 6, 1) + " [мм/км] ");
     }
@@ -224,7 +224,7 @@ void projection_scale(Survey& s) {
     s.rep.line("       ВНЕСЕНА Е ЗАДАДЕНАТА КОРЕКЦИЯ " + real(kp, 6, 1) + " [мм/км] ");
     s.rep.endl();
     for (Row& row : s.rows)
-        if (row.D > 0.0) row.D *= 1.0 - kp / 1000000.0;
+        if (row.D > 0.0) row.D *= 1.0 - kp / kMmPerKm;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "equations.hpp"
+#include "vokram/units.hpp"
 
 namespace vk::v4 {
 
@@ -91,8 +92,8 @@ void kontrola(Adjustment& a) {
 void popravq(Adjustment& a) {
     for (int k = 0; k < a.n() - a.g; ++k) {
         Point& p = a.pts[a.g + k];
-        p.x += static_cast<double>(a.X[static_cast<std::size_t>(2 * k + 1)]) / 100;
-        p.y += static_cast<double>(a.X[static_cast<std::size_t>(2 * k + 2)]) / 100;
+        p.x += static_cast<double>(a.X[static_cast<std::size_t>(2 * k + 1)]) / kCmPerMetre;
+        p.y += static_cast<double>(a.X[static_cast<std::size_t>(2 * k + 2)]) / kCmPerMetre;
     }
 
     Console& con = a.con;

@@ -8,6 +8,8 @@
 #include <limits>
 #include <numbers>
 
+#include "vokram/units.hpp"
+
 namespace vk::v4 {
 
 namespace {
@@ -82,7 +84,7 @@ void redundancies(const Adjustment& a, const Cofactors& Q, Diagnostics& d) {
 
 double magnification(double extent_m, double largest_a_cm) {
     if (!(extent_m > 0) || !(largest_a_cm > 0)) return 1;
-    const double wanted = 0.02 * extent_m / (largest_a_cm / 100);
+    const double wanted = 0.02 * extent_m / (largest_a_cm / kCmPerMetre);
     double best = 1, off = std::numeric_limits<double>::infinity();
     for (double decade = 1; decade <= 1e9; decade *= 10)
         for (double step : {1.0, 2.0, 5.0}) {

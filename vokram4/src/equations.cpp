@@ -46,14 +46,16 @@ float orientation(const Adjustment& a, const std::vector<int>& group) {
 Equation direction_equation(const Adjustment& a, const Measurement& ms, float Z) {
     const Sight s = sight(a, ms);
     const double sa = sing(s.alpha, kRho), ca = cosg(s.alpha, kRho);
+    // The coefficients in cc of direction per cm of coordinate.
+    constexpr double cc_per_cm = kCcPerGrad / kCmPerMetre;
     Equation eq{};
     if (const int iP = a.unknown(ms.ns)) {
-        eq[0] = {kRho * sa / s.s * 100, iP};
-        eq[1] = {-kRho * ca / s.s * 100, iP + 1};
+        eq[0] = {kRho * sa / s.s * cc_per_cm, iP};
+        eq[1] = {-kRho * ca / s.s * cc_per_cm, iP + 1};
     }
     if (const int iT = a.unknown(ms.nt)) {
-        eq[2] = {-kRho * sa / s.s * 100, iT};
-        eq[3] = {kRho * ca / s.s * 100, iT + 1};
+        eq[2] = {-kRho * sa / s.s * cc_per_cm, iT};
+        eq[3] = {kRho * ca / s.s * cc_per_cm, iT + 1};
     }
     double l = s.alpha - rang(Z + ms.R);
     if (l > 200)

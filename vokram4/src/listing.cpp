@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "vokram/units.hpp"
 #include "vokram4/diagnostics.hpp"
 
 namespace vk::v4 {
@@ -175,9 +176,9 @@ void write_ellipses(const Adjustment& a, const Diagnostics& d, TextFile& f) {
         if (!(e.a > 0)) continue;
         const Point& p = a.pts[a.g + k];
         const double E = p.y + a.yo, N = p.x + a.xo;
-        const double major = d.magnification * e.a / 100, t = e.theta * std::numbers::pi / 200;
+        const double major = d.magnification * e.a / kCmPerMetre, t = e.theta * std::numbers::pi / 200;
         // The drawing needs a minor axis of some length; the last written digit will do.
-        const double minor = std::max(d.magnification * e.b / 100, 0.0001);
+        const double minor = std::max(d.magnification * e.b / kCmPerMetre, 0.0001);
         f.line("ellipse c " + real(E, 0, 4) + "," + real(N, 0, 4) + " " +
                real(E + major * std::sin(t), 0, 4) + "," + real(N + major * std::cos(t), 0, 4) + " " +
                real(minor, 0, 4));

@@ -8,5 +8,7 @@ namespace vk {
 inline constexpr double kCcPerGrad = 10000.0;  // centesimal seconds in one grad
 inline constexpr double kCmPerMetre = 100.0;
 inline constexpr double kMmPerMetre = 1000.0;
+// Millimetres in a kilometre: a scale of distances in mm/km is a factor of 1 + scale / kMmPerKm.
+inline constexpr double kMmPerKm = 1000000.0;
 
 }  // namespace vk
