@@ -29,8 +29,8 @@ void p_a_zas(Network& net) {
                 const double an = sing(beta) / sing(gamma) * ab;
                 const Point& pa = net.pts[a];
                 if (!compute(net, nn, pa.x + an * cosg(t_an), pa.y + an * sing(t_an))) continue;
-                net.rep.put(num(net, tt) + "," + num(net, a) + "/" + num(net, t2) + "," + num(net, b) + " ~ " +
-                          num(net, nn));
+                net.rep.put(num(net, tt) + "," + num(net, a) + "/" + num(net, t2) + "," + num(net, b) +
+                            " ~ " + num(net, nn));
                 return true;
             }
         }

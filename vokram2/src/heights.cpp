@@ -135,8 +135,8 @@ void h_kontrola(Network& net) {
                     header = false;
                 }
                 net.rep.line(whole(net.no(p), 6) + " " + whole(net.no(q), 5) + " " + real(r.V, 10, 5) + " " +
-                           real(r.S, 9, 4) + " " + real(r.D, 9, 4) + " " + real(value[0], 8, 4) + " " +
-                           real(value[1], 8, 4) + " " + real(value[2], 8, 4) + " " + real(value[3], 8, 4));
+                             real(r.S, 9, 4) + " " + real(r.D, 9, 4) + " " + real(value[0], 8, 4) + " " +
+                             real(value[1], 8, 4) + " " + real(value[2], 8, 4) + " " + real(value[3], 8, 4));
             }
         }
         net.rep.endl();

@@ -17,7 +17,7 @@ void register_line(const Network& net, const Point& p, bool fresh) {
             break;
         case 2:
             net.rep.line(no + real(p.x + net.xo, 16, 4) + real(p.y + net.yo, 16, 4) +
-                       (fresh ? std::string(11, ' ') : ""));
+                         (fresh ? std::string(11, ' ') : ""));
             break;
         case 1:
             net.rep.line(no + real(p.h, 43, 4));

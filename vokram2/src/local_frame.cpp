@@ -119,7 +119,8 @@ bool place_frame(Network& net, bool scaled, Console& quiet) {
         }
         if (fresh.empty() || shared.empty()) continue;
         std::vector<Xy> from, to;
-        for (int p : shared) from.push_back({f.pts[p].x, f.pts[p].y}), to.push_back({net.pts[p].x, net.pts[p].y});
+        for (int p : shared)
+            from.push_back({f.pts[p].x, f.pts[p].y}), to.push_back({net.pts[p].x, net.pts[p].y});
         const char* how = "   Локална система ";
         Similarity sim;
         if (shared.size() >= 2) {

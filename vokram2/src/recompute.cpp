@@ -217,7 +217,8 @@ void popravka(Network& net) {
     std::vector<int> named;
     for (int p : before.named)
         if (net.pts[p].stp > 1 && std::find(named.begin(), named.end(), p) == named.end()) named.push_back(p);
-    std::stable_sort(named.begin(), named.end(), [&](int a, int b) { return net.pts[a].stp < net.pts[b].stp; });
+    std::stable_sort(named.begin(), named.end(),
+                     [&](int a, int b) { return net.pts[a].stp < net.pts[b].stp; });
     std::string how;
     for (int p : named)
         if (by_other_tasks(net, p)) how = "засечки";

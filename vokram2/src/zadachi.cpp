@@ -78,7 +78,8 @@ void pra_zad(Network& net) {
             const Point& s = net.pts[st];
             if (!compute(net, nn, s.x + d * cosg(a), s.y + d * sing(a))) continue;
             if (net.solved % 3 == 0) net.rep.endl();
-            net.rep.put(label + whole(net.no(target)) + "," + whole(net.no(st)) + " ~ " + whole(net.no(nn)) + ", ");
+            net.rep.put(label + whole(net.no(target)) + "," + whole(net.no(st)) + " ~ " + whole(net.no(nn)) +
+                        ", ");
         }
     }
 }

@@ -6,7 +6,7 @@
 //   vhod_points      1, 2             src/intake.cpp  (given points, "P.txt", stations)
 //   vhod_params
 //   vhod_stations
-//   kontroli         3                src/checks.cpp
+//   kontroli         3                src/internal_checks.cpp
 //   korekcii         4 to 7           src/reductions.cpp
 //   elementi, izhod  8                src/elements.cpp  ("Temp/VK_1.tmp" through common/)
 #pragma once

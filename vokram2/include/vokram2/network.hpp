@@ -11,11 +11,11 @@
 //     han_zad                                src/hansen.cpp
 //     lokalna_sistema                        src/local_frame.cpp (points no task reaches)
 //     popravka                               src/recompute.cpp (approximations in conflict)
-//   kontroli_2d              10              src/kontroli.cpp
+//   kontroli_2d              10              src/plane_checks.cpp
 //   h_zadacha, h_kontrola    11, 12          src/heights.cpp
 //   adjust_heights           "VK/VK_H.txt"   src/height_adjustment.cpp, src/height_listing.cpp
 //   izhod, otstrani          register        src/izhod.cpp  (files through common/)
-//   kontrol                  control block   src/kontrol.cpp  (a stopped run)
+//   kontrol                  control block   src/stop_block.cpp  (a stopped run)
 #pragma once
 
 #include <cstdint>

@@ -6,7 +6,7 @@
 //   vhod, vhod_report       src/vhod.cpp
 //   sastavq_n               src/normal.cpp, src/equations.cpp
 //   reshava_n, opredelq_q   src/solve.cpp, src/normal_matrix.cpp
-//   kontrola, popravq       src/checks.cpp
+//   kontrola, popravq       src/residuals.cpp
 //   zapis                   src/zapis.cpp
 //   adopt                   src/adopt.cpp  (--adopt)
 //   diagnose                src/diagnostics.cpp, src/variance.cpp  ("VK/VK_4.txt", "VK/VK_4.scr"

@@ -7,7 +7,7 @@
 //   run                        src/run.cpp
 //   vhod_points, granica       src/intake.cpp  ("Temp/VK_2.tmp" and "P.txt")
 //   stanciq, nova_st           src/station.cpp  (the station record and its detail points)
-//   ins_kontrol, out_kontrol   src/checks.cpp, src/faces.hpp
+//   ins_kontrol, out_kontrol   src/station_checks.cpp, src/faces.hpp
 //   zapis_st, zapis_to         src/output.cpp  (lines through common/)
 #pragma once
 
