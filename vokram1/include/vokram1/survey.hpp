@@ -2,7 +2,7 @@
 // orientation and reductions, and the network written for vokram2.
 //
 //   stage            report sections  file
-//   run              (the sequence)   src/run.cpp
+//   run              (the sequence)   src/run.cpp  (its Module; common/ run_frame does the rest)
 //   vhod_points      1, 2             src/intake.cpp  (given points, "P.txt", stations)
 //   vhod_params
 //   vhod_stations

@@ -3,7 +3,7 @@
 // the files for vokram4, vokram5 and CAD.
 //
 //   stage                    report section  file
-//   run                      (the sequence)  src/run.cpp
+//   run                      (the sequence)  src/run.cpp  (its Module; common/ run_frame does the rest)
 //   vhod                     -               src/vhod.cpp  ("Temp/VK_1.tmp")
 //   zadachi_2d, pra_zad      9               src/zadachi.cpp
 //     p_a_zas s_a_zas o_a_zas                src/angular.cpp

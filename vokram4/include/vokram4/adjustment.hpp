@@ -2,7 +2,7 @@
 // "Temp/VK_2.tmp", with the mean errors of the adjusted coordinates (report section 13).
 //
 //   stage                   file
-//   run, iterate            src/run.cpp  (owns the work files in "Temp/")
+//   run, iterate            src/run.cpp  (its Module; owns the work files in "Temp/")
 //   vhod, vhod_report       src/vhod.cpp
 //   sastavq_n               src/normal.cpp, src/equations.cpp
 //   reshava_n, opredelq_q   src/solve.cpp, src/normal_matrix.cpp

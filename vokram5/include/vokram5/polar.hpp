@@ -4,7 +4,7 @@
 // and the surface list "VK/Surface.txt".
 //
 //   stage                      file
-//   run                        src/run.cpp
+//   run                        src/run.cpp  (its Module; common/ run_frame does the rest)
 //   vhod_points, granica       src/intake.cpp  ("Temp/VK_2.tmp" and "P.txt")
 //   stanciq, nova_st           src/station.cpp  (the station record and its detail points)
 //   ins_kontrol, out_kontrol   src/station_checks.cpp, src/faces.hpp
