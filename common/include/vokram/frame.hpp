@@ -111,16 +111,15 @@ struct Module {
     ScreenText stopped{0, 0, ""};                    // at a stop, before the key
 };
 
-// Runs module `m` in the working folder and gives its exit status. It takes the folder's
-// lock into `lock`, which the module declares before the files its body and its stop
-// sequence write, so that they are closed, whatever the end, while the folder is locked;
-// checks the token; runs
-// `admit` (a check that must pass before anything is changed); passes the token on as 0
-// and removes the stale products; shows the title; runs `body`; at its end shows the done
-// text, waits for a key and passes the token on as 1: status 0.
-// A ModuleStop runs `on_stop` (the module's own files at the stop), shows the stopped text,
-// waits for a key and shows the stop's reason as the error line: status 1. ChainBlocked
-// gives 1 with a line that says so; a FatalIo shows its line and gives its code.
+// Runs module `m` in the working folder and gives its exit status. In order: takes the
+// folder's lock into `lock`, which the module declares before the files its body and its
+// stop sequence write, so that they are closed, whatever the end, while the folder is
+// still locked; checks the token; runs `admit`, a check that must pass before anything is
+// changed; passes the token on as 0; removes the stale products; shows the title; runs
+// `body`; shows the done text, waits for a key and passes the token on as 1: status 0.
+// A ModuleStop runs `on_stop` (the module's own files at the stop), shows the stopped
+// text, waits for a key and shows the stop's reason as the error line: status 1.
+// ChainBlocked gives 1 with a line that says so; a FatalIo shows its line and its code.
 int run_frame(Console& con, const Workspace& ws, const Module& m, std::optional<FolderLock>& lock,
               const std::function<void()>& body, const std::function<void()>& on_stop,
               const std::function<void()>& admit = {});
