@@ -80,15 +80,9 @@ void izhod(const Survey& s, TextFile& f) {
     v.tol_linear = s.par.tol_linear;
     v.tol_height = s.par.tol_height;
     v.refraction = s.par.refraction;
-    for (int i = 0; i < static_cast<int>(s.pts.size()); ++i) {
-        const Point& p = s.pts[i];
-        if (i < s.given)
-            v.given.push_back({p.vi, p.no, p.x, p.y, p.h});
-        else
-            v.fresh.push_back(p.no);
-    }
-    for (const Row& row : s.rows)
-        v.rows.push_back({row.ps, row.ns, row.hs, row.nt, row.ht, row.R, row.V, row.S, row.D});
+    v.given.assign(s.pts.begin(), s.pts.begin() + s.given);
+    for (auto p = s.pts.begin() + s.given; p != s.pts.end(); ++p) v.fresh.push_back(p->no);
+    v.rows = s.rows;
     write_vk1(v, f);
 }
 

@@ -24,10 +24,13 @@ struct NetPoint {
     double h = 0;         // absolute height
 };
 
+// The series of a row that belongs to no series yet; series ordinals are 16-bit.
+inline constexpr std::uint16_t kUnusedSeries = 65535;
+
 // One measurement. `ns` and `nt` are indexes into the point table (from 0), except
 // while a reader still holds them as point numbers.
 struct NetRow {
-    std::uint16_t ps = 65535;           // series: the directions of one series share an orientation
+    std::uint16_t ps = kUnusedSeries;   // series: the directions of one series share an orientation
     int ns = 0;                         // station
     std::uint16_t hs = 0;               // instrument height [mm]
     int nt = 0;                         // target

@@ -19,29 +19,20 @@
 #include "vokram/console.hpp"
 #include "vokram/frame.hpp"
 #include "vokram/parameters.hpp"
+#include "vokram/products.hpp"
 #include "vokram/text.hpp"
 
 namespace vk::v1 {
 
 inline constexpr int kPointCapacity = 400;  // table entries; 399 points at most are accepted
 inline constexpr int kRowCapacity = 1000;   // table entries; 999 rows at most are stored
-inline constexpr std::uint16_t kUnusedSeries = 65535;
 
 // A given point (kind 1, 2 or 3) or a new point (kind 0) of the point table.
-struct Point {
-    std::uint8_t vi = 0;  // 3 plane and height, 2 plane only, 1 height only, 0 new
-    std::uint16_t no = 0;
-    double x = 0, y = 0;  // reduced by the origin (xo, yo)
-    double h = 0;         // absolute height
-};
+using Point = NetPoint;
 
-// One sight of a station record.
-struct Row {
-    std::uint16_t ps = kUnusedSeries;   // station record ordinal; 0 once oriented on given points
-    std::uint16_t ns = 0, hs = 0;       // station, instrument height [mm]
-    std::uint16_t nt = 0, ht = 0;       // target, target height [mm]
-    double R = 0, V = 0, S = 0, D = 0;  // direction, zenith angle [grads], slope and horizontal distance [m]
-};
+// One sight of a station record, `ns` and `nt` point numbers. Its series `ps` is the
+// station record's ordinal, 0 once the record is oriented on given points.
+using Row = NetRow;
 
 // The whole working state of one vokram1 run.
 struct Survey {

@@ -30,9 +30,8 @@
 
 namespace vk::v2 {
 
-inline constexpr int kPointCapacity = 400;  // point table entries
-inline constexpr int kRowCapacity = 1000;   // measurement table entries
-inline constexpr std::uint16_t kUnusedSeries = 65535;
+inline constexpr int kPointCapacity = 400;   // point table entries
+inline constexpr int kRowCapacity = 1000;    // measurement table entries
 inline constexpr double kNoHeight = -999.0;  // height of a point that has none yet
 
 // A point of the table: given points first, then the new points.
@@ -51,9 +50,9 @@ using Row = NetRow;
 
 // Tolerances and refraction from the header of "Temp/VK_1.tmp".
 struct Tolerances {
-    double angle = 0;   // grads
-    double linear = 0;  // m
-    double height = 0;  // m
+    double angle = 0;       // grads
+    double linear = 0;      // m
+    double height = 0;      // m
     double refraction = 0;  // coefficient k
 };
 
@@ -151,7 +150,8 @@ PlaneCheck plane_controls(const Network& net, TextFile& out);
 void popravka(Network& net);
 void h_zadacha(Network& net);   // report section 11
 void h_kontrola(Network& net);  // report section 12 and the stop decision
-void izhod(Network& net);  // points without position, undetermined points, removal, register (report section 11)
+void izhod(
+    Network& net);  // points without position, undetermined points, removal, register (report section 11)
 void otstrani(Network& net);  // removes the undetermined points and their measurements
 void kontrol(Network& net);   // control block of a stopped run
 // The tables as the files of the solution are written from them (write_vk2 and the
