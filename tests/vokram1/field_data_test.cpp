@@ -132,7 +132,7 @@ const Case kCases[] = {
      kG + "5 1.5 1 1.5 10 100 50 5 1.5 10 100 50 -4",
      true,
      {"    В станция \"5\" е записано измерване към точка \"5\"."}},
-    {"a target height beyond 65.535 m stops",
+    {"a target height beyond 16 bits of millimetres stops",
      kG + "5 1.5 1 70 10 100 50 -4",
      true,
      {"    В станция \"5\" височина на сигнала към точка \"1\" \"70.000\" е над 65.535 м."}},
@@ -196,12 +196,12 @@ const Case kCases[] = {
      {"    Голяма разлика в хор. разстояние \"5\" - \"1\" =    99.8500 /  100.0000"}},
     // Curvature less refraction (k = 0.106) lifts each of a reciprocal pair by
     // 0.894 s^2 / 12742 km: 0.7 mm at 100 m, 11.86 cm at 1300 m.
-    {"reciprocal height differences 3.5 cm apart are reported",
+    {"reciprocal height differences that disagree are reported",
      kG + "5 2.734  1 1.5 10 100 100 -4\n1 1.5  5 2.7 20 100 100 -4",
      false,
      {"      повторени превишения :   не е открита.",
       "      прави и обратни пр-я :    3.5 см. за страната 5 - 1"}},
-    {"a reciprocal pair over 1.3 km seen below the horizon by the earth's curvature agrees",
+    {"a reciprocal pair of 1300 m seen below the horizon by the earth's curvature agrees",
      kG + "5 1.5  1 1.5 10 100.005806 1300 -4\n1 1.5  5 1.5 20 100.005806 1300 -4",
      false,
      {"      прави и обратни пр-я :   не е открита."}},
@@ -260,7 +260,8 @@ const Case kCases[] = {
      "VK/Protokol.TXT",
      true,
      params(0, 500)},
-    {"distances shortened by 78.4 mm/km for a projection height of 500 m",
+    // By 78.4 mm/km: 500 m over the projection radius of 6375.05 km.
+    {"distances shortened for a projection height of 500 m",
      "1 1000 1000 520 -3 2 1000 2000 530 -3 4 0 -1\n1 1.5  2 1.5 0 100 1000 -4",
      false,
      {"     1     1  1500     2  1500"
