@@ -10,6 +10,8 @@ namespace {
 
 using test::PrintTo;
 
+// The networks on the sheet: 10 lies inside the triangle 1-2-3 unless a case moves it;
+// seen from 10, point 1 lies to the left of point 2.
 const TruePoint kOutside{520, 40, 56};  // the angle 1-10-2 is acute there: two triangles
 
 // A network for the controls: 10 by the polar task from 1; a case adds its own sights.
