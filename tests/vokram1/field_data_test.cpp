@@ -90,7 +90,7 @@ const Case kCases[] = {
      "1 10 20 -2 2 10.03 20 -2" + kRec,
      false,
      {"    Дадени точки близки по положение: \"1\" И \"2\"."}},
-    {"points 30 cm apart are not",
+    {"points 30 cm apart are not warned of",
      "1 10 20 -2 2 10.3 20 -2" + kRec,
      false,
      {"    Дадени точки близки по положение: \"1\" И \"2\"."},
