@@ -9,13 +9,16 @@
 #include <cstdio>
 #include <sstream>
 
+#include "support/cases.hpp"
 #include "vokram/products.hpp"
 
 namespace vk::test {
 namespace {
 
+using test::PrintTo;
+
 struct Case {
-    const char* name;
+    const char* behaviour;
     GrowOptions o;
     Faces faces = kFaceIThenII;
     double tolerance_mm = 1.0;  // the files print 0.1 mm
@@ -24,32 +27,32 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"two_faces", {.seed = 1, .given = 4, .fresh = 12, .polar_stations = 2, .details = 6}},
-    {"single_sights", {.seed = 2, .given = 5, .fresh = 20, .polar_stations = 2, .details = 6}, kFaceI},
-    {"face_two_first_one_station_each",
+    {"two faces", {.seed = 1, .given = 4, .fresh = 12, .polar_stations = 2, .details = 6}},
+    {"single sights", {.seed = 2, .given = 5, .fresh = 20, .polar_stations = 2, .details = 6}, kFaceI},
+    {"face II first, each new point seen once",
      {.seed = 3, .given = 3, .fresh = 15, .polar_stations = 2, .details = 6, .second_sight = 0.0},
      kFaceIIThenI},
-    {"single_sights_in_face_two", {.seed = 9, .given = 4, .fresh = 10, .polar_stations = 1}, kFaceII},
+    {"single sights in face II", {.seed = 9, .given = 4, .fresh = 10, .polar_stations = 1}, kFaceII},
     // Sights of a kilometre: curvature and refraction reach centimetres, and so do the
     // projection and the instrument's distance corrections.
-    {"long_sights_with_corrections",
+    {"kilometre sights with curvature, projection and distance corrections",
      {.seed = 5, .given = 4, .fresh = 10, .polar_stations = 2, .details = 6, .spacing = 1000, .relief = 8},
      kFaceIThenII,
      1.0,
      [](Survey& s) { s.refraction = 0.13, s.hp = 300, s.additive = 3, s.scale = 12; }},
-    {"noisy",
+    {"noisy readings",
      {.seed = 4, .given = 6, .fresh = 25, .polar_stations = 2, .details = 6},
      kFaceIThenII,
      30.0,
      [](Survey& s) { s.noise = 1; }},
-    {"noisy_adopted",
+    {"noisy readings adopted",
      {.seed = 7, .given = 5, .fresh = 20, .polar_stations = 2, .details = 6},
      kFaceIThenII,
      30.0,
      [](Survey& s) { s.noise = 1; },
      true},
     // 398 points in all and close to 999 sights.
-    {"capacity",
+    {"the capacity of the tables",
      {.seed = 6,
       .given = 10,
       .fresh = 388,
@@ -60,100 +63,101 @@ const Case kCases[] = {
      kFaceI},
 };
 
-TEST(Chain, EveryPointComesBack) {
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(c.name);
-        Survey s = grow(c.o);
-        s.faces = c.faces;
-        if (c.adapt) c.adapt(s);
-        ASSERT_LE(s.rows(), 999) << "the generated survey exceeds the capacity of the tables";
-        const double tol = c.tolerance_mm / 1000;
-        Folder f(c.name);
-        const std::string stopped = run_chain(f, s, "vokram5", "", c.adopt);
-        EXPECT_EQ(stopped, "") << has_block(f.lines("VK/Protokol.TXT"), {"the reason"}).message();
-        if (!stopped.empty()) continue;
-        const ReportPoints r = read_report(f.lines("VK/Protokol.TXT"));
-        auto check = [&](const std::map<int, Listed>& got, const std::vector<int>& want, bool heights,
-                         const char* what) {
-            EXPECT_EQ(got.size(), want.size()) << what;
-            for (int no : want) {
-                const auto it = got.find(no);
-                if (it == got.end()) {
-                    ADD_FAILURE() << what << ": point " << no << " is missing";
-                    continue;
-                }
-                const TruePoint& t = s.truth.at(no);
-                EXPECT_NEAR(it->second.x, t.x, tol) << what << " x of " << no;
-                EXPECT_NEAR(it->second.y, t.y, tol) << what << " y of " << no;
-                if (heights) {
-                    EXPECT_NEAR(it->second.h, t.h, tol) << what << " h of " << no;
-                }
+class Chain : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Chain, EveryPointComesBack) {
+    const Case& c = GetParam();
+    Survey s = grow(c.o);
+    s.faces = c.faces;
+    if (c.adapt) c.adapt(s);
+    ASSERT_LE(s.rows(), 999) << "the generated survey exceeds the capacity of the tables";
+    const double tol = c.tolerance_mm / 1000;
+    Folder f;
+    const std::string stopped = run_chain(f, s, "vokram5", "", c.adopt);
+    EXPECT_EQ(stopped, "") << has_block(f.lines("VK/Protokol.TXT"), {"the reason"}).message();
+    if (!stopped.empty()) return;
+    const ReportPoints r = read_report(f.lines("VK/Protokol.TXT"));
+    auto check = [&](const std::map<int, Listed>& got, const std::vector<int>& want, bool heights,
+                     const char* what) {
+        EXPECT_EQ(got.size(), want.size()) << what;
+        for (int no : want) {
+            const auto it = got.find(no);
+            if (it == got.end()) {
+                ADD_FAILURE() << what << ": point " << no << " is missing";
+                continue;
             }
-        };
-        check(r.approximate, s.of_kind(false), true, "vokram2");
-        check(r.adjusted, s.of_kind(false), false, "vokram4");
-        check(r.detail, s.details(), true, "vokram5");
-        const std::map<int, Listed> heights = read_report(f.lines("VK/VK_H.txt")).heights;
-        EXPECT_EQ(heights.size(), s.of_kind(false).size());
-        for (const auto& [no, l] : heights) EXPECT_NEAR(l.x, s.truth.at(no).h, tol) << "adjusted h of " << no;
-        // The surface list: "E N H" of every point with a position and a height.
-        std::size_t with_height = 0;
-        for (const auto& [no, p] : s.truth) with_height += p.kind == 3 || p.kind == 0;
-        const std::vector<std::string> surface = f.lines("VK/Surface.txt");
-        EXPECT_EQ(surface.size(), with_height);
-        for (const std::string& l : surface) {
+            const TruePoint& t = s.truth.at(no);
+            EXPECT_NEAR(it->second.x, t.x, tol) << what << " x of " << no;
+            EXPECT_NEAR(it->second.y, t.y, tol) << what << " y of " << no;
+            if (heights) {
+                EXPECT_NEAR(it->second.h, t.h, tol) << what << " h of " << no;
+            }
+        }
+    };
+    check(r.approximate, s.of_kind(false), true, "vokram2");
+    check(r.adjusted, s.of_kind(false), false, "vokram4");
+    check(r.detail, s.details(), true, "vokram5");
+    const std::map<int, Listed> heights = read_report(f.lines("VK/VK_H.txt")).heights;
+    EXPECT_EQ(heights.size(), s.of_kind(false).size());
+    for (const auto& [no, l] : heights) EXPECT_NEAR(l.x, s.truth.at(no).h, tol) << "adjusted h of " << no;
+    // The surface list: "E N H" of every point with a position and a height.
+    std::size_t with_height = 0;
+    for (const auto& [no, p] : s.truth) with_height += p.kind == 3 || p.kind == 0;
+    const std::vector<std::string> surface = f.lines("VK/Surface.txt");
+    EXPECT_EQ(surface.size(), with_height);
+    for (const std::string& l : surface) {
+        std::istringstream in(l);
+        double e, n, h;
+        in >> e >> n >> h;
+        bool found = false;
+        for (const auto& [no, p] : s.truth)
+            found = found || (std::fabs(p.y - e) < tol + 0.005 && std::fabs(p.x - n) < tol + 0.005 &&
+                              std::fabs(p.h - h) < tol + 0.005);
+        EXPECT_TRUE(found) << l;
+    }
+    // vokram2's files: as vokram2 wrote them (vokram5 appends to the cadastral file and
+    // the surface list), or with every new point as section 13 and the height listing
+    // give it, to the decimals each file prints.
+    if (!c.adopt) {
+        for (const char* rel : kVokram2Files)
+            EXPECT_TRUE(f.read(rel).starts_with(f.read(std::string("vokram2/") + rel))) << rel;
+        return;
+    }
+    EXPECT_TRUE(
+        has_block(f.lines("VK/Protokol.TXT"),
+                  {"    Изравнените координати и коти са приети в Temp/VK_2.tmp и в чертожните файлове."}));
+    NumberReader in(f.read("Temp/VK_2.tmp"), "Temp/VK_2.tmp");
+    const NetTables t = read_vk2(in, {});
+    std::map<int, Listed> cad;  // "P  20 <20000000 + number> x y h 8 8", reduced
+    for (const std::string& l : f.lines("VK/VK_2.cad")) {
+        std::istringstream in(l);
+        std::string p;
+        int kind, id;
+        double x, y, h;
+        if (in >> p >> kind >> id >> x >> y >> h && kind == 20) cad[id - 20000000] = {x + t.xo, y + t.yo, h};
+    }
+    EXPECT_EQ(t.n() - t.g, static_cast<int>(r.adjusted.size()));
+    for (int i = t.g; i < t.n(); ++i) {
+        const NetPoint& p = t.pts[i];
+        const Listed want{r.adjusted.at(p.no).x, r.adjusted.at(p.no).y, heights.at(p.no).x};
+        SCOPED_TRACE("point " + std::to_string(p.no));
+        for (const auto& [got, decimals] :
+             {std::pair{Listed{p.x + t.xo, p.y + t.yo, p.h}, 4}, {cad.at(p.no), 3}}) {
+            const double half = 0.6 * std::pow(10.0, -decimals) + 0.00005;
+            EXPECT_NEAR(got.x, want.x, half) << decimals;
+            EXPECT_NEAR(got.y, want.y, half) << decimals;
+            EXPECT_NEAR(got.h, want.h, half) << decimals;
+        }
+        EXPECT_TRUE(std::ranges::any_of(surface, [&](const std::string& l) {
             std::istringstream in(l);
             double e, n, h;
-            in >> e >> n >> h;
-            bool found = false;
-            for (const auto& [no, p] : s.truth)
-                found = found || (std::fabs(p.y - e) < tol + 0.005 && std::fabs(p.x - n) < tol + 0.005 &&
-                                  std::fabs(p.h - h) < tol + 0.005);
-            EXPECT_TRUE(found) << l;
-        }
-        // vokram2's files: as vokram2 wrote them (vokram5 appends to the cadastral file and
-        // the surface list), or with every new point as section 13 and the height listing
-        // give it, to the decimals each file prints.
-        if (!c.adopt) {
-            for (const char* rel : kVokram2Files)
-                EXPECT_TRUE(f.read(rel).starts_with(f.read(std::string("vokram2/") + rel))) << rel;
-            continue;
-        }
-        EXPECT_TRUE(has_block(
-            f.lines("VK/Protokol.TXT"),
-            {"    Изравнените координати и коти са приети в Temp/VK_2.tmp и в чертожните файлове."}));
-        NumberReader in(f.read("Temp/VK_2.tmp"), "Temp/VK_2.tmp");
-        const NetTables t = read_vk2(in, {});
-        std::map<int, Listed> cad;  // "P  20 <20000000 + number> x y h 8 8", reduced
-        for (const std::string& l : f.lines("VK/VK_2.cad")) {
-            std::istringstream in(l);
-            std::string p;
-            int kind, id;
-            double x, y, h;
-            if (in >> p >> kind >> id >> x >> y >> h && kind == 20)
-                cad[id - 20000000] = {x + t.xo, y + t.yo, h};
-        }
-        EXPECT_EQ(t.n() - t.g, static_cast<int>(r.adjusted.size()));
-        for (int i = t.g; i < t.n(); ++i) {
-            const NetPoint& p = t.pts[i];
-            const Listed want{r.adjusted.at(p.no).x, r.adjusted.at(p.no).y, heights.at(p.no).x};
-            SCOPED_TRACE("point " + std::to_string(p.no));
-            for (const auto& [got, decimals] :
-                 {std::pair{Listed{p.x + t.xo, p.y + t.yo, p.h}, 4}, {cad.at(p.no), 3}}) {
-                const double half = 0.6 * std::pow(10.0, -decimals) + 0.00005;
-                EXPECT_NEAR(got.x, want.x, half) << decimals;
-                EXPECT_NEAR(got.y, want.y, half) << decimals;
-                EXPECT_NEAR(got.h, want.h, half) << decimals;
-            }
-            EXPECT_TRUE(std::ranges::any_of(surface, [&](const std::string& l) {
-                std::istringstream in(l);
-                double e, n, h;
-                return in >> e >> n >> h && std::fabs(e - want.y) < 0.0051 &&
-                       std::fabs(n - want.x) < 0.0051 && std::fabs(h - want.h) < 0.0051;
-            })) << "surface list";
-        }
+            return in >> e >> n >> h && std::fabs(e - want.y) < 0.0051 && std::fabs(n - want.x) < 0.0051 &&
+                   std::fabs(h - want.h) < 0.0051;
+        })) << "surface list";
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Surveys, Chain, ::testing::ValuesIn(kCases), ByBehaviour());
 
 // Noisy single sights, directions at 3 cc and distances at 5 mm, over several seeds: the
 // variance components of "VK/VK_4.txt" see that the distances are better than their weight

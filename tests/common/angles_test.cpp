@@ -5,11 +5,15 @@
 
 #include <cmath>
 
+#include "support/cases.hpp"
+
 namespace vk {
 namespace {
 
+using test::PrintTo;
+
 struct Case {
-    const char* what;
+    const char* behaviour;
     double got, want;
 };
 
@@ -53,9 +57,13 @@ const Case kCases[] = {
     {"cosg: 200 grads", cosg(200), -1},
 };
 
-TEST(Angles, EachPrimitiveAtItsSeams) {
-    for (const Case& c : kCases) EXPECT_NEAR(c.got, c.want, 1e-8) << c.what;  // 0.0001 cc
+class Angles : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Angles, AtItsSeams) {
+    EXPECT_NEAR(GetParam().got, GetParam().want, 1e-8);  // 0.0001 cc
 }
+
+INSTANTIATE_TEST_SUITE_P(Primitives, Angles, ::testing::ValuesIn(kCases), test::ByBehaviour());
 
 }  // namespace
 }  // namespace vk

@@ -9,11 +9,14 @@
 #include <string>
 #include <tuple>
 
+#include "support/cases.hpp"
 #include "support/survey.hpp"
 #include "vokram/products.hpp"
 
 namespace vk {
 namespace {
+
+using test::PrintTo;
 
 double to(double v, int decimals) {
     const double f = std::pow(10.0, decimals);
@@ -75,12 +78,12 @@ NumberReader reread(const TextFile& f) {
 }
 
 struct RoundTrip {
-    const char* name;
+    const char* behaviour;
     std::function<void(const NetTables&)> check;
 };
 
 const RoundTrip kFiles[] = {
-    {"Vk1KeepsParametersPointsNumbersAndEveryQuantity",
+    {"VK_1 keeps the parameters, the points, the numbers and every quantity",
      [](const NetTables& t) {
          Vk1 v;
          v.xo = t.xo, v.yo = t.yo, v.tol_angle = 0.0123, v.tol_linear = 0.0456, v.tol_height = 0.0789,
@@ -99,7 +102,7 @@ const RoundTrip kFiles[] = {
          EXPECT_EQ(values(b.rows, nullptr, true), values(v.rows, nullptr, true));
          EXPECT_EQ(b.levelling_rows, static_cast<long long>(v.rows.size()));
      }},
-    {"Vk2KeepsBothPointTablesAndPlaneQuantities",
+    {"VK_2 keeps both point tables and the plane quantities",
      [](const NetTables& t) {
          TextFile f;
          write_vk2(t, f);
@@ -109,7 +112,7 @@ const RoundTrip kFiles[] = {
          EXPECT_EQ(values(b.pts), values(t.pts));
          EXPECT_EQ(values(b.rows, nullptr, false), values(t.rows, &t, false));
      }},
-    {"VkhKeepsNumbersAndHeights",
+    {"VK_H keeps the numbers and the heights",
      [](const NetTables& t) {
          std::vector<NetHeight> heights;
          for (const NetPoint& p : t.pts) heights.push_back({p.no, p.h});
@@ -141,10 +144,7 @@ TEST_P(IntermediateFile, ReadsBackWhatWasWritten) {
     GetParam().check(t);
 }
 
-INSTANTIATE_TEST_SUITE_P(Layouts, IntermediateFile, testing::ValuesIn(kFiles),
-                         [](const testing::TestParamInfo<RoundTrip>& i) {
-                             return std::string(i.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Layouts, IntermediateFile, testing::ValuesIn(kFiles), test::ByBehaviour());
 
 }  // namespace
 }  // namespace vk

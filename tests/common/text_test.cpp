@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/cases.hpp"
 #include "vokram/folder_lock.hpp"
 #include "vokram/frame.hpp"
 #include "vokram/parameters.hpp"
@@ -70,8 +71,10 @@ std::string written(const std::vector<std::string>& lines) {
     return bytes;
 }
 
+using test::PrintTo;
+
 struct Case {
-    const char* what;
+    const char* behaviour;
     std::string got, want;
 };
 
@@ -113,8 +116,15 @@ const Case kCases[] = {
      "error 106: P.txt:13: \"2.5\" не е цяло число от 0 до 6"},
 };
 
-TEST(Text, EachValueIsWrittenAndReadAsTheSuiteNeedsIt) {
-    for (const Case& c : kCases) EXPECT_EQ(c.got, c.want) << c.what;
+class Text : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Text, WrittenAndReadAsTheSuiteNeedsIt) {
+    EXPECT_EQ(GetParam().got, GetParam().want);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, Text, ::testing::ValuesIn(kCases), test::ByBehaviour());
+
+TEST(Text, ANumberPastTheEndIsAReadError) {
     NumberReader early("1", "Temp/VK_2.tmp");
     EXPECT_EQ(early.integer(0, 10), 1);
     try {

@@ -9,10 +9,13 @@
 #include <cstdio>
 #include <sstream>
 
+#include "support/cases.hpp"
 #include "support/chain.hpp"
 
 namespace vk::test {
 namespace {
+
+using test::PrintTo;
 
 // The generator's data file read back as setups: station, instrument height, sights
 // (target, target height, R, V, S) and detail sights.
@@ -52,7 +55,7 @@ void parse(const std::string& geo, std::vector<Given>& given, std::vector<Statio
 }
 
 struct Format {
-    const char* name;
+    const char* behaviour;
     int kind;                    // 16, 8: GSI; 33: SDR33
     char angle, length, height;  // GSI unit digits; SDR: angle 1 2 4, length 1 2
     bool alternative;            // GSI: station by code block 7; SDR: horizon and ENZ
@@ -156,74 +159,93 @@ std::string sdr(const Format& f, const std::vector<Station>& setups,
     return out;
 }
 
-TEST(Import, RawFilesGiveTheSameAdjustedAndDetailPointsAsTheDataFile) {
-    const Format formats[] = {
-        {"gsi16_gon_001mm", 16, '2', '8', '8', false},
-        {"gsi16_mil_feet_code", 16, '5', '7', '7', true},
-        {"gsi8_dms_01mm", 8, '4', '6', '6', false},
-        {"gsi8_degrees_mm_feet_code", 8, '3', '0', '1', true, 0.0008},
-        {"sdr33_gon_metres", 33, '2', '1', '1', false},
-        {"sdr33_degrees_feet_horizon_enz", 33, '1', '2', '2', true},
-        {"sdr33_mil_named", 33, '4', '1', '1', false},
-    };
-    Survey s = grow({.seed = 11, .given = 4, .fresh = 8, .polar_stations = 2, .details = 5});
-    Folder ref("reference");
-    ref.write("VK/Geo_Data.txt", s.geo());
-    ref.write("P.txt", s.params());
-    ASSERT_EQ(run_command(ref.root, "vokram").status, 0);
-    const ReportPoints want = read_report(ref.lines("VK/Protokol.TXT"));
-    ASSERT_FALSE(want.adjusted.empty());
-    ASSERT_FALSE(want.detail.empty());
+const Format kFormats[] = {
+    {"GSI-16 in gon and hundredths of a millimetre", 16, '2', '8', '8', false},
+    {"GSI-16 in mil and feet, the station by its code block", 16, '5', '7', '7', true},
+    {"GSI-8 in degrees, minutes and seconds and tenths of a millimetre, names for numbers", 8, '4', '6', '6',
+     false},
+    {"GSI-8 in degrees, millimetres and feet, the station by its code block", 8, '3', '0', '1', true, 0.0008},
+    {"SDR33 in gon and metres", 33, '2', '1', '1', false},
+    {"SDR33 in degrees and feet, zenith angles from the horizon and ENZ", 33, '1', '2', '2', true},
+    {"SDR33 in mil, names for numbers", 33, '4', '1', '1', false},
+};
+
+// The generator's survey run through the chain from its own data file, read back as the
+// given points and setups that the raw files are written from (once a run of the tests).
+struct Reference {
+    Survey survey = grow({.seed = 11, .given = 4, .fresh = 8, .polar_stations = 2, .details = 5});
+    int status = -1;
+    ReportPoints want;
     std::vector<Given> given;
     std::vector<Station> setups;
-    parse(s.geo(), given, setups);
-
-    for (const Format& f : formats) {
-        SCOPED_TRACE(f.name);
-        // Names that are not numbers, and a number that a name would otherwise get.
-        std::map<int, std::string> renamed;
-        if (f.angle == '4') renamed = {{101, "W1"}, {9001, "BP01"}, {5001, "65535"}, {102, "00102"}};
-        Folder g(f.name);
-        std::string list = "# name x y H\n";
-        for (const Given& p : given)
-            list += names(p.no, renamed) + "\t" + std::to_string(p.x) + ", " + std::to_string(p.y) + ";" +
-                    std::to_string(p.h) + "\r\n";
-        g.write("given.txt", list);
-        g.write("P.txt", s.params());
-        g.write("raw.txt", f.kind == 33 ? sdr(f, setups, renamed) : gsi(f, setups, renamed));
-        const std::string code = f.kind != 33 && f.alternative ? "--station-code 7 " : "";
-        if (!code.empty()) {  // the chain passes no station code: the import alone first
-            const Ran r = run_command(g.root, "vokram-import " + code + "--given given.txt raw.txt");
-            ASSERT_EQ(r.status, 0) << r.err;
-            ASSERT_EQ(run_command(g.root, "vokram").status, 0);
-        } else {
-            const Ran r = run_command(g.root, "vokram --import raw.txt --given given.txt .");
-            ASSERT_EQ(r.status, 0) << r.err << r.out;
-            if (f.kind == 33) {
-                EXPECT_NE(r.out.find("Бела вода, второ ниво"), std::string::npos) << r.out;
-            }
-        }
-        const ReportPoints got = read_report(g.lines("VK/Protokol.TXT"));
-        // 65535 is a point's own number: the names get the free numbers below it.
-        std::map<int, int> number;
-        if (!renamed.empty()) {
-            EXPECT_EQ(g.read("VK/Names.txt"), "BP01 65534\r\nW1 65533\r\n");
-            number = {{9001, 65534}, {101, 65533}, {5001, 65535}};
-        }
-        EXPECT_EQ(got.adjusted.size(), want.adjusted.size());
-        EXPECT_EQ(got.detail.size(), want.detail.size());
-        for (auto kind : {&ReportPoints::adjusted, &ReportPoints::detail})
-            for (const auto& [no, p] : want.*kind) {
-                const auto it = (got.*kind).find(number.count(no) ? number[no] : no);
-                ASSERT_NE(it, (got.*kind).end()) << no;
-                EXPECT_NEAR(it->second.x, p.x, f.tolerance) << no;
-                EXPECT_NEAR(it->second.y, p.y, f.tolerance) << no;
-                if (!std::isnan(p.h)) {
-                    EXPECT_NEAR(it->second.h, p.h, f.tolerance) << no;
-                }
-            }
-    }
+};
+const Reference& reference() {
+    static const Reference r = [] {
+        Reference r;
+        Folder ref("reference");
+        ref.write("VK/Geo_Data.txt", r.survey.geo());
+        ref.write("P.txt", r.survey.params());
+        r.status = run_command(ref.root, "vokram").status;
+        r.want = read_report(ref.lines("VK/Protokol.TXT"));
+        parse(r.survey.geo(), r.given, r.setups);
+        return r;
+    }();
+    return r;
 }
+
+class RawFiles : public ::testing::TestWithParam<Format> {};
+
+TEST_P(RawFiles, GiveTheSameAdjustedAndDetailPointsAsTheDataFile) {
+    const Format& f = GetParam();
+    const Reference& ref = reference();
+    ASSERT_EQ(ref.status, 0);
+    ASSERT_FALSE(ref.want.adjusted.empty());
+    ASSERT_FALSE(ref.want.detail.empty());
+    // Names that are not numbers, and a number that a name would otherwise get.
+    std::map<int, std::string> renamed;
+    if (f.angle == '4') renamed = {{101, "W1"}, {9001, "BP01"}, {5001, "65535"}, {102, "00102"}};
+    Folder g;
+    std::string list = "# name x y H\n";
+    for (const Given& p : ref.given)
+        list += names(p.no, renamed) + "\t" + std::to_string(p.x) + ", " + std::to_string(p.y) + ";" +
+                std::to_string(p.h) + "\r\n";
+    g.write("given.txt", list);
+    g.write("P.txt", ref.survey.params());
+    g.write("raw.txt", f.kind == 33 ? sdr(f, ref.setups, renamed) : gsi(f, ref.setups, renamed));
+    const std::string code = f.kind != 33 && f.alternative ? "--station-code 7 " : "";
+    if (!code.empty()) {  // the chain passes no station code: the import alone first
+        const Ran r = run_command(g.root, "vokram-import " + code + "--given given.txt raw.txt");
+        ASSERT_EQ(r.status, 0) << r.err;
+        ASSERT_EQ(run_command(g.root, "vokram").status, 0);
+    } else {
+        const Ran r = run_command(g.root, "vokram --import raw.txt --given given.txt .");
+        ASSERT_EQ(r.status, 0) << r.err << r.out;
+        if (f.kind == 33) {
+            EXPECT_NE(r.out.find("Бела вода, второ ниво"), std::string::npos) << r.out;
+        }
+    }
+    const ReportPoints got = read_report(g.lines("VK/Protokol.TXT"));
+    // 65535 is a point's own number: the names get the free numbers below it.
+    std::map<int, int> number;
+    if (!renamed.empty()) {
+        EXPECT_EQ(g.read("VK/Names.txt"), "BP01 65534\r\nW1 65533\r\n");
+        number = {{9001, 65534}, {101, 65533}, {5001, 65535}};
+    }
+    EXPECT_EQ(got.adjusted.size(), ref.want.adjusted.size());
+    EXPECT_EQ(got.detail.size(), ref.want.detail.size());
+    for (auto kind : {&ReportPoints::adjusted, &ReportPoints::detail})
+        for (const auto& [no, p] : ref.want.*kind) {
+            const auto it = (got.*kind).find(number.count(no) ? number[no] : no);
+            ASSERT_NE(it, (got.*kind).end()) << no;
+            EXPECT_NEAR(it->second.x, p.x, f.tolerance) << no;
+            EXPECT_NEAR(it->second.y, p.y, f.tolerance) << no;
+            if (!std::isnan(p.h)) {
+                EXPECT_NEAR(it->second.h, p.h, f.tolerance) << no;
+            }
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(Import, RawFiles, ::testing::ValuesIn(kFormats), ByBehaviour());
 
 // A station and one sight in GSI-16, with what a case changes.
 std::string station16(const std::string& name, bool height = true) {
@@ -236,113 +258,116 @@ std::string sight16(const std::string& target) {
            gsi_word(87, '8', 130000, 16) + " \r\n";
 }
 
-TEST(Import, BadInputStopsWithItsPlaceAndWritesNothing) {
-    const std::string good = station16("ST1") + sight16("9") + sight16("BP");
-    struct Case {
-        const char* name;
-        std::vector<std::pair<std::string, std::string>> files;
-        std::string options;
-        int status;
-        std::string said;  // on standard error, or on standard output after a run to the end
-        std::string geo;   // a line the data file holds afterwards ("" none)
-    } cases[] = {
-        {"cut_mid_block",
-         {{"raw.gsi", good + sight16("12").substr(0, 60)}},
-         "",
-         1,
-         "raw.gsi:4: непълна или неправилна дума \"22..02+0000\"",
-         ""},
-        {"sight_before_station",
-         {{"raw.gsi", sight16("9") + good}},
-         "",
-         1,
-         "raw.gsi:1: визура преди първата станция",
-         ""},
-        {"no_instrument_height",
-         {{"raw.gsi", station16("ST1", false) + sight16("9")}},
-         "",
-         1,
-         "raw.gsi:1: станция ST1 без височина на инструмента",
-         ""},
-        {"instrument_height_0",
-         {{"raw.gsi", station16("ST1", false) + sight16("9")}},
-         "--instrument-height 0 ",
-         0,
-         "станция ST1 (65535) от raw.gsi:1: визури 1 (I 1, II 0), серии 1, подробни точки 0",
-         "65535 0.000"},
-        {"detail_point",
-         {{"raw.gsi", good}, {"g.txt", "9 100 200 10\n"}},
-         "--given g.txt ",
-         0,
-         "визури 1 (I 1, II 0), серии 1, подробни точки 1",
-         "-9\r\n  65534 1.300"},
-        {"detail_none",
-         {{"raw.gsi", good}, {"g.txt", "9 100 200 10\n"}},
-         "--given g.txt --detail none ",
-         0,
-         "визури 2 (I 2, II 0), серии 1, подробни точки 0",
-         "  65534 1.300 12.34567 98.76543 54.321\r\n-4"},
-        {"given_twice_differently",
-         {{"raw.gsi", good}, {"a.txt", "9 100 200 10\n"}, {"b.txt", "9 100 200.5 10\n"}},
-         "--given a.txt --given b.txt ",
-         1,
-         "b.txt:1: точка 9 е дадена с други координати в a.txt:1",
-         ""},
-        {"not_a_raw_file",
-         {{"raw.gsi", "9 100 200 10\n"}},
-         "",
-         1,
-         "raw.gsi: файлът не е GSI-8, GSI-16 или SDR33",
-         ""},
-        {"data_file_kept",
-         {{"raw.gsi", good}, {"VK/Geo_Data.txt", "old\r\n"}},
-         "",
-         1,
-         "вече съществува",
-         "old"},
-        {"data_file_replaced",
-         {{"raw.gsi", good}, {"VK/Geo_Data.txt", "old\r\n"}},
-         "--replace ",
-         0,
-         "старият е VK/Geo_Data.bak",
-         "65535 1.5"},
-        {"name_keeps_its_number",
-         {{"raw.gsi", good}, {"VK/Names.txt", "BP 77\r\nST1 78\r\n"}},
-         "",
-         0,
-         "Дадени точки: 0, станции 1",
-         "  77 1.300 12.34567 98.76543 54.321"},
-        {"number_taken_by_a_name",
-         {{"raw.gsi", good}, {"VK/Names.txt", "W 9\r\n"}},
-         "",
-         1,
-         "точка 9: номерът 9 е даден на името W във VK/Names.txt",
-         ""},
-        {"sdr_cut_mid_record",
-         {{"raw.sdr", "00NMSDR33" + std::string(31, ' ') + "21111\r\n02TP1\r\n09F11   2   10.0"}},
-         "--instrument-height 1.5 ",
-         1,
-         "raw.sdr:3: непълен запис на визура",
-         ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Folder f(c.name);
-        std::string raw;
-        for (const auto& [name, text] : c.files) {
-            f.write(name, text);
-            if (name.starts_with("raw")) raw = name;
-        }
-        const Ran r = run_command(f.root, "vokram-import " + c.options + raw);
-        EXPECT_EQ(r.status, c.status) << r.err;
-        EXPECT_NE((c.status ? r.err : r.out).find(c.said), std::string::npos) << r.err << r.out;
-        const std::string geo = f.read("VK/Geo_Data.txt");
-        EXPECT_EQ(c.geo.empty() ? geo.empty() : geo.find(c.geo) != std::string::npos, true) << geo;
-        if (c.options == "--replace ") {
-            EXPECT_EQ(f.read("VK/Geo_Data.bak"), "old\r\n");
-        }
+const std::string kGood = station16("ST1") + sight16("9") + sight16("BP");
+struct Case {
+    const char* behaviour;
+    std::vector<std::pair<std::string, std::string>> files;
+    std::string options;
+    int status;
+    std::string said;  // on standard error, or on standard output after a run to the end
+    std::string geo;   // a line the data file holds afterwards ("" none)
+} kCases[] = {
+    {"a file cut inside a block stops",
+     {{"raw.gsi", kGood + sight16("12").substr(0, 60)}},
+     "",
+     1,
+     "raw.gsi:4: непълна или неправилна дума \"22..02+0000\"",
+     ""},
+    {"a sight before the first station stops",
+     {{"raw.gsi", sight16("9") + kGood}},
+     "",
+     1,
+     "raw.gsi:1: визура преди първата станция",
+     ""},
+    {"a station without an instrument height stops",
+     {{"raw.gsi", station16("ST1", false) + sight16("9")}},
+     "",
+     1,
+     "raw.gsi:1: станция ST1 без височина на инструмента",
+     ""},
+    {"an instrument height given as 0 is taken",
+     {{"raw.gsi", station16("ST1", false) + sight16("9")}},
+     "--instrument-height 0 ",
+     0,
+     "станция ST1 (65535) от raw.gsi:1: визури 1 (I 1, II 0), серии 1, подробни точки 0",
+     "65535 0.000"},
+    {"a sight to a point not given is a detail point",
+     {{"raw.gsi", kGood}, {"g.txt", "9 100 200 10\n"}},
+     "--given g.txt ",
+     0,
+     "визури 1 (I 1, II 0), серии 1, подробни точки 1",
+     "-9\r\n  65534 1.300"},
+    {"without detail points every sight is a network sight",
+     {{"raw.gsi", kGood}, {"g.txt", "9 100 200 10\n"}},
+     "--given g.txt --detail none ",
+     0,
+     "визури 2 (I 2, II 0), серии 1, подробни точки 0",
+     "  65534 1.300 12.34567 98.76543 54.321\r\n-4"},
+    {"a point given twice with other coordinates stops",
+     {{"raw.gsi", kGood}, {"a.txt", "9 100 200 10\n"}, {"b.txt", "9 100 200.5 10\n"}},
+     "--given a.txt --given b.txt ",
+     1,
+     "b.txt:1: точка 9 е дадена с други координати в a.txt:1",
+     ""},
+    {"a file of no known format stops",
+     {{"raw.gsi", "9 100 200 10\n"}},
+     "",
+     1,
+     "raw.gsi: файлът не е GSI-8, GSI-16 или SDR33",
+     ""},
+    {"an existing data file is kept",
+     {{"raw.gsi", kGood}, {"VK/Geo_Data.txt", "old\r\n"}},
+     "",
+     1,
+     "вече съществува",
+     "old"},
+    {"an existing data file replaced is kept as a backup",
+     {{"raw.gsi", kGood}, {"VK/Geo_Data.txt", "old\r\n"}},
+     "--replace ",
+     0,
+     "старият е VK/Geo_Data.bak",
+     "65535 1.5"},
+    {"a name keeps its number",
+     {{"raw.gsi", kGood}, {"VK/Names.txt", "BP 77\r\nST1 78\r\n"}},
+     "",
+     0,
+     "Дадени точки: 0, станции 1",
+     "  77 1.300 12.34567 98.76543 54.321"},
+    {"a number taken by a name stops",
+     {{"raw.gsi", kGood}, {"VK/Names.txt", "W 9\r\n"}},
+     "",
+     1,
+     "точка 9: номерът 9 е даден на името W във VK/Names.txt",
+     ""},
+    {"an SDR33 file cut inside a record stops",
+     {{"raw.sdr", "00NMSDR33" + std::string(31, ' ') + "21111\r\n02TP1\r\n09F11   2   10.0"}},
+     "--instrument-height 1.5 ",
+     1,
+     "raw.sdr:3: непълен запис на визура",
+     ""},
+};
+
+class BadInput : public ::testing::TestWithParam<Case> {};
+
+TEST_P(BadInput, StopsWithItsPlaceAndWritesNothing) {
+    const Case& c = GetParam();
+    Folder f;
+    std::string raw;
+    for (const auto& [name, text] : c.files) {
+        f.write(name, text);
+        if (name.starts_with("raw")) raw = name;
+    }
+    const Ran r = run_command(f.root, "vokram-import " + c.options + raw);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_NE((c.status ? r.err : r.out).find(c.said), std::string::npos) << r.err << r.out;
+    const std::string geo = f.read("VK/Geo_Data.txt");
+    EXPECT_EQ(c.geo.empty() ? geo.empty() : geo.find(c.geo) != std::string::npos, true) << geo;
+    if (c.options == "--replace ") {
+        EXPECT_EQ(f.read("VK/Geo_Data.bak"), "old\r\n");
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Import, BadInput, ::testing::ValuesIn(kCases), ByBehaviour());
 
 }  // namespace
 }  // namespace vk::test

@@ -5,9 +5,12 @@
 #include <set>
 
 #include "support.hpp"
+#include "support/cases.hpp"
 
 namespace vk::plot::test {
 namespace {
+
+using vk::test::PrintTo;
 
 std::unique_ptr<Element> picture_on(const Drawing& d, Page page) {
     std::string why;
@@ -17,16 +20,6 @@ std::unique_ptr<Element> picture_on(const Drawing& d, Page page) {
 }
 std::unique_ptr<Element> picture(const Drawing& d) {
     return picture_on(d, Page::A3);
-}
-
-// The centre of a circle or of a triangle.
-std::pair<double, double> centre(const Element& shape) {
-    if (shape.name == "circle") return {shape.num("cx"), shape.num("cy")};
-    std::istringstream in(shape.attr.at("points"));
-    double x, y, sx = 0, sy = 0;
-    char comma;
-    for (int k = 0; k < 3 && in >> x >> comma >> y; ++k) sx += x / 3, sy += y / 3;
-    return {sx, sy};
 }
 
 TEST(Picture, PlanPositionsTextsAndEllipses) {
@@ -122,30 +115,51 @@ TEST(Picture, PlanPositionsTextsAndEllipses) {
     }
 }
 
-TEST(Picture, ScalesAreRoundAndDrawnTrue) {
-    // The largest 1, 2 or 5 times ten to a power within a quarter of the extent.
-    const std::pair<double, double> cases[] = {{750, 100},  {800, 200},   {1000, 200}, {2000, 500},
-                                               {3999, 500}, {4000, 1000}, {40, 10},    {10, 2},
-                                               {7.9, 1},    {0.4, 0.1}};
-    for (auto [extent, length] : cases) EXPECT_DOUBLE_EQ(scale_bar_length(extent), length) << extent;
-    // The largest usual ratio scale at which the survey fits the frame of the sheet (on A3
-    // about 324 x 245 mm landscape, 201 x 368 mm portrait; on A4 201 x 158 mm landscape).
-    struct Sheeted {
-        double e, n;
-        Page page;
-        long long scale;
-        double width_mm;
-    };
-    const Sheeted sheets[] = {{600, 400, Page::A3, 2000, 420},
-                              {600, 400, Page::A4, 5000, 297},
-                              {300, 800, Page::A3, 2500, 297},
-                              {5, 5, Page::A4, 100, 297}};
-    for (const auto& c : sheets) {
-        const Sheet got = sheet_for(c.e, c.n, c.page);
-        EXPECT_EQ(got.scale, c.scale) << c.e << " x " << c.n;
-        EXPECT_EQ(got.width_mm, c.width_mm) << c.e << " x " << c.n;
-    }
+// The largest 1, 2 or 5 times ten to a power within a quarter of the extent.
+struct Bar {
+    const char* behaviour;
+    double extent, length;
+};
+const Bar kBars[] = {{"750 m take 100 m", 750, 100},      {"800 m take 200 m", 800, 200},
+                     {"1000 m take 200 m", 1000, 200},    {"2000 m take 500 m", 2000, 500},
+                     {"3999 m take 500 m", 3999, 500},    {"4000 m take 1000 m", 4000, 1000},
+                     {"40 m take 10 m", 40, 10},          {"10 m take 2 m", 10, 2},
+                     {"just under 8 m take 1 m", 7.9, 1}, {"4 tenths of a metre take 1 tenth", 0.4, 0.1}};
 
+class ScaleBar : public ::testing::TestWithParam<Bar> {};
+
+TEST_P(ScaleBar, IsRound) {
+    EXPECT_DOUBLE_EQ(scale_bar_length(GetParam().extent), GetParam().length);
+}
+
+INSTANTIATE_TEST_SUITE_P(Picture, ScaleBar, ::testing::ValuesIn(kBars), vk::test::ByBehaviour());
+
+// The largest usual ratio scale at which the survey fits the frame of the sheet (on A3
+// about 324 x 245 mm landscape, 201 x 368 mm portrait; on A4 201 x 158 mm landscape).
+struct Sheeted {
+    const char* behaviour;
+    double e, n;
+    Page page;
+    long long scale;
+    double width_mm;
+};
+const Sheeted kSheets[] = {{"600 by 400 m on A3 landscape, scale 2000", 600, 400, Page::A3, 2000, 420},
+                           {"600 by 400 m on A4 landscape, scale 5000", 600, 400, Page::A4, 5000, 297},
+                           {"300 by 800 m on A3 portrait, scale 2500", 300, 800, Page::A3, 2500, 297},
+                           {"5 by 5 m on A4, scale 100", 5, 5, Page::A4, 100, 297}};
+
+class RatioScale : public ::testing::TestWithParam<Sheeted> {};
+
+TEST_P(RatioScale, FitsTheSheet) {
+    const Sheeted& c = GetParam();
+    const Sheet got = sheet_for(c.e, c.n, c.page);
+    EXPECT_EQ(got.scale, c.scale);
+    EXPECT_EQ(got.width_mm, c.width_mm);
+}
+
+INSTANTIATE_TEST_SUITE_P(Picture, RatioScale, ::testing::ValuesIn(kSheets), vk::test::ByBehaviour());
+
+TEST(Picture, ScaleBarIsDrawnTrue) {
     Drawing d;
     d.layer("2D_Points").symbols = {{{0, 0}, "tri"}, {{750, 300}, "tri"}};
     auto svg = picture(d);

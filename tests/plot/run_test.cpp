@@ -8,9 +8,12 @@
 #include <set>
 
 #include "support.hpp"
+#include "support/cases.hpp"
 
 namespace vk::plot::test {
 namespace {
+
+using vk::test::PrintTo;
 
 bool have(const std::string& program) {
     return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
@@ -32,16 +35,6 @@ std::unique_ptr<Element> run_chain_scripts(const Folder& f) {
     auto svg = parse_xml(f.read("VK/Survey.svg"), why);
     EXPECT_NE(svg, nullptr) << why;
     return svg;
-}
-
-// The centre of a circle or of a triangle.
-std::pair<double, double> centre(const Element& shape) {
-    if (shape.name == "circle") return {shape.num("cx"), shape.num("cy")};
-    std::istringstream in(shape.attr.at("points"));
-    double x, y, sx = 0, sy = 0;
-    char comma;
-    for (int k = 0; k < 3 && in >> x >> comma >> y; ++k) sx += x / 3, sy += y / 3;
-    return {sx, sy};
 }
 
 // Every point of the survey is drawn where it lies from the first given point, east to
@@ -81,100 +74,102 @@ TEST(Run, PictureHoldsEveryPointOfTheScripts) {
 // number; a text left out is counted on the sheet. A text's box comes from DejaVu Sans:
 // a digit advances 0.696 of the size in bold (numbers) and 0.636 in italic (heights), a
 // point 0.380 and 0.318; digits rise 0.73 of the size, descenders reach 0.24 below.
-TEST(Run, TextsStandClearInDenseClusters) {
-    struct Case {
-        unsigned seed;
-        int details;
-        Page page;
-    };
-    for (const Case c :
-         {Case{1, 25, Page::A3}, Case{2, 60, Page::A3}, Case{3, 60, Page::A4}, Case{4, 25, Page::A4}}) {
-        SCOPED_TRACE(c.seed);
-        Folder f(std::to_string(c.seed));
-        const vk::test::Survey s = vk::test::grow({.seed = c.seed,
-                                                   .given = 4,
-                                                   .fresh = 20,
-                                                   .polar_stations = 3,
-                                                   .details = c.details,
-                                                   .spacing = 25});
-        ASSERT_EQ(vk::test::run_chain(f, s), "");
-        ScriptedConsole con;
-        ASSERT_EQ(run(con, f.root, {.page = c.page}), 0);
-        std::string why;
-        const auto svg = parse_xml(f.read("VK/Survey.svg"), why);
-        ASSERT_NE(svg, nullptr) << why;
-        std::vector<std::pair<std::string, std::array<double, 4>>> texts;
-        std::vector<std::array<double, 4>> leaders;  // x0, y0, x1, y1
-        std::set<std::string> numbers;
-        for (const bool bold : {true, false}) {
-            const Element* layer = svg->child("inkscape:label", bold ? "2D_Names" : "2D_Altitudes");
-            for (const Element* t : layer->all("text")) {
-                const double size = t->num("font-size"), x = t->num("x"), y = t->num("y");
-                double w = 0;
-                for (char ch : t->text) w += (ch == '.' ? 0.318 : 0.636) + (bold ? 0.06 : 0);
-                texts.push_back({t->text, {x, y - 0.73 * size, x + w * size, y + 0.24 * size}});
-                if (bold) numbers.insert(t->text);
-            }
-            for (const Element* l : layer->all("path")) {
-                std::array<double, 4> seg;
-                ASSERT_EQ(std::sscanf(l->attr.at("d").c_str(), "M%lf %lfL%lf %lf", &seg[0], &seg[1], &seg[2],
-                                      &seg[3]),
-                          4);
-                leaders.push_back(seg);
-            }
+struct Cluster {
+    const char* behaviour;
+    unsigned seed;
+    int details;
+    Page page;
+};
+const Cluster kClusters[] = {{"25 detail points a station on A3", 1, 25, Page::A3},
+                             {"60 detail points a station on A3", 2, 60, Page::A3},
+                             {"60 detail points a station on A4", 3, 60, Page::A4},
+                             {"25 detail points a station on A4", 4, 25, Page::A4}};
+
+class TextsStandClear : public ::testing::TestWithParam<Cluster> {};
+
+TEST_P(TextsStandClear, InDenseClusters) {
+    const Cluster& c = GetParam();
+    Folder f;
+    const vk::test::Survey s = vk::test::grow(
+        {.seed = c.seed, .given = 4, .fresh = 20, .polar_stations = 3, .details = c.details, .spacing = 25});
+    ASSERT_EQ(vk::test::run_chain(f, s), "");
+    ScriptedConsole con;
+    ASSERT_EQ(run(con, f.root, {.page = c.page}), 0);
+    std::string why;
+    const auto svg = parse_xml(f.read("VK/Survey.svg"), why);
+    ASSERT_NE(svg, nullptr) << why;
+    std::vector<std::pair<std::string, std::array<double, 4>>> texts;
+    std::vector<std::array<double, 4>> leaders;  // x0, y0, x1, y1
+    std::set<std::string> numbers;
+    for (const bool bold : {true, false}) {
+        const Element* layer = svg->child("inkscape:label", bold ? "2D_Names" : "2D_Altitudes");
+        for (const Element* t : layer->all("text")) {
+            const double size = t->num("font-size"), x = t->num("x"), y = t->num("y");
+            double w = 0;
+            for (char ch : t->text) w += (ch == '.' ? 0.318 : 0.636) + (bold ? 0.06 : 0);
+            texts.push_back({t->text, {x, y - 0.73 * size, x + w * size, y + 0.24 * size}});
+            if (bold) numbers.insert(t->text);
         }
-        for (const int no : s.of_kind(true)) EXPECT_TRUE(numbers.count(std::to_string(no))) << no;
-        for (const int no : s.of_kind(false)) EXPECT_TRUE(numbers.count(std::to_string(no))) << no;
-        // Every point has a number and a height; those not shown are counted on the sheet.
-        const std::size_t all = 2 * s.truth.size();
-        const Element* note = svg->child("id", "thinned");
-        if (texts.size() < all) {
-            ASSERT_NE(note, nullptr);
-            EXPECT_EQ(note->all("text").at(0)->text,
-                      "НЕ СЕ ПОБРАХА " + std::to_string(all - texts.size()) + " НАДПИСА:");
-        } else {
-            EXPECT_EQ(note, nullptr);
+        for (const Element* l : layer->all("path")) {
+            std::array<double, 4> seg;
+            ASSERT_EQ(
+                std::sscanf(l->attr.at("d").c_str(), "M%lf %lfL%lf %lf", &seg[0], &seg[1], &seg[2], &seg[3]),
+                4);
+            leaders.push_back(seg);
         }
-        const Element* frame = svg->child("id", "frame");
-        const double fx = frame->num("x"), fy = frame->num("y");
-        const double fx1 = fx + frame->num("width"), fy1 = fy + frame->num("height");
-        std::vector<std::array<double, 3>> symbols;  // the triangles by their circumcircles
-        for (const char* shape : {"circle", "polygon"})
-            for (const Element* e : svg->child("inkscape:label", "2D_Points")->all(shape)) {
-                const auto [cx, cy] = centre(*e);
-                double r = 0, vx, vy;
-                if (e->attr.count("r"))
-                    r = e->num("r");
-                else if (std::sscanf(e->attr.at("points").c_str(), "%lf,%lf", &vx, &vy) == 2)
-                    r = std::hypot(vx - cx, vy - cy);
-                symbols.push_back({cx, cy, r});
+    }
+    for (const int no : s.of_kind(true)) EXPECT_TRUE(numbers.count(std::to_string(no))) << no;
+    for (const int no : s.of_kind(false)) EXPECT_TRUE(numbers.count(std::to_string(no))) << no;
+    // Every point has a number and a height; those not shown are counted on the sheet.
+    const std::size_t all = 2 * s.truth.size();
+    const Element* note = svg->child("id", "thinned");
+    if (texts.size() < all) {
+        ASSERT_NE(note, nullptr);
+        EXPECT_EQ(note->all("text").at(0)->text,
+                  "НЕ СЕ ПОБРАХА " + std::to_string(all - texts.size()) + " НАДПИСА:");
+    } else {
+        EXPECT_EQ(note, nullptr);
+    }
+    const Element* frame = svg->child("id", "frame");
+    const double fx = frame->num("x"), fy = frame->num("y");
+    const double fx1 = fx + frame->num("width"), fy1 = fy + frame->num("height");
+    std::vector<std::array<double, 3>> symbols;  // the triangles by their circumcircles
+    for (const char* shape : {"circle", "polygon"})
+        for (const Element* e : svg->child("inkscape:label", "2D_Points")->all(shape)) {
+            const auto [cx, cy] = centre(*e);
+            double r = 0, vx, vy;
+            if (e->attr.count("r"))
+                r = e->num("r");
+            else if (std::sscanf(e->attr.at("points").c_str(), "%lf,%lf", &vx, &vy) == 2)
+                r = std::hypot(vx - cx, vy - cy);
+            symbols.push_back({cx, cy, r});
+        }
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const auto& [text, b] = texts[i];
+        EXPECT_TRUE(fx <= b[0] && b[2] <= fx1 && fy <= b[1] && b[3] <= fy1) << text << " beyond the frame";
+        for (std::size_t j = i + 1; j < texts.size(); ++j) {
+            const auto& o = texts[j].second;
+            EXPECT_FALSE(b[0] < o[2] && o[0] < b[2] && b[1] < o[3] && o[1] < b[3])
+                << text << " on " << texts[j].first;
+        }
+        for (const auto& [cx, cy, r] : symbols)
+            EXPECT_GE(std::hypot(std::clamp(cx, b[0], b[2]) - cx, std::clamp(cy, b[1], b[3]) - cy), r)
+                << text << " on a point symbol";
+        // Points every 0.05 along each leader, none inside the box shrunk by the rounding
+        // of the file (a text's own leader ends on its box).
+        for (const auto& l : leaders) {
+            const int n = 1 + static_cast<int>(std::hypot(l[2] - l[0], l[3] - l[1]) / 0.05);
+            bool hit = false;
+            for (int k = 0; k <= n && !hit; ++k) {
+                const double x = l[0] + (l[2] - l[0]) * k / n, y = l[1] + (l[3] - l[1]) * k / n;
+                hit = b[0] + 0.01 < x && x < b[2] - 0.01 && b[1] + 0.01 < y && y < b[3] - 0.01;
             }
-        for (std::size_t i = 0; i < texts.size(); ++i) {
-            const auto& [text, b] = texts[i];
-            EXPECT_TRUE(fx <= b[0] && b[2] <= fx1 && fy <= b[1] && b[3] <= fy1)
-                << text << " beyond the frame";
-            for (std::size_t j = i + 1; j < texts.size(); ++j) {
-                const auto& o = texts[j].second;
-                EXPECT_FALSE(b[0] < o[2] && o[0] < b[2] && b[1] < o[3] && o[1] < b[3])
-                    << text << " on " << texts[j].first;
-            }
-            for (const auto& [cx, cy, r] : symbols)
-                EXPECT_GE(std::hypot(std::clamp(cx, b[0], b[2]) - cx, std::clamp(cy, b[1], b[3]) - cy), r)
-                    << text << " on a point symbol";
-            // Points every 0.05 along each leader, none inside the box shrunk by the rounding
-            // of the file (a text's own leader ends on its box).
-            for (const auto& l : leaders) {
-                const int n = 1 + static_cast<int>(std::hypot(l[2] - l[0], l[3] - l[1]) / 0.05);
-                bool hit = false;
-                for (int k = 0; k <= n && !hit; ++k) {
-                    const double x = l[0] + (l[2] - l[0]) * k / n, y = l[1] + (l[3] - l[1]) * k / n;
-                    hit = b[0] + 0.01 < x && x < b[2] - 0.01 && b[1] + 0.01 < y && y < b[3] - 0.01;
-                }
-                EXPECT_FALSE(hit) << text << " on a leader line";
-            }
+            EXPECT_FALSE(hit) << text << " on a leader line";
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Run, TextsStandClear, ::testing::ValuesIn(kClusters), vk::test::ByBehaviour());
 
 // The sizes of a PNG and the bytes of its compressed image data.
 struct Png {
@@ -220,47 +215,50 @@ TEST(Run, RendererDrawsThePicture) {
     EXPECT_EQ(f.read("VK/Survey.pdf").substr(0, 5), "%PDF-");
 }
 
-TEST(Run, EndingsAndFolderNames) {
-    struct Case {
-        const char* what;
-        std::vector<std::pair<std::string, std::string>> files;  // "" as content: a folder
-        int code;
-        const char* shown;
-    };
-    const Case cases[] = {
-        {"no script", {}, kFileNotFound, "липсват чертежите VK/VK_2.scr, VK/VK_4.scr и VK/VK_5.scr"},
-        {"only the 3D model",
-         {{"VK/VK_2.scr", "layer s 3D_Points\r\n\r\ninsert tri 1,2,3 0.2  0\r\n"}, {"VK/VK_5.scr", "x"}},
-         kFileNotFound,
-         "в чертежите няма обекти в план"},
-        {"no folder VK", {{"VK", ""}}, kFolderNotFound, "VK/: папката не съществува"},
-        {"other letter cases, a broken third line",
-         {{"VK", ""},
-          {"vk", ""},
-          {"vk/Vk_5.SCR", "layer s 2D_Points\r\n\r\npoint 1,\r\npoint 1,2\r\npoint 5,5\r\n"}},
-         0,
-         "пропуснати повредени редове: 1 (първият - ред 3)"},
-    };
-    for (const auto& c : cases) {
-        Folder f;
-        for (const auto& [name, bytes] : c.files) {
-            if (!bytes.empty())
-                f.write(name, bytes);
-            else if (std::filesystem::exists(f.root / name))
-                std::filesystem::remove_all(f.root / name);
-            else
-                std::filesystem::create_directory(f.root / name);
-        }
-        ScriptedConsole con;
-        EXPECT_EQ(run(con, f.root), c.code) << c.what;
-        EXPECT_TRUE(con.showed(c.shown) ||
-                    (!con.errors.empty() && con.errors[0].find(c.shown) != std::string::npos))
-            << c.what;
-        const bool drawn = std::filesystem::exists(f.root / "vk/Survey.svg") ||
-                           std::filesystem::exists(f.root / "VK/Survey.svg");
-        EXPECT_EQ(drawn, c.code == 0) << c.what;
+struct Ending {
+    const char* behaviour;
+    std::vector<std::pair<std::string, std::string>> files;  // "" as content: a folder
+    int code;
+    const char* shown;
+};
+const Ending kEndings[] = {
+    {"no script", {}, kFileNotFound, "липсват чертежите VK/VK_2.scr, VK/VK_4.scr и VK/VK_5.scr"},
+    {"only the 3D model",
+     {{"VK/VK_2.scr", "layer s 3D_Points\r\n\r\ninsert tri 1,2,3 0.2  0\r\n"}, {"VK/VK_5.scr", "x"}},
+     kFileNotFound,
+     "в чертежите няма обекти в план"},
+    {"no folder VK", {{"VK", ""}}, kFolderNotFound, "VK/: папката не съществува"},
+    {"other letter cases, a broken third line",
+     {{"VK", ""},
+      {"vk", ""},
+      {"vk/Vk_5.SCR", "layer s 2D_Points\r\n\r\npoint 1,\r\npoint 1,2\r\npoint 5,5\r\n"}},
+     0,
+     "пропуснати повредени редове: 1 (първият - ред 3)"},
+};
+
+class EndingsAndFolderNames : public ::testing::TestWithParam<Ending> {};
+
+TEST_P(EndingsAndFolderNames, AreClear) {
+    const Ending& c = GetParam();
+    Folder f;
+    for (const auto& [name, bytes] : c.files) {
+        if (!bytes.empty())
+            f.write(name, bytes);
+        else if (std::filesystem::exists(f.root / name))
+            std::filesystem::remove_all(f.root / name);
+        else
+            std::filesystem::create_directory(f.root / name);
     }
+    ScriptedConsole con;
+    EXPECT_EQ(run(con, f.root), c.code);
+    EXPECT_TRUE(con.showed(c.shown) ||
+                (!con.errors.empty() && con.errors[0].find(c.shown) != std::string::npos));
+    const bool drawn = std::filesystem::exists(f.root / "vk/Survey.svg") ||
+                       std::filesystem::exists(f.root / "VK/Survey.svg");
+    EXPECT_EQ(drawn, c.code == 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Run, EndingsAndFolderNames, ::testing::ValuesIn(kEndings), vk::test::ByBehaviour());
 
 }  // namespace
 }  // namespace vk::plot::test

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <sstream>
 
 namespace vk::plot::test {
 
@@ -143,6 +144,15 @@ const Scripts& chain_scripts() {
         return s;
     }();
     return scripts;
+}
+
+std::pair<double, double> centre(const Element& shape) {
+    if (shape.name == "circle") return {shape.num("cx"), shape.num("cy")};
+    std::istringstream in(shape.attr.at("points"));
+    double x, y, sx = 0, sy = 0;
+    char comma;
+    for (int k = 0; k < 3 && in >> x >> comma >> y; ++k) sx += x / 3, sy += y / 3;
+    return {sx, sy};
 }
 
 }  // namespace vk::plot::test

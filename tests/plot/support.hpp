@@ -40,6 +40,9 @@ struct Scripts {
 };
 const Scripts& chain_scripts();
 
+// The centre of a circle or of a triangle.
+std::pair<double, double> centre(const Element& shape);
+
 using Folder = ::vk::test::ScratchFolder;
 
 }  // namespace vk::plot::test

@@ -120,6 +120,19 @@ ReportPoints read_report(const std::vector<std::string>& report) {
     return r;
 }
 
+void expect_true(const std::map<int, Listed>& listed, const Survey& s, double within) {
+    for (const auto& [no, got] : listed) {
+        const TruePoint& t = s.truth.at(no);
+        if (!std::isnan(got.x)) {
+            EXPECT_NEAR(got.x, t.x, within) << "x of " << no;
+            EXPECT_NEAR(got.y, t.y, within) << "y of " << no;
+        }
+        if (!std::isnan(got.h)) {
+            EXPECT_NEAR(got.h, t.h, within) << "h of " << no;
+        }
+    }
+}
+
 ::testing::AssertionResult has_block(const std::vector<std::string>& lines,
                                      const std::vector<std::string>& block) {
     for (std::size_t i = 0; i + block.size() <= lines.size(); ++i)

@@ -52,6 +52,10 @@ struct ReportPoints {
 };
 ReportPoints read_report(const std::vector<std::string>& report);
 
+// Every point `listed` stands at its true position and height within `within` [m]; what
+// the listing leaves out (NaN) is not checked.
+void expect_true(const std::map<int, Listed>& listed, const Survey& s, double within);
+
 // Whether `lines` hold `block` as consecutive lines; the failure shows the block and
 // the end of the file.
 ::testing::AssertionResult has_block(const std::vector<std::string>& lines,

@@ -97,6 +97,20 @@ Survey& Survey::point(int no, double x, double y, double h, int kind) {
     return *this;
 }
 
+Survey on_sheet(std::vector<Record> records, const std::map<int, TruePoint>& more,
+                const std::vector<int>& numbers) {
+    static const std::map<int, TruePoint> kSheet = {{1, {100, 100, 50, 3}}, {2, {420, 160, 55, 3}},
+                                                    {3, {260, 480, 60, 3}}, {4, {80, 420, 52, 3}},
+                                                    {10, {300, 300, 58}},   {11, {180, 260, 54}}};
+    Survey s;
+    s.faces = kFaceI;
+    for (const int no : numbers) s.truth[no] = kSheet.at(no);
+    for (const auto& [no, p] : more) s.truth[no] = p;
+    for (auto& [no, p] : s.truth) p.x += 4567000, p.y += 8512000;
+    s.records = std::move(records);
+    return s;
+}
+
 std::string Survey::geo() const {
     Writer w(*this);
     w.out << "Survey from known true coordinates, seed " << seed << "\ncontrol points by code -3 -2 -1\n"

@@ -70,6 +70,12 @@ struct GrowOptions {
     double spacing = 60, relief = 60;  // metres between neighbours, height range
 };
 
+// The small networks of the module tests, as offsets from a corner of the sheet: the
+// points `numbers` of given 1, 2, 3, 4 (x y H) and new 10 (inside the triangle 1-2-3) and
+// 11, with `more` added or moved; the sights `records` in face I.
+Survey on_sheet(std::vector<Record> records, const std::map<int, TruePoint>& more = {},
+                const std::vector<int>& numbers = {1, 2, 3, 4, 10});
+
 // A control network grown outwards from the given points: each new point is observed
 // from its nearest known point (and the next nearest when asked); backsights keep every
 // station oriented in the order vokram2 solves.

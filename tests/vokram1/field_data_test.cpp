@@ -1,10 +1,13 @@
 // What vokram1 makes of each kind of field data: the report lines it writes, the lines of
 // the network file for vokram2, and whether it stops. Every expected value is a hand
 // computation from the readings of the case.
+#include "support/cases.hpp"
 #include "support/chain.hpp"
 
 namespace vk::test {
 namespace {
+
+using test::PrintTo;
 
 struct Case {
     const char* behaviour;
@@ -55,7 +58,7 @@ const char* const kCon = "vokram1.out";
 
 const Case kCases[] = {
     // Section 1: the control points.
-    {"reading error counts the numbers",
+    {"a word among the numbers stops with the count of numbers read",
      "1 2 3 4 -3 5 abc 6 -1",
      true,
      {"    Грешка при четене, брояч на цифри = 10."}},
@@ -67,16 +70,19 @@ const Case kCases[] = {
      "1 10 20 -2 2 30 40 -2 -9 1001 1.8 207.6",
      true,
      {"    Групата данни от \"1001\" до края на файла не е завършена с код."}},
-    {"count before -3", "1 2 3 -3", true, {"    Проверете броя данни пред Код -3."}},
-    {"count before -2", "1 2 -2", true, {"    Проверете броя данни пред Код -2."}},
-    {"count before -1", "1 10 20 -2 1 -1", true, {"    Проверете броя данни пред Код -1."}},
-    {"broken point number",
+    {"a code -3 after three numbers stops", "1 2 3 -3", true, {"    Проверете броя данни пред Код -3."}},
+    {"a code -2 after two numbers stops", "1 2 -2", true, {"    Проверете броя данни пред Код -2."}},
+    {"a code -1 after one number stops", "1 10 20 -2 1 -1", true, {"    Проверете броя данни пред Код -1."}},
+    {"a given point number with decimals stops",
      "1.5 10 20 30 -3",
      true,
      {"    Неправилен номер на дадена точка \"1.5000\". Код -3."}},
-    {"unknown code", "1 10 20 -2 5 6 -10", true, {"    Неразчетен код в записите: -10.0000"}},
-    {"point number twice", "1 10 20 -2 1 500 -1", true, {"  Дадени точки с еднакъв номер \"1\"."}},
-    {"number beyond 16 bits",
+    {"an unknown code stops", "1 10 20 -2 5 6 -10", true, {"    Неразчетен код в записите: -10.0000"}},
+    {"a given point number twice stops",
+     "1 10 20 -2 1 500 -1",
+     true,
+     {"  Дадени точки с еднакъв номер \"1\"."}},
+    {"a given point number beyond 16 bits stops",
      "70000 10 20 -2",
      true,
      {"    Номер на дадена точка \"70000\" е извън обхвата 0 - 65535. Код -2."}},
@@ -84,7 +90,7 @@ const Case kCases[] = {
      "1 10 20 -2 2 10.03 20 -2" + kRec,
      false,
      {"    Дадени точки близки по положение: \"1\" И \"2\"."}},
-    {"points 30 cm apart are not",
+    {"points 30 cm apart are not warned of",
      "1 10 20 -2 2 10.3 20 -2" + kRec,
      false,
      {"    Дадени точки близки по положение: \"1\" И \"2\"."},
@@ -96,13 +102,13 @@ const Case kCases[] = {
      true,
      {"    Голям брой данни преди код. Разделете на групи."}},
     {"398 control points fit", many(398, 0, 1), false, {"    Приети 398 точки. "}},
-    {"399 control points do not", many(399, 0, 1), true, {"АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА."}, kCon},
+    {"399 control points stop", many(399, 0, 1), true, {"АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА."}, kCon},
     {"399 points in all fit", many(398, 1, 0), false, {"              Нови точки :     1"}},
-    {"400 points in all do not", many(398, 2, 0), true, {"АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА."}, kCon},
+    {"400 points in all stop", many(398, 2, 0), true, {"АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА."}, kCon},
     {"999 sights fit", many(2, 0, 999), false, {"         0   - брой нови точки           "}, kW},
-    {"1000 sights do not", many(2, 0, 1000), true, {"АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА."}, kCon},
+    {"1000 sights stop", many(2, 0, 1000), true, {"АКТИВИРАНА ЗАЩИТА НА ПРОГРАМАТА."}, kCon},
     // Section 2: the parameters as read.
-    {"parameters as read",
+    {"the parameters are reported as read",
      kG,
      false,
      {"            Коефициент на рефракция              0.106",
@@ -114,19 +120,19 @@ const Case kCases[] = {
      true,
      params(0.001, 500)},
     // Section 3: the station records and their checks.
-    {"record with a broken count",
+    {"a station record with a broken count stops",
      kG + "5 1.5 1 1.5 10 -4",
      true,
      {"    В станция \"5\" код -4, проверете броя данни."}},
-    {"direction beyond a turn",
+    {"a direction beyond a full turn stops",
      kG + "5 1.5 1 1.5 400.00001 100 50 -4",
      true,
      {"    В станция \"5\" грешна посока \" 400.00001\"."}},
-    {"sight to the station itself",
+    {"a sight to the station itself stops",
      kG + "5 1.5 1 1.5 10 100 50 5 1.5 10 100 50 -4",
      true,
      {"    В станция \"5\" е записано измерване към точка \"5\"."}},
-    {"target height beyond 16 bits",
+    {"a target height beyond 16 bits of millimetres stops",
      kG + "5 1.5 1 70 10 100 50 -4",
      true,
      {"    В станция \"5\" височина на сигнала към точка \"1\" \"70.000\" е над 65.535 м."}},
@@ -180,7 +186,7 @@ const Case kCases[] = {
      kG + "5 1.5  1 1.5 10.0000 0 0  2 1.5 50 0 0  1 1.5 10.0200 0 0 -4",
      true,
      {"    Голяма разлика в посока \"5\" - \"1\" =    10.00000 /   10.02000"}},
-    {"a distance measured both ways 4 cm apart",
+    {"a distance measured both ways 4 cm apart is reported",
      kG + "5 1.5  1 1.5 10 100 100.00 -4\n1 1.5  5 1.5 20 100 100.04 -4",
      false,
      {"             за разстояние :    4.0 см. за страната 5 - 1"}},
@@ -190,12 +196,12 @@ const Case kCases[] = {
      {"    Голяма разлика в хор. разстояние \"5\" - \"1\" =    99.8500 /  100.0000"}},
     // Curvature less refraction (k = 0.106) lifts each of a reciprocal pair by
     // 0.894 s^2 / 12742 km: 0.7 mm at 100 m, 11.86 cm at 1300 m.
-    {"reciprocal height differences",
+    {"reciprocal height differences that disagree are reported",
      kG + "5 2.734  1 1.5 10 100 100 -4\n1 1.5  5 2.7 20 100 100 -4",
      false,
      {"      повторени превишения :   не е открита.",
       "      прави и обратни пр-я :    3.5 см. за страната 5 - 1"}},
-    {"a reciprocal pair over 1.3 km seen below the horizon by the earth's curvature agrees",
+    {"a reciprocal pair of 1300 m seen below the horizon by the earth's curvature agrees",
      kG + "5 1.5  1 1.5 10 100.005806 1300 -4\n1 1.5  5 1.5 20 100.005806 1300 -4",
      false,
      {"      прави и обратни пр-я :   не е открита."}},
@@ -231,7 +237,7 @@ const Case kCases[] = {
      "7 1.5  1 1.5 133.4 0 0  8 1.5 273.4012 0 0 -4",
      false,
      {"    Максим. разлика    6.0 сс. в ст.7 към т.1"}},
-    {"and is averaged with it",
+    {"a second set of a new station is averaged with the first",
      "1 1000 1000 -2 2 1000 1100 -2\n7 1.5  1 1.5 10 0 0  2 1.5 60 0 0  8 1.5 150 0 0 -4\n"
      "7 1.5  1 1.5 133.4 0 0  8 1.5 273.4012 0 0 -4",
      false,
@@ -244,7 +250,7 @@ const Case kCases[] = {
      true,
      {"        R =  140.00000   Разлика =    0.02500 гр.",
       "        R =  140.05000   Разлика =    0.02500 гр."}},
-    {"the projection height shortens the distances",
+    {"the correction for the projection height is reported",
      "1 1000 1000 520 -3 2 1000 2000 530 -3 4 0 -1\n1 1.5  2 1.5 0 100 1000 -4",
      false,
      {"       Средна надм. височина от коти  525.0 [м]     ",
@@ -254,7 +260,8 @@ const Case kCases[] = {
      "VK/Protokol.TXT",
      true,
      params(0, 500)},
-    {"by 78.4 mm/km (500 m over the projection radius of 6375.05 km)",
+    // By 78.4 mm/km: 500 m over the projection radius of 6375.05 km.
+    {"distances shortened for a projection height of 500 m",
      "1 1000 1000 520 -3 2 1000 2000 530 -3 4 0 -1\n1 1.5  2 1.5 0 100 1000 -4",
      false,
      {"     1     1  1500     2  1500"
@@ -263,7 +270,7 @@ const Case kCases[] = {
      true,
      params(0, 500)},
     // Section 8 and the network file.
-    {"repeats count once",
+    {"repeated observations count once",
      "1 1000 1000 500 -3 2 1000 1100 510 -3\n1 1.5  2 1.5 10 100 100  5 1.5 50 0 0  2 1.5 10 100 100 -4\n"
      "2 1.5  1 1.5 30 100 100 -4",
      false,
@@ -278,7 +285,7 @@ const Case kCases[] = {
      {"        11   - брой нови точки           ",
       "    1     2     3     4     6     7     8     9    11    15 ", "   20 ", ""},
      kW},
-    {"the head of the network file",
+    {"the network file heads its rows with the parameters and the given points",
      "1 4567891.23 8512345.67 512.346 -3 2 4567999.5 8512400 -2 3 519.874 -1\n1 1.562  2 1.8 382.48202 "
      "98.2374 542.236 -4",
      false,
@@ -288,7 +295,7 @@ const Case kCases[] = {
       " 2     2   119.5000    70.0000    0.0000", " 1     3     0.0000     0.0000  519.8740",
       std::string(40, '~'), "", "1 1 1 - вид точки:  3D / 2D / 1D "},
      kW},
-    {"its rows",
+    {"the network file rows carry every quantity of a sight",
      "1 4567891.23 8512345.67 512.346 -3 2 4567999.5 8512400 -2 3 519.874 -1\n1 1.562  2 1.8 382.48202 "
      "98.2374 542.236 -4",
      false,
@@ -298,22 +305,24 @@ const Case kCases[] = {
      kW},
 };
 
-TEST(FieldData, EachCaseWritesItsLinesAndStopsOnlyWhereItMust) {
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(c.behaviour);
-        Folder f;
-        f.write("VK/Geo_Data.txt", "header\nheader\nheader\n" + c.data + "\n");
-        if (!c.params.empty()) f.write("P.txt", c.params);
-        EXPECT_EQ(run_program(f, "vokram1"), c.stops ? 1 : 0) << f.read(kCon);
-        EXPECT_EQ(f.read("Temp/Key.tmp"), c.stops ? "0\r\n" : "1\r\n");
-        if (c.file == kCon)
-            EXPECT_NE(f.read(kCon).find(c.lines[0]), std::string::npos) << f.read(kCon);
-        else if (c.present)
-            EXPECT_TRUE(has_block(f.lines(c.file), c.lines));
-        else
-            EXPECT_FALSE(has_block(f.lines(c.file), c.lines));
-    }
+class FieldData : public ::testing::TestWithParam<Case> {};
+
+TEST_P(FieldData, WritesItsLinesAndStopsOnlyWhereItMust) {
+    const Case& c = GetParam();
+    Folder f;
+    f.write("VK/Geo_Data.txt", "header\nheader\nheader\n" + c.data + "\n");
+    if (!c.params.empty()) f.write("P.txt", c.params);
+    EXPECT_EQ(run_program(f, "vokram1"), c.stops ? 1 : 0) << f.read(kCon);
+    EXPECT_EQ(f.read("Temp/Key.tmp"), c.stops ? "0\r\n" : "1\r\n");
+    if (c.file == kCon)
+        EXPECT_NE(f.read(kCon).find(c.lines[0]), std::string::npos) << f.read(kCon);
+    else if (c.present)
+        EXPECT_TRUE(has_block(f.lines(c.file), c.lines));
+    else
+        EXPECT_FALSE(has_block(f.lines(c.file), c.lines));
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, FieldData, ::testing::ValuesIn(kCases), ByBehaviour());
 
 }  // namespace
 }  // namespace vk::test

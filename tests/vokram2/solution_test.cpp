@@ -2,36 +2,21 @@
 // how the report names it, the controls of the plane solution and of the heights, and
 // the register of the results. Every new point the register lists must be its true
 // position; the expected lines are hand computations from the figures of each case.
-#include <cmath>
-
+#include "support/cases.hpp"
 #include "support/chain.hpp"
 
 namespace vk::test {
 namespace {
 
-// Four given points; the new point 10 lies inside the triangle 1-2-3 unless a case moves
-// it. Seen from 10, point 1 lies to the left of point 2. The coordinates are offsets from
-// a corner of the sheet.
-Survey network(std::vector<Record> records, std::map<int, TruePoint> more = {}) {
-    Survey s;
-    s.faces = kFaceI;
-    for (const auto& [no, p] : std::map<int, TruePoint>{{1, {100, 100, 50, 3}},
-                                                        {2, {420, 160, 55, 3}},
-                                                        {3, {260, 480, 60, 3}},
-                                                        {4, {80, 420, 52, 3}},
-                                                        {10, {300, 300, 58}}})
-        s.point(no, p.x, p.y, p.h, p.kind);
-    for (const auto& [no, p] : more) s.point(no, p.x, p.y, p.h, p.kind);
-    for (auto& [no, p] : s.truth) p.x += 4567000, p.y += 8512000;
-    s.records = std::move(records);
-    return s;
-}
+using test::PrintTo;
 
+// The networks on the sheet: 10 lies inside the triangle 1-2-3 unless a case moves it;
+// seen from 10, point 1 lies to the left of point 2.
 const TruePoint kOutside{520, 40, 56};  // the angle 1-10-2 is acute there: two triangles
 
 // A network for the controls: 10 by the polar task from 1; a case adds its own sights.
 Survey controlled(std::vector<Record> more, double refraction = 0.106) {
-    Survey s = network(
+    Survey s = on_sheet(
         {{1, {{2, kR}, {10}}}},
         {{6, {100, 400, 50, 3}}, {8, {100, -200, 50, 3}}, {9, {600, 100, 50, 3}}, {20, {400, 500, 55, 3}}});
     s.records.insert(s.records.end(), more.begin(), more.end());
@@ -50,50 +35,50 @@ struct Case {
 
 const Case kCases[] = {
     // Section 9: each task, in a network where it, and no earlier one, finds point 10.
-    {"polar task", network({{1, {{2, kR}, {10}}}}), {" Пр.зад. 2,1 ~ 10, "}},
+    {"polar task", on_sheet({{1, {{2, kR}, {10}}}}), {" Пр.зад. 2,1 ~ 10, "}},
     {"polar task with the distance from the other end",
-     network({{1, {{2, kR}, {10, kR}}}, {10, {{1, kVS}}}}),
+     on_sheet({{1, {{2, kR}, {10, kR}}}, {10, {{1, kVS}}}}),
      {" Пр.зад: 2,1 ~ 10, "}},
     {"forward angular intersection",
-     network({{1, {{2, kR}, {10, kR}}}, {2, {{1, kR}, {10, kR}}}}),
+     on_sheet({{1, {{2, kR}, {10, kR}}}, {2, {{1, kR}, {10, kR}}}}),
      {"    Пр.ъгл.засечка 2,1/1,2 ~ 10"}},
     {"side angular intersection",
-     network({{1, {{2, kR}, {10, kR}}}, {10, {{1, kR}, {3, kR}}}}),
+     on_sheet({{1, {{2, kR}, {10, kR}}}, {10, {{1, kR}, {3, kR}}}}),
      {" Стран.ъгл.засечка 2,1/3 ~ 10"}},
     {"forward combined intersection",
-     network({{1, {{2, kR}, {10, kR}}}, {4, {{10, kVS}}}}),
+     on_sheet({{1, {{2, kR}, {10, kR}}}, {4, {{10, kVS}}}}),
      {"   Пр.комб.засечка 2,1/4 ~ 10"}},
-    {"angular resection", network({{10, {{1, kR}, {2, kR}, {3, kR}}}}), {"   Обр.ъгл.засечка 1,2,3 ~ 10"}},
+    {"angular resection", on_sheet({{10, {{1, kR}, {2, kR}, {3, kR}}}}), {"   Обр.ъгл.засечка 1,2,3 ~ 10"}},
     {"Hansen problem",
-     network({{10, {{11, kR}, {1, kR}, {2, kR}}}, {11, {{10, kR}, {1, kR}, {2, kR}}}},
-             {{11, {180, 260, 54}}}),
+     on_sheet({{10, {{11, kR}, {1, kR}, {2, kR}}}, {11, {{10, kR}, {1, kR}, {2, kR}}}},
+              {{11, {180, 260, 54}}}),
      {"  Ханзенова задача 1,2 ~ 10,11"}},
     {"distance intersection, the left point asked again until it is one of the two",
-     network({{1, {{10, kVS}}}, {2, {{10, kVS}}}}),
+     on_sheet({{1, {{10, kVS}}}, {2, {{10, kVS}}}}),
      {"  Дължинна засечка 1,2 ~ 10"},
      false,
      "7\n1\n",
      "7\n\n\n\n1\n\n"},  // each typed number echoed and followed by a line end
-    {"combined resection", network({{10, {{1}, {2, kR}}}}), {"  Обр.комб.засечка 1,2 ~ 10"}},
+    {"combined resection", on_sheet({{10, {{1}, {2, kR}}}}), {"  Обр.комб.засечка 1,2 ~ 10"}},
     {"combined resection with two triangles, other keys ignored",
-     network({{10, {{1}, {2, kR}}}}, {{10, kOutside}}),
+     on_sheet({{10, {{1}, {2, kR}}}}, {{10, kOutside}}),
      {"  Обр.комб.засечка 1,2 ~ 10"},
      false,
      "x\x01n",
      "\nX\n\n?\n\nN\n"},  // each key shown upper-cased, a control key as "?"
     {"polar entries run on in lines of three",
-     network({{1, {{2, kR}, {10}, {11}, {12}, {13}, {14}}}},
-             {{11, {180, 260, 54}}, {12, kOutside}, {13, {600, 300, 56}}, {14, {30, 250, 56}}}),
+     on_sheet({{1, {{2, kR}, {10}, {11}, {12}, {13}, {14}}}},
+              {{11, {180, 260, 54}}, {12, kOutside}, {13, {600, 300, 56}}, {14, {30, 250, 56}}}),
      {" Пр.зад. 2,1 ~ 10, ", " Пр.зад. 2,1 ~ 11,  Пр.зад. 2,1 ~ 12,  Пр.зад. 2,1 ~ 13, ",
       " Пр.зад. 2,1 ~ 14, "}},
     // Section 10: a direction 225 cc off moves its station's mean by 75 cc and stays
     // 150 cc from it; a distance 15 cm short of 500 m.
-    {"directions in conflict",
+    {"directions in conflict stop",
      controlled({{10, {{6, kR}, {3, kR}, {8, kR, 0.0225}}}}),
      {"      Станция 10  - конфликт в посоките.",
       "         No         R            Алфа           о             vo"},
      true},
-    {"a distance too short",
+    {"a distance 15 cm too short stops",
      controlled({{1, {{9, kVS, 0, 0, -0.15}}}}),
      {"      Конфликт в разстоянията.", "        от т.  до т.      измерено      изчислено     разлика",
       "            1     9       499.8500      500.0000      0.1500", ""},
@@ -102,11 +87,11 @@ const Case kCases[] = {
      "vokram2: Макс. линейна разлика:   15.0  см. в ст.1 към т.9\n"},  // the cause, not the heights after it
     // Section 12: the zenith angle to 20 read 190 cc large puts 20 14.9 cm low (500 m away,
     // 5 m higher, no curvature term).
-    {"heights in conflict",
+    {"heights in conflict stop",
      controlled({{1, {{20, kVS, 0, 0.019}}}}, 1.0),
      {"    Макс. несвръзка за коти :   14.9 см. за точки 1 - 20"},
      true},
-    {"and listed as conflicting points",
+    {"heights in conflict list the conflicting points",
      controlled({{1, {{20, kVS, 0, 0.019}}}}, 1.0),
      {"    Конфликтни точки:",
       "    No    No     V          S         D      (h2-h1)   f(V,S)   f(V,D)   f(V,x,y)",
@@ -115,9 +100,9 @@ const Case kCases[] = {
     // Section 11 and the register: 10 by the polar task with a zenith angle (position and
     // height), 11 placed without a zenith angle, 12 seen only (undetermined), 13 levelled
     // only (height only).
-    {"the register of the results",
+    {"the register lists given, new, height-only and undetermined points",
      [] {
-         Survey s = network(
+         Survey s = on_sheet(
              {{1, {{2, kR}, {10}, {11}, {12, kR}}}, {2, {{13, kVS}}}},
              {{11, {100, -150, 48}}, {12, {330, 330, 0}}, {13, {600, 100, 55}}, {4, {0, 0, 52.5, 1}}});
          s.refraction = 1.0;
@@ -152,50 +137,43 @@ const Case kCases[] = {
       "          13                                    55.0000",
       ""}},
     {"undetermined points, the list broken after every tenth point of the table",
-     network({{1,
-               {{2, kR},
-                {10},
-                {11, kR},
-                {12, kR},
-                {13, kR},
-                {14, kR},
-                {15, kR},
-                {16, kR},
-                {17, kR},
-                {18, kR},
-                {19, kR}}}},
-             {{11, {310, 300, 0}},
-              {12, {320, 300, 0}},
-              {13, {330, 300, 0}},
-              {14, {340, 300, 0}},
-              {15, {350, 300, 0}},
-              {16, {360, 300, 0}},
-              {17, {370, 300, 0}},
-              {18, {380, 300, 0}},
-              {19, {390, 300, 0}}}),
+     on_sheet({{1,
+                {{2, kR},
+                 {10},
+                 {11, kR},
+                 {12, kR},
+                 {13, kR},
+                 {14, kR},
+                 {15, kR},
+                 {16, kR},
+                 {17, kR},
+                 {18, kR},
+                 {19, kR}}}},
+              {{11, {310, 300, 0}},
+               {12, {320, 300, 0}},
+               {13, {330, 300, 0}},
+               {14, {340, 300, 0}},
+               {15, {350, 300, 0}},
+               {16, {360, 300, 0}},
+               {17, {370, 300, 0}},
+               {18, {380, 300, 0}},
+               {19, {390, 300, 0}}}),
      {"    Неопределени точки:", "    11     12     13     14     15 ", "    16     17     18     19 ", ""}},
 };
 
-TEST(Solution, EachTaskAndControlReportsItsLinesAndEveryListedPointIsTrue) {
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(c.behaviour);
-        Folder f(c.behaviour);
-        EXPECT_EQ(run_chain(f, c.survey, "vokram2", c.answers), c.stops ? "vokram2" : "");
-        const std::vector<std::string> report = f.lines("VK/Protokol.TXT");
-        EXPECT_TRUE(has_block(report, c.lines));
-        EXPECT_NE(f.read("vokram2.out").find(c.shown), std::string::npos) << f.read("vokram2.out");
-        for (const auto& [no, got] : read_report(report).approximate) {
-            const TruePoint& t = c.survey.truth.at(no);
-            if (!std::isnan(got.x)) {
-                EXPECT_NEAR(got.x, t.x, 0.001) << "x of " << no;
-                EXPECT_NEAR(got.y, t.y, 0.001) << "y of " << no;
-            }
-            if (!std::isnan(got.h)) {
-                EXPECT_NEAR(got.h, t.h, 0.001) << "h of " << no;
-            }
-        }
-    }
+class Solution : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Solution, ReportsItsLinesAndEveryListedPointIsTrue) {
+    const Case& c = GetParam();
+    Folder f;
+    EXPECT_EQ(run_chain(f, c.survey, "vokram2", c.answers), c.stops ? "vokram2" : "");
+    const std::vector<std::string> report = f.lines("VK/Protokol.TXT");
+    EXPECT_TRUE(has_block(report, c.lines));
+    EXPECT_NE(f.read("vokram2.out").find(c.shown), std::string::npos) << f.read("vokram2.out");
+    expect_true(read_report(report).approximate, c.survey, 0.001);
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, Solution, ::testing::ValuesIn(kCases), ByBehaviour());
 
 }  // namespace
 }  // namespace vk::test

@@ -8,24 +8,18 @@
 #include <set>
 #include <sstream>
 
+#include "support/cases.hpp"
 #include "support/chain.hpp"
 
 namespace vk::test {
 namespace {
 
+using test::PrintTo;
+
 // Given 1, 2, 3, 4 and the new point 10 by the polar task from 1, plus the sights of a case.
 Survey network(std::vector<Record> more) {
-    Survey s;
-    s.faces = kFaceI;
-    for (const auto& [no, p] : std::map<int, TruePoint>{{1, {100, 100, 50, 3}},
-                                                        {2, {420, 160, 55, 3}},
-                                                        {3, {260, 480, 60, 3}},
-                                                        {4, {80, 420, 52, 3}},
-                                                        {10, {300, 300, 58}}})
-        s.point(no, p.x + 4567000, p.y + 8512000, p.h, p.kind);
-    s.records = {{1, {{2, kR}, {10}}}};
-    s.records.insert(s.records.end(), more.begin(), more.end());
-    return s;
+    more.insert(more.begin(), {1, {{2, kR}, {10}}});
+    return on_sheet(std::move(more));
 }
 
 // A listing row: station, target, kind, v, unit, r, w or "-", flags.
@@ -222,23 +216,25 @@ const Case kCases[] = {
       "оценка."}},
 };
 
-TEST(Adjustment, EachNetworkIsRefusedWarnedOrAdjustedAsItAsks) {
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(c.behaviour);
-        Folder f(c.behaviour);
-        EXPECT_EQ(run_chain(f, c.survey, "vokram4", "", true), c.stops ? "vokram4" : "");
-        EXPECT_TRUE(has_block(f.lines("VK/Protokol.TXT"), c.lines));
-        if (c.check) c.check(f, c.survey);
-        if (!c.listing.empty()) {
-            EXPECT_TRUE(has_block(f.lines("VK/VK_4.txt"), c.listing));
-        }
-        // A stopped adjustment adopts nothing.
-        if (c.stops) {
-            for (const char* rel : kVokram2Files)
-                EXPECT_EQ(f.read(rel), f.read(std::string("vokram2/") + rel)) << rel;
-        }
+class Adjustment : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Adjustment, RefusedWarnedOrAdjustedAsTheNetworkAsks) {
+    const Case& c = GetParam();
+    Folder f;
+    EXPECT_EQ(run_chain(f, c.survey, "vokram4", "", true), c.stops ? "vokram4" : "");
+    EXPECT_TRUE(has_block(f.lines("VK/Protokol.TXT"), c.lines));
+    if (c.check) c.check(f, c.survey);
+    if (!c.listing.empty()) {
+        EXPECT_TRUE(has_block(f.lines("VK/VK_4.txt"), c.listing));
+    }
+    // A stopped adjustment adopts nothing.
+    if (c.stops) {
+        for (const char* rel : kVokram2Files)
+            EXPECT_EQ(f.read(rel), f.read(std::string("vokram2/") + rel)) << rel;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, Adjustment, ::testing::ValuesIn(kCases), ByBehaviour());
 
 }  // namespace
 }  // namespace vk::test

@@ -3,14 +3,16 @@
 // element that the envelope holds must equal the dense inverse's.
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cmath>
 #include <vector>
 
+#include "support/cases.hpp"
 #include "vokram4/normal_matrix.hpp"
 
 namespace vk::v4 {
 namespace {
+
+using test::PrintTo;
 
 using Dense = std::vector<std::vector<double>>;
 
@@ -32,7 +34,7 @@ Dense dense_inverse(Dense a) {
 }
 
 struct Pattern {
-    const char* name;
+    const char* behaviour;
     int u;
     bool (*tied)(int i, int j);  // i < j, from 1
 };
@@ -86,13 +88,7 @@ TEST_P(SelectedInversion, EnvelopeEqualsTheDenseInverse) {
     EXPECT_GE(held, p.u * 3 - 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(Patterns, SelectedInversion, ::testing::ValuesIn(kPatterns),
-                         [](const ::testing::TestParamInfo<Pattern>& i) {
-                             std::string s;
-                             for (const char* c = i.param.name; *c; ++c)
-                                 if (std::isalnum(static_cast<unsigned char>(*c))) s += *c;
-                             return s;
-                         });
+INSTANTIATE_TEST_SUITE_P(Patterns, SelectedInversion, ::testing::ValuesIn(kPatterns), test::ByBehaviour());
 
 }  // namespace
 }  // namespace vk::v4
