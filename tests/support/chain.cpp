@@ -11,10 +11,16 @@ namespace vk::test {
 namespace {
 
 // The exit status from what std::system returned; cmd.exe gives it as it is.
-int exit_status(int status) {
+// Runs `cmd` through the shell and gives the command's exit status.
+int exit_status_of(const std::string& cmd) {
 #ifdef _WIN32
+    // std::system gives -1 when it could not start the command interpreter at all, which
+    // an emulated Windows does now and then under load: that is tried once more.
+    int status = std::system(cmd.c_str());
+    if (status == -1) status = std::system(cmd.c_str());
     return status;
 #else
+    const int status = std::system(cmd.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 #endif
 }
@@ -35,7 +41,7 @@ int run_program(const Folder& f, const std::string& program, const std::string& 
     const std::string cmd = full + "cd '" + f.root.string() + "' && '" + exe.string() + "' " + options +
                             " < answers.txt > '" + program + ".out' 2>&1";
 #endif
-    return exit_status(std::system(cmd.c_str()));
+    return exit_status_of(cmd);
 }
 
 Ran run_command(const std::filesystem::path& cwd, const std::string& command) {
@@ -48,7 +54,7 @@ Ran run_command(const std::filesystem::path& cwd, const std::string& command) {
     const std::string cmd = "cd '" + cwd.string() + "' && export PATH='" + VOKRAM_BIN + "':\"$PATH\" && " +
                             command + " < /dev/null > '" + out + "' 2> '" + err + "'";
 #endif
-    const int status = exit_status(std::system(cmd.c_str()));
+    const int status = exit_status_of(cmd);
     auto read = [](const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
