@@ -44,6 +44,18 @@ std::string in_quotes(std::string_view s) {
     return q;
 }
 
+std::string ascii(std::string_view utf8) {
+    std::string out;
+    for (const char c : utf8) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80)
+            out += c;
+        else if ((b & 0xc0) != 0x80)  // the first byte of a character, not a continuation
+            out += '?';
+    }
+    return out;
+}
+
 // --- TextFile ---------------------------------------------------------------
 
 TextFile::TextFile(const std::filesystem::path& path, Mode mode) : path_(path) {

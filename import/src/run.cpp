@@ -19,16 +19,7 @@ std::string in_code_page(const std::string& utf8) {
         (void)to_cp1251(utf8);
         return utf8;
     } catch (const std::exception&) {
-        // One '?' for each character the code page lacks, not one for each of its bytes.
-        std::string s;
-        for (const char ch : utf8) {
-            const auto b = static_cast<unsigned char>(ch);
-            if (b < 0x80)
-                s += ch;
-            else if ((b & 0xc0) != 0x80)
-                s += '?';
-        }
-        return s;
+        return ascii(utf8);  // one '?' for each character, not for each of its bytes
     }
 }
 

@@ -10,10 +10,6 @@
 
 namespace vk::plot {
 
-// A text for a file that must stay ASCII (the DXF, the point list): each character
-// beyond ASCII becomes "?".
-std::string ascii(std::string_view utf8);
-
 class Anchors {
   public:
     struct Anchor {

@@ -57,18 +57,6 @@ std::string field(double v) {
 
 }  // namespace
 
-std::string ascii(std::string_view utf8) {
-    std::string out;
-    for (char c : utf8) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x80)
-            out += c;
-        else if ((b & 0xc0) != 0x80)
-            out += '?';
-    }
-    return out;
-}
-
 Anchors::Anchors(const Drawing& d, double cell)
     : pts_(collect(d)), cells_(cell, bounds(pts_)[0], bounds(pts_)[1], bounds(pts_)[2], bounds(pts_)[3]) {
     for (std::size_t i = 0; i < pts_.size(); ++i)

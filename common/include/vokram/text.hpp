@@ -27,6 +27,9 @@ std::string in_quotes(std::string_view s);
 std::string to_cp1251(std::string_view utf8);
 // Windows-1251 bytes to UTF-8 (for tests and for showing a report on a terminal).
 std::string from_cp1251(std::string_view cp1251);
+// UTF-8 text with each character beyond ASCII as one "?", for a file that must stay ASCII
+// (the DXF, the point list) or a name the code page may lack.
+std::string ascii(std::string_view utf8);
 
 // Writer of one text file. Texts are given in UTF-8; the file receives Windows-1251
 // and CR LF. A file may also live only in memory (for tests of single stages).
