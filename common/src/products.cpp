@@ -83,7 +83,7 @@ void plot_frame(const NetTables& t, TextFile& f) {
 void plot_points(const NetTables& t, const Parameters& par, TextFile& f) {
     const std::string th = real(par.text, 0, 3);
     auto name_at = [&](const NetPoint& p, double dn) {
-        return real(p.y + t.yo + 0.8 * par.text, 0, 3) + "," + real(p.x + t.xo + dn * par.text, 0, 3);
+        return script_position(p.y + t.yo + 0.8 * par.text, p.x + t.xo + dn * par.text, 3);
     };
     script_layer(f, "2D_Points");
     for (int i = 0; i < t.n(); ++i)

@@ -32,11 +32,11 @@ void elementi(Survey& s) {
     std::vector<char> known(65536, 0);
     for (const Point& p : s.pts) known[p.no] = 1;
     for (const Row& row : s.rows) {
-        for (std::uint16_t no : {row.ns, row.nt}) {
+        for (const int no : {row.ns, row.nt}) {
             if (known[no]) continue;
             granica(s);
             Point p;
-            p.no = no;
+            p.no = static_cast<std::uint16_t>(no);
             s.pts.push_back(p);
             known[no] = 1;
         }

@@ -234,7 +234,6 @@ void report_params(Survey& s) {
     s.rep.line("      Мащабна  поправка към разст-я  [мм/км]  " + real(s.par.scale, 6, 1));
     s.rep.line("    Попр. към Индекса на верт. кръг  [гради]" + real(s.par.index, 10, 5));
     s.rep.endl();
-    s.dist = distance_correction(s.par);
 }
 
 void vhod_params(Survey& s, const Workspace& ws) {
@@ -253,6 +252,7 @@ void vhod_stations(Survey& s) {
     s.rep.line("  3.ПРИЕМА ИЗМЕРВАНИЯ. ВЪТРЕШНИ КОНТРОЛИ.");
     s.rep.endl();
     NumberReader r = data_reader(s);
+    const DistanceCorrection corrected = distance_correction(s.par);
     std::vector<double> g;
     while (next_group(r, g)) {
         if (g.back() != -4.0) continue;
@@ -313,7 +313,7 @@ void vhod_stations(Survey& s) {
                 row.ht = mm(ht);
                 if (R > 0.0) row.R = R;
                 if (V > 0.0) row.V = V;
-                if (S > 0.0) row.S = s.dist(S);
+                if (S > 0.0) row.S = corrected(S);
                 s.rows.push_back(row);
             }
         }

@@ -18,8 +18,8 @@ namespace {
 std::string disagreement(const std::string& head, const std::string& mean_line,
                          const std::vector<std::pair<int, double>>& list, double mean) {
     std::pair<int, double> far = list.front();
-    for (const auto& row : list)
-        if (ina(row.second, mean) > ina(far.second, mean)) far = row;
+    for (const auto& seen : list)
+        if (ina(seen.second, mean) > ina(far.second, mean)) far = seen;
     return head + " " + mean_line.substr(mean_line.find_first_not_of(' ')) + ", към " + whole(far.first, 5) +
            "   О = " + real(far.second, 10, 5) + " гр.";
 }

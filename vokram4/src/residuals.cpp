@@ -36,11 +36,11 @@ void kontrola(Adjustment& a) {
     a.obs.clear();
     const int u = a.u;
 
-    // Directions. The residual of a direction is its equation's value less the
-    // group's orientation correction s/k, the mean of the group's values (s their sum).
-    // The group adds sum(v*v) - s*s/k to [pvv], formed as the sum of the squared
-    // differences: early in the iterations s is large (the orientation still moves by hundreds of
-    // cc) and the difference of the two sums would lose the digits that matter.
+    // Directions. The residual of a direction is its equation's value less the group's
+    // orientation correction s/k, the mean of the group's values (s their sum). The group
+    // adds sum(v*v) - s*s/k to [pvv], formed as the sum of the squared differences: early
+    // in the iterations s is large (the orientation still moves by hundreds of cc) and the
+    // difference of the two sums would lose the digits that matter.
     SumRow sum(u);
     std::vector<float> v;
     for (std::size_t gi = 0; gi < a.groups.size(); ++gi) {

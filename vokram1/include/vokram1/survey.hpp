@@ -42,7 +42,6 @@ struct Survey {
 
     std::string geo;                      // the text of "VK/Geo_Data.txt"
     Parameters par = kDefaultParameters;  // "P.txt" as read
-    DistanceCorrection dist;              // from the parameters, after section 2
     double xo = 0, yo = 0;                // reduction origin
     std::vector<Point> pts;               // given points first, then the new points
     int given = 0;                        // count of given points
@@ -69,7 +68,7 @@ void korekcii(Survey& s);                          // report sections 4 to 7: or
 void elementi(Survey& s);                          // report section 8: new points and element counts
 void izhod(const Survey& s, TextFile& out);        // the contents of "Temp/VK_1.tmp"
 
-// Writes the section 2 lines and derives the correction of the measured distances.
+// Writes the section 2 lines.
 void report_params(Survey& s);
 
 // Runs the module in the working folder `root`; returns the exit status.
